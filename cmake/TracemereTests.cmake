@@ -1,0 +1,17 @@
+# Registers one CTest entry per test program (not per case). Windows programs
+# run under Wine with the build tree's private prefix.
+function(tm_add_test name target)
+  cmake_parse_arguments(T "" "" "ARGS;LABELS;ENVIRONMENT" ${ARGN})
+  add_test(NAME ${name} COMMAND ${target} ${T_ARGS})
+  set(env ${T_ENVIRONMENT})
+  if(WIN32 AND CMAKE_CROSSCOMPILING)
+    list(APPEND env "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+  endif()
+  if(env)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}")
+  endif()
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+endfunction()

@@ -1,0 +1,31 @@
+// What the main window asks of the rest of the program: the sources behind
+// the tree's keys, and the dialogs and commands its menus open. A part of
+// the program that is not there leaves its entry empty, and the menu item
+// then does nothing.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "app/Dispatch.h"
+
+namespace tmr {
+
+struct ViewerServices {
+  std::function<void(HWND owner)> showOptions;
+  std::function<void(HWND owner)> showAbout;
+  std::function<void(HWND owner)> showCreateReport;
+  std::function<void(HWND owner, bool autoCheck)> checkVersion;
+  // The user's cookie folder (opened by a double-click under "a3").
+  std::function<std::string()> cookieFolder;
+};
+
+// Fills the table with every source the program has, by key.
+void RegisterAllSources(SourceTable& table);
+
+// The services of the real program.
+ViewerServices MakeViewerServices();
+
+}  // namespace tmr

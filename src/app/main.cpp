@@ -1,0 +1,7 @@
+#include <windows.h>
+
+#include "app/mainpro.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  return tmr::Main(instance, showCommand);
+}

@@ -1,0 +1,26 @@
+// Start of the viewer: program-wide values, the settings file, the main
+// window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/clsIniFile.h"
+
+namespace tmr {
+
+// Runs the viewer; returns the process exit code.
+int Main(HINSTANCE instance, int showCommand);
+
+// The Windows family text for this system ("Vista", "xp", ...).
+std::string GetWindowsVersion();
+
+// The settings object, bound to "tmere.ini" in the program folder on first
+// use.
+clsIniFile& Settings();
+
+// Name of the object whose existence tells that a viewer already runs.
+inline constexpr wchar_t kInstanceMutexName[] = L"Local\\TracemereViewerInstance";
+
+}  // namespace tmr

@@ -1,0 +1,32 @@
+// Small text helpers over UTF-8 std::string, with the semantics the readers
+// rely on: "blanks" are spaces only, splitting keeps empty pieces.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tmr {
+
+// Drops leading and trailing blanks (U+0020 only, as the lists expect).
+std::string Trim(std::string_view text);
+
+// Splits at every occurrence of sep. An empty text gives no pieces; a text
+// ending in sep gives an empty last piece ("a,b," -> a, b, "").
+std::vector<std::string> Split(std::string_view text, std::string_view sep);
+
+// Replaces every occurrence of from (non-empty) by to, left to right.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+bool Contains(std::string_view text, std::string_view part);
+bool StartsWith(std::string_view text, std::string_view prefix);
+bool EndsWith(std::string_view text, std::string_view suffix);
+
+// ASCII-only case folding, enough for file and process names.
+std::string ToLowerAscii(std::string_view text);
+bool ContainsIgnoreCase(std::string_view text, std::string_view part);
+
+// The text before the first NUL, or the whole text.
+std::string CutAtNul(std::string_view text);
+
+}  // namespace tmr

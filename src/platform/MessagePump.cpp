@@ -1,0 +1,84 @@
+#include "platform/MessagePump.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tmr {
+namespace {
+
+std::vector<HWND>& ModelessDialogs() {
+  static std::vector<HWND> dialogs;
+  return dialogs;
+}
+
+bool g_quitWhenLastCloses = false;
+int g_topLevelCount = 0;
+
+bool DispatchOne(MSG& msg) {
+  for (HWND dialog : ModelessDialogs()) {
+    if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) return true;
+  }
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+  return true;
+}
+
+}  // namespace
+
+void RegisterModeless(HWND dialog) {
+  auto& dialogs = ModelessDialogs();
+  if (std::find(dialogs.begin(), dialogs.end(), dialog) == dialogs.end()) dialogs.push_back(dialog);
+}
+
+void UnregisterModeless(HWND dialog) {
+  auto& dialogs = ModelessDialogs();
+  dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), dialog), dialogs.end());
+}
+
+void SetQuitWhenLastWindowCloses(bool on) { g_quitWhenLastCloses = on; }
+
+void TopLevelWindowOpened() { ++g_topLevelCount; }
+
+void TopLevelWindowClosed() {
+  if (g_topLevelCount > 0) --g_topLevelCount;
+  if (g_topLevelCount == 0 && g_quitWhenLastCloses) PostQuitMessage(0);
+}
+
+int RunMessageLoop() {
+  MSG msg;
+  while (true) {
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(msg.wParam);
+    if (got == -1) return -1;
+    DispatchOne(msg);
+  }
+}
+
+bool PumpPendingMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    DispatchOne(msg);
+  }
+  return true;
+}
+
+TimeSlicePump::TimeSlicePump(uint32_t sliceMs) : sliceMs_(sliceMs), last_(GetTickCount64()) {}
+
+bool TimeSlicePump::Tick() {
+  uint64_t now = GetTickCount64();
+  if (now - last_ < sliceMs_) return false;
+  PumpPendingMessages();
+  last_ = GetTickCount64();
+  return true;
+}
+
+void TimeSlicePump::Now() {
+  PumpPendingMessages();
+  last_ = GetTickCount64();
+}
+
+}  // namespace tmr
