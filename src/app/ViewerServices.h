@@ -18,6 +18,10 @@ struct ViewerServices {
   std::function<void(HWND owner)> showAbout;
   std::function<void(HWND owner)> showCreateReport;
   std::function<void(HWND owner, bool autoCheck)> checkVersion;
+  // The progress dialog that long sources show (see ListTarget).
+  std::function<void(HWND owner, double maximum)> showProgress;
+  std::function<void(double value, const std::string& label)> setProgress;
+  std::function<void()> closeProgress;
   // The user's cookie folder (opened by a double-click under "a3").
   std::function<std::string()> cookieFolder;
 };

@@ -354,6 +354,18 @@ void frmViewer::SetPanel(int panel, const std::string& text) { StatusBar(status_
 
 void frmViewer::SetCancelVisible(bool visible) { ShowWindow(cancel_, visible ? SW_SHOW : SW_HIDE); }
 
+void frmViewer::ShowProgress(double maximum) {
+  if (services_.showProgress) services_.showProgress(hwnd_, maximum);
+}
+
+void frmViewer::SetProgress(double value, const std::string& label) {
+  if (services_.setProgress) services_.setProgress(value, label);
+}
+
+void frmViewer::CloseProgress() {
+  if (services_.closeProgress) services_.closeProgress();
+}
+
 void frmViewer::DoEvents() {
   if (IsWindowVisible(list_)) SyncItemCount();
   if (pump_.Tick()) {
@@ -369,8 +381,8 @@ LRESULT frmViewer::OnNotify(NMHDR* header) {
     if (header->code == NM_CLICK) {
       // The click arrives before the tree moves its selection; dispatch once
       // the click has been handled, so the selected node is the clicked one.
-      POINT point{};
-      GetCursorPos(&point);
+      DWORD where = GetMessagePos();
+      POINT point{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
       ScreenToClient(tree_, &point);
       if (HTREEITEM item = TreeView(tree_).HitTest(point)) {
         PostMessageW(hwnd_, kNodeClickMessage, 0, reinterpret_cast<LPARAM>(item));

@@ -76,6 +76,9 @@ class frmViewer final : public BaseWindow<frmViewer>, public ListTarget {
   void SetListKind(const std::string& kind) override { listKind_ = kind; }
   std::string ListKind() const override { return listKind_; }
   void SetCancelVisible(bool visible) override;
+  void ShowProgress(double maximum) override;
+  void SetProgress(double value, const std::string& label) override;
+  void CloseProgress() override;
   void DoEvents() override;
 
  protected:

@@ -33,6 +33,13 @@ class ListTarget {
   // Shows or hides the main window's Cancel button.
   virtual void SetCancelVisible(bool visible) = 0;
 
+  // The progress dialog of long sources: modeless, its bar running from 0 to
+  // the maximum; its Cancel button and every way of closing it set
+  // CancelRequested. The label is the caller's text, e.g. "Records: 12".
+  virtual void ShowProgress(double maximum) = 0;
+  virtual void SetProgress(double value, const std::string& label) = 0;
+  virtual void CloseProgress() = 0;
+
   // Lets pending window messages run, so Cancel and the rest of the window
   // stay live during a long source. Cheap to call often: the window pumps
   // only when its time slice has passed.

@@ -186,21 +186,21 @@ TEST_F(ViewerWindowTest, ClicksDispatchByExactKeyAndRootsDoNothing) {
   EXPECT_EQ(v.List().ItemCount(), 2);
 }
 
-TEST_F(ViewerWindowTest, TreeClickNotificationRunsTheNodeUnderTheCursor) {
-  int runs = 0;
-  sources_.Register("b3", FixedSource({"cmd"}, &runs));
+TEST_F(ViewerWindowTest, MovingTheSelectionWithTheKeyboardRunsTheNewNode) {
+  int b3Runs = 0;
+  int b4Runs = 0;
+  sources_.Register("b3", FixedSource({"cmd"}, &b3Runs));
+  sources_.Register("b4", FixedSource({"C:\\a.txt"}, &b4Runs));
   frmViewer& v = Open();
-  HTREEITEM item = v.ItemForKey("b3");
-  RECT rect{};
-  ASSERT_TRUE(v.Tree().ItemRect(item, rect));
-  POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-  ClientToScreen(v.Tree().hwnd(), &point);
-  SetCursorPos(point.x, point.y);
-  NMHDR header{v.Tree().hwnd(), static_cast<UINT_PTR>(frmViewer::kTreeId), static_cast<UINT>(NM_CLICK)};
-  SendMessageW(v.hwnd(), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
-  EXPECT_EQ(runs, 0);  // runs once the click has been handled
-  EXPECT_TRUE(test::WaitUntil([&] { return runs == 1; }, 2000));
-  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"cmd"}));
+  v.ClickNodeByKey("b3");
+  ASSERT_EQ(b3Runs, 1);
+  SetFocus(v.Tree().hwnd());
+  SendMessageW(v.Tree().hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(b4Runs, 0);  // runs once the key has been handled
+  EXPECT_TRUE(test::WaitUntil([&] { return b4Runs == 1; }, 2000));
+  EXPECT_EQ(v.KeyOf(v.Tree().Selection()), "b4");
+  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"C:\\a.txt"}));
+  EXPECT_EQ(b3Runs, 1);
 }
 
 TEST_F(ViewerWindowTest, DoubleClickOpensWhatTheSelectedKeyAllows) {

@@ -38,6 +38,23 @@ void RecordingListTarget::SetCancelVisible(bool visible) {
   log.push_back(visible ? "cancel:show" : "cancel:hide");
 }
 
+void RecordingListTarget::ShowProgress(double maximum) {
+  progressShown = true;
+  progressMaximum = maximum;
+  progressValue = 0;
+  log.push_back("progress:show");
+}
+
+void RecordingListTarget::SetProgress(double value, const std::string& label) {
+  progressValue = value;
+  progressLabel = label;
+}
+
+void RecordingListTarget::CloseProgress() {
+  progressShown = false;
+  log.push_back("progress:close");
+}
+
 void RecordingListTarget::DoEvents() {
   ++doEventsCalls;
   if (onDoEvents) onDoEvents();

@@ -26,6 +26,9 @@ class RecordingListTarget : public ListTarget {
   void SetListKind(const std::string& kind) override;
   std::string ListKind() const override { return listKind; }
   void SetCancelVisible(bool visible) override;
+  void ShowProgress(double maximum) override;
+  void SetProgress(double value, const std::string& label) override;
+  void CloseProgress() override;
   void DoEvents() override;
 
   // Texts of column 0 of every row.
@@ -39,6 +42,10 @@ class RecordingListTarget : public ListTarget {
   bool listVisible = true;
   bool cancelVisible = false;
   int doEventsCalls = 0;
+  bool progressShown = false;
+  double progressMaximum = 0;
+  double progressValue = 0;
+  std::string progressLabel;
   // One entry per call, e.g. "clear", "column:URL:5000", "hide", "row",
   // "show", "panel1:Loading...", "kind:url".
   std::vector<std::string> log;
