@@ -29,7 +29,10 @@ struct ViewerServices {
 // Fills the table with every source the program has, by key.
 void RegisterAllSources(SourceTable& table);
 
-// The services of the real program.
-ViewerServices MakeViewerServices();
+class clsIniFile;
+
+// The services of the real program; settings is where the dialogs and the
+// update check store what they store (may be null).
+ViewerServices MakeViewerServices(const clsIniFile* settings);
 
 }  // namespace tmr

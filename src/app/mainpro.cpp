@@ -63,7 +63,7 @@ int Main(HINSTANCE instance, int showCommand) {
   {
     SourceTable sources;
     RegisterAllSources(sources);
-    auto viewer = std::make_unique<frmViewer>(sources, MakeViewerServices());
+    auto viewer = std::make_unique<frmViewer>(sources, MakeViewerServices(&settings));
     SetQuitWhenLastWindowCloses(true);
     if (viewer->Create(showCommand)) {
       viewer->RunStartupCheck(settings);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <utility>
 
@@ -47,12 +48,15 @@ inline void CloseKey(HKEY key) { RegCloseKey(key); }
 inline void CloseFind(HANDLE h) { FindClose(h); }
 inline void CloseHandleFn(HANDLE h) { CloseHandle(h); }
 inline void FreeLib(HMODULE m) { FreeLibrary(m); }
+inline HINTERNET NullInternet() { return nullptr; }
+inline void CloseInternet(HINTERNET h) { InternetCloseHandle(h); }
 }  // namespace handles_detail
 
 using UniqueHandle = UniqueAny<HANDLE, handles_detail::CloseHandleFn, handles_detail::NullHandle>;
 using UniqueFileHandle = UniqueAny<HANDLE, handles_detail::CloseHandleFn, handles_detail::InvalidHandle>;
 using UniqueHkey = UniqueAny<HKEY, handles_detail::CloseKey, handles_detail::NullKey>;
 using UniqueHmodule = UniqueAny<HMODULE, handles_detail::FreeLib, handles_detail::NullModule>;
+using UniqueHinternet = UniqueAny<HINTERNET, handles_detail::CloseInternet, handles_detail::NullInternet>;
 using UniqueFindHandle = UniqueAny<HANDLE, handles_detail::CloseFind, handles_detail::InvalidHandle>;
 
 // Runs a function when the scope ends.

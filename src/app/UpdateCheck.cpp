@@ -1,0 +1,55 @@
+#include "app/UpdateCheck.h"
+
+#include <cstdio>
+
+#include "common/LeadingNumber.h"
+
+namespace tmr {
+
+float ParseVersionBody(std::string_view body) {
+  return static_cast<float>(ParseLeadingNumber(body).value);
+}
+
+std::string FormatSingle(float value, std::string_view decimalSeparator) {
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "%.7G", static_cast<double>(value));
+  std::string text;
+  for (const char* p = buffer; *p; ++p) {
+    if (*p == '.') {
+      text += decimalSeparator;
+    } else {
+      text += *p;
+    }
+  }
+  return text;
+}
+
+UpdateDecision DecideUpdate(const std::optional<std::string>& body, float appVersion, bool autoCheck) {
+  UpdateDecision decision;
+  decision.newVersion = body ? ParseVersionBody(*body) : 1.0f;
+  if (decision.newVersion == 1.0f) {
+    decision.step = autoCheck ? UpdateStep::kNothing : UpdateStep::kFailedMessage;
+  } else if (decision.newVersion > appVersion) {
+    decision.step = UpdateStep::kOfferNewVersion;
+  } else {
+    decision.step = autoCheck ? UpdateStep::kNothing : UpdateStep::kLatestMessage;
+  }
+  return decision;
+}
+
+std::string FailedToConnectText() { return "Failed to connect to server, please check your Internet connection"; }
+
+std::string NewVersionQuestion(float newVersion, std::string_view decimalSeparator) {
+  return "A new version " + FormatSingle(newVersion, decimalSeparator) +
+         " is available for download now, would you like to download now?";
+}
+
+std::string LatestVersionText(float appVersion, std::string_view decimalSeparator) {
+  return "You are using the latest version " + FormatSingle(appVersion, decimalSeparator) + " now";
+}
+
+std::string AboutVersionLine(float appVersion, std::string_view decimalSeparator) {
+  return "Version " + FormatSingle(appVersion, decimalSeparator) + "  build 1000";
+}
+
+}  // namespace tmr

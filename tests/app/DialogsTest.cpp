@@ -1,0 +1,203 @@
+// The options, about and progress dialogs as real windows.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/DialogFrame.h"
+#include "app/FrmOptions.h"
+#include "app/ViewerServices.h"
+#include "app/clsIniFile.h"
+#include "app/frmAbout.h"
+#include "app/frmProgress.h"
+#include "common/ProgramState.h"
+#include "platform/Dialogs.h"
+#include "platform/Locale.h"
+#include "platform/Shell.h"
+#include "support/TempDir.h"
+#include "support/WinTestUtil.h"
+
+namespace tmr {
+namespace {
+
+class DialogsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.Write("tmere.ini", "[general]\r\nReportFolder=C:\\Old\r\nlastcheckupdate=\r\nCheckInterval=7\r\n");
+    settings_.IniPath = dir_.str() + "\\tmere.ini";
+    ReportFolder = "C:\\Old";
+    CancelRequested = false;
+    SetShellOpenHook([this](HWND, const std::string& target, int show) {
+      opened_.push_back(target + " show=" + std::to_string(show));
+    });
+  }
+  void TearDown() override {
+    SetShellOpenHook(nullptr);
+    SetBrowseHook(nullptr);
+  }
+  void Press(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+  test::TempDir dir_;
+  clsIniFile settings_;
+  std::vector<std::string> opened_;
+};
+
+TEST_F(DialogsTest, OptionsOkStoresTheTrimmedFolderAsTyped) {
+  FrmOptions options(&settings_);
+  ASSERT_TRUE(options.Show(nullptr));
+  wchar_t caption[32] = {};
+  GetWindowTextW(options.hwnd(), caption, 32);
+  EXPECT_STREQ(caption, L"Options");
+  EXPECT_EQ(WindowText(options.Frame1()), "Report Folder");
+  EXPECT_EQ(WindowText(options.Text1()), "C:\\Old");
+
+  SetWindowTextUtf8(options.Text1(), "   D:\\Reports\\  ");
+  Press(options.hwnd(), IDOK);
+  EXPECT_EQ(options.hwnd(), nullptr);
+  EXPECT_EQ(ReportFolder, "D:\\Reports\\");
+  EXPECT_EQ(settings_.GetSetting("general", "ReportFolder"), "D:\\Reports\\");
+}
+
+TEST_F(DialogsTest, OptionsBlanksStoreEmptyAndCancelKeepsTheOldFolder) {
+  {
+    FrmOptions options(&settings_);
+    ASSERT_TRUE(options.Show(nullptr));
+    SetBrowseHook([] { return std::string(); });  // the picker is cancelled
+    Press(options.hwnd(), FrmOptions::kCommand3);
+    EXPECT_EQ(WindowText(options.Text1()), "");
+    Press(options.hwnd(), IDCANCEL);
+    EXPECT_EQ(ReportFolder, "C:\\Old");
+    EXPECT_EQ(settings_.GetSetting("general", "ReportFolder"), "C:\\Old");
+  }
+  {
+    FrmOptions options(&settings_);
+    ASSERT_TRUE(options.Show(nullptr));
+    SetBrowseHook([] { return std::string("E:\\Picked"); });
+    Press(options.hwnd(), FrmOptions::kCommand3);
+    EXPECT_EQ(WindowText(options.Text1()), "E:\\Picked");
+    SetWindowTextUtf8(options.Text1(), "    ");
+    Press(options.hwnd(), IDOK);
+    EXPECT_EQ(ReportFolder, "");
+    EXPECT_EQ(settings_.GetSetting("general", "ReportFolder"), "");
+  }
+}
+
+TEST_F(DialogsTest, EscapeClosesAModelessDialogThroughTheMessageLoop) {
+  FrmOptions options(&settings_);
+  ASSERT_TRUE(options.Show(nullptr));
+  SetFocus(options.Text1());
+  PostMessageW(options.Text1(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(test::WaitUntil([&] { return options.hwnd() == nullptr; }, 2000));
+  EXPECT_EQ(ReportFolder, "C:\\Old");
+}
+
+TEST_F(DialogsTest, AboutShowsTheVersionAndOpensPages) {
+  SiteAddress = "http://127.0.0.1:9";
+  MakerPageAddress = "http://127.0.0.1:9/sweep.htm";
+  int checks = 0;
+  frmAbout about([&](HWND) { ++checks; });
+  ASSERT_TRUE(about.Show(nullptr));
+  wchar_t caption[32] = {};
+  GetWindowTextW(about.hwnd(), caption, 32);
+  EXPECT_STREQ(caption, L"About Us");
+  EXPECT_EQ(WindowText(about.Label2()), "Version 5" + UserDecimalSeparator() + "2  build 1000");
+  EXPECT_EQ(WindowText(GetDlgItem(about.hwnd(), frmAbout::kLabel11)), "About Tracemere (tm)");
+
+  NMHDR link{GetDlgItem(about.hwnd(), frmAbout::kLabel1), frmAbout::kLabel1, static_cast<UINT>(NM_CLICK)};
+  SendMessageW(about.hwnd(), WM_NOTIFY, link.idFrom, reinterpret_cast<LPARAM>(&link));
+  link = NMHDR{GetDlgItem(about.hwnd(), frmAbout::kLabel4), frmAbout::kLabel4, static_cast<UINT>(NM_CLICK)};
+  SendMessageW(about.hwnd(), WM_NOTIFY, link.idFrom, reinterpret_cast<LPARAM>(&link));
+  EXPECT_EQ(opened_, (std::vector<std::string>{"http://127.0.0.1:9/sweep.htm show=0",
+                                               "http://127.0.0.1:9/support.htm show=0"}));
+
+  Press(about.hwnd(), frmAbout::kCommand1);
+  EXPECT_EQ(checks, 1);
+  EXPECT_EQ(about.hwnd(), nullptr);  // closed once the check is over
+}
+
+// Registered again under LC_ALL=de_DE.UTF-8.
+TEST_F(DialogsTest, LocaleAboutLineUsesTheDecimalSeparator) {
+  frmAbout about(nullptr);
+  ASSERT_TRUE(about.Show(nullptr));
+  if (GetUserDefaultLCID() == 0x0407) {
+    EXPECT_EQ(WindowText(about.Label2()), "Version 5,2  build 1000");
+  } else {
+    EXPECT_EQ(WindowText(about.Label2()), "Version 5" + UserDecimalSeparator() + "2  build 1000");
+  }
+  Press(about.hwnd(), IDOK);
+  EXPECT_EQ(about.hwnd(), nullptr);
+}
+
+TEST_F(DialogsTest, EveryWayOfClosingTheProgressDialogAsksToStop) {
+  auto show = [](frmProgress& p) {
+    ASSERT_TRUE(p.Show(nullptr));
+    CancelRequested = false;
+  };
+  {
+    frmProgress progress;
+    show(progress);
+    wchar_t caption[32] = {};
+    GetWindowTextW(progress.hwnd(), caption, 32);
+    EXPECT_STREQ(caption, L"Analyzing...");
+    EXPECT_EQ(SendMessageW(progress.PBar1(), PBM_GETRANGE, FALSE, 0), 100);
+    progress.SetMaximum(500);
+    progress.SetValue(10);
+    progress.SetLabel("Records: 10");
+    EXPECT_EQ(SendMessageW(progress.PBar1(), PBM_GETRANGE, FALSE, 0), 500);
+    EXPECT_EQ(SendMessageW(progress.PBar1(), PBM_GETPOS, 0, 0), 10);
+    EXPECT_EQ(WindowText(progress.Label1()), "Records: 10");
+    EXPECT_EQ(WindowText(GetDlgItem(progress.hwnd(), IDCANCEL)), "Cancel");
+    Press(progress.hwnd(), IDCANCEL);
+    EXPECT_TRUE(CancelRequested);
+    EXPECT_EQ(progress.hwnd(), nullptr);
+    progress.SetValue(20);  // the caller may go on updating a closed dialog
+  }
+  {
+    frmProgress progress;
+    show(progress);
+    SendMessageW(progress.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(CancelRequested);
+    EXPECT_EQ(progress.hwnd(), nullptr);
+  }
+  {
+    frmProgress progress;
+    show(progress);
+    progress.Close();
+    EXPECT_TRUE(CancelRequested);
+  }
+}
+
+TEST_F(DialogsTest, ASecondOptionsOrAboutBringsTheOpenOneForward) {
+  ViewerServices services = MakeViewerServices(&settings_);
+  auto count = [](const wchar_t* cls) {
+    int n = 0;
+    for (HWND w = FindWindowExW(nullptr, nullptr, cls, nullptr); w; w = FindWindowExW(nullptr, w, cls, nullptr)) {
+      if (IsWindowVisible(w)) ++n;
+    }
+    return n;
+  };
+  services.showOptions(nullptr);
+  services.showOptions(nullptr);
+  services.showAbout(nullptr);
+  services.showAbout(nullptr);
+  EXPECT_EQ(count(L"TracemereOptions"), 1);
+  EXPECT_EQ(count(L"TracemereAbout"), 1);
+  SendMessageW(FindWindowW(L"TracemereOptions", nullptr), WM_CLOSE, 0, 0);
+  EXPECT_EQ(count(L"TracemereOptions"), 0);
+  services.showOptions(nullptr);  // a new one after the first has closed
+  EXPECT_EQ(count(L"TracemereOptions"), 1);
+  SendMessageW(FindWindowW(L"TracemereOptions", nullptr), WM_CLOSE, 0, 0);
+  SendMessageW(FindWindowW(L"TracemereAbout", nullptr), WM_CLOSE, 0, 0);
+
+  // The progress hooks drive one dialog.
+  services.showProgress(nullptr, 40);
+  services.setProgress(4, "Records: 4");
+  HWND progress = FindWindowW(L"TracemereProgress", nullptr);
+  ASSERT_NE(progress, nullptr);
+  EXPECT_EQ(SendMessageW(GetDlgItem(progress, frmProgress::kPBar1), PBM_GETRANGE, FALSE, 0), 40);
+  services.closeProgress();
+  EXPECT_FALSE(IsWindow(progress));
+}
+
+}  // namespace
+}  // namespace tmr

@@ -1,0 +1,57 @@
+// Opens the main window with the small dialogs beside it, for a screenshot
+// of what the user sees (scripts/screenshot --dialogs). The dialogs are the
+// program's own; only their placement is arranged here.
+#include <windows.h>
+
+#include "app/FrmOptions.h"
+#include "app/ViewerServices.h"
+#include "app/frmAbout.h"
+#include "app/frmProgress.h"
+#include "app/frmViewer.h"
+#include "app/mainpro.h"
+#include "common/ProgramState.h"
+#include "platform/MessagePump.h"
+#include "platform/Shell.h"
+
+namespace {
+
+void Place(HWND hwnd, int x, int y) { SetWindowPos(hwnd, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW); }
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  using namespace tmr;
+  OsVersion = GetWindowsVersion();
+  ReportFolder = GetSpecialFolder(0x0005);
+  SourceTable sources;
+  RegisterAllSources(sources);
+  frmViewer viewer(sources, MakeViewerServices(&Settings()));
+  if (!viewer.Create(SW_SHOWNORMAL)) return 1;
+  Place(viewer.hwnd(), 0, 0);
+
+  FrmOptions options(&Settings());
+  frmAbout about(nullptr);
+  frmProgress progress;
+  options.Show(nullptr);
+  about.Show(nullptr);
+  progress.Show(viewer.hwnd());
+  progress.SetMaximum(500);
+  progress.SetValue(120);
+  progress.SetLabel("Records: 120");
+  RECT r{};
+  GetWindowRect(options.hwnd(), &r);
+  Place(options.hwnd(), 1024 - (r.right - r.left) - 4, 4);
+  GetWindowRect(about.hwnd(), &r);
+  Place(about.hwnd(), 1024 - (r.right - r.left) - 4, 768 - (r.bottom - r.top) - 4);
+  GetWindowRect(progress.hwnd(), &r);
+  Place(progress.hwnd(), 20, 768 - (r.bottom - r.top) - 20);
+
+  SetTimer(nullptr, 0, 60000, nullptr);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0)) {
+    if (msg.message == WM_TIMER && !msg.hwnd) break;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
