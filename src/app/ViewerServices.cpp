@@ -1,12 +1,15 @@
 #include "app/ViewerServices.h"
 
 #include "windows/RegistryAccess.h"
+#include "windows/WindowsSources.h"
 
 namespace tmr {
 
 inline constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-void RegisterAllSources(SourceTable& table) { (void)table; }
+void RegisterAllSources(SourceTable& table) {
+  RegisterWindowsSources(table);
+}
 
 ViewerServices MakeViewerServices() {
   ViewerServices services;
