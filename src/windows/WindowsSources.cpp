@@ -70,11 +70,6 @@ void AddDecodedEntries(ListTarget& list, const std::string& keyPath, Decoder dec
   }
 }
 
-// Windows keeps the folder's subfolders (jump-list stores) next to the
-// shortcuts; a folder is never a recent document, whatever other attribute
-// bits it carries.
-bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
-
 void FillRecentDocuments(ListTarget& list) {
   std::string folder = GetRegText(HKEY_CURRENT_USER, kExplorer + "\\Shell Folders", "Recent");
   if (folder.empty() || folder == kRegError) return;
@@ -84,7 +79,7 @@ void FillRecentDocuments(ListTarget& list) {
   if (!find) return;
   do {
     std::string name = Narrow(entry.cFileName);
-    if (name == "." || name == ".." || IsFolder(entry.dwFileAttributes)) continue;
+    if (name == "." || name == ".." || IsFolderAttribute(entry.dwFileAttributes)) continue;
     list.DoEvents();
     if (name != "index.dat") list.AddRow({folder + name});
     list.DoEvents();
@@ -134,6 +129,11 @@ void FillUsbStorage(ListTarget& list) {
 }
 
 }  // namespace
+
+// Windows keeps subfolders (the jump-list stores) next to the shortcuts, and
+// a folder that carries a bit above the directory bit (archive, a link to a
+// folder) is no more a document than a plain one.
+bool IsFolderAttribute(uint32_t attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
 void ShowRecentDocuments(ListTarget& list) {
   RunCategory(list, {"Double Click to open", "recdoc", "Recent Documents", 8000, true}, FillRecentDocuments);

@@ -3,6 +3,8 @@
 // list with one column; none of them changes what it reads.
 #pragma once
 
+#include <cstdint>
+
 #include "app/Dispatch.h"
 #include "common/ListTarget.h"
 
@@ -16,6 +18,11 @@ void ShowLastVisited(ListTarget& list);       // b5
 void ShowUsbStorage(ListTarget& list);        // b6
 void ShowFirstFolders(ListTarget& list);      // b7
 void ShowTypedPaths(ListTarget& list);        // b8
+
+// Whether a Recent folder entry with these attributes is a folder, never
+// listed as a document: the directory bit, whatever other bits (archive,
+// reparse point, not indexed) come with it.
+bool IsFolderAttribute(uint32_t attributes);
 
 // Registers b1 ... b8.
 void RegisterWindowsSources(SourceTable& table);
