@@ -11,6 +11,7 @@
 #include "common/ProgramState.h"
 #include "platform/Shell.h"
 #include "windows/RegistryAccess.h"
+#include "windows/WindowsSources.h"
 
 namespace tmr {
 namespace {
@@ -46,7 +47,9 @@ void CheckVersionFor(HWND owner, bool autoCheck, const clsIniFile* settings) {
 
 }  // namespace
 
-void RegisterAllSources(SourceTable& table) { (void)table; }
+void RegisterAllSources(SourceTable& table) {
+  RegisterWindowsSources(table);
+}
 
 ViewerServices MakeViewerServices(const clsIniFile* settings) {
   auto host = std::make_shared<DialogHost>();
