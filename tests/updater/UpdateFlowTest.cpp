@@ -118,10 +118,11 @@ TEST(UpdateFlow, ViewerToUpdaterToInstalledProgram) {
   PostMessageW(GetDlgItem(updater, kUpdaterCommand1), BM_CLICK, 0, 0);
   EXPECT_TRUE(Exited(viewer, 30000)) << "the viewer was not ended";
   EXPECT_TRUE(Exited(updaterProcess, 30000)) << "the updater did not end";
-  EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(installed / L"tracemere.exe"); }, 60000));
-  EXPECT_TRUE(fs::exists(installed / L"renovo.exe"));
-  EXPECT_TRUE(fs::exists(installed / L"tmere3.dll"));
-  EXPECT_TRUE(fs::exists(installed / L"tmere.ini"));
+  // The installer writes its uninstaller last.
+  EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(installed / L"uninstall.exe"); }, 60000));
+  for (const wchar_t* file : {L"tracemere.exe", L"renovo.exe", L"tmere3.dll", L"tmere.ini"}) {
+    EXPECT_TRUE(fs::exists(installed / file)) << Narrow(file);
+  }
   EXPECT_TRUE(fs::exists(app.path() / L"tmeresetup.exe"));
 
   if (!Exited(viewer, 0)) TerminateProcess(viewer, 1);
