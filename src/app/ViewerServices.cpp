@@ -1,12 +1,15 @@
 #include "app/ViewerServices.h"
 
+#include "browsers/BrowserSources.h"
 #include "windows/RegistryAccess.h"
 
 namespace tmr {
 
 inline constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-void RegisterAllSources(SourceTable& table) { (void)table; }
+void RegisterAllSources(SourceTable& table) {
+  RegisterBrowserSources(table);
+}
 
 ViewerServices MakeViewerServices() {
   ViewerServices services;
