@@ -8,6 +8,7 @@
 #include "app/clsIniFile.h"
 #include "app/frmAbout.h"
 #include "app/frmProgress.h"
+#include "browsers/BrowserSources.h"
 #include "common/ProgramState.h"
 #include "platform/Shell.h"
 #include "windows/RegistryAccess.h"
@@ -49,6 +50,7 @@ void CheckVersionFor(HWND owner, bool autoCheck, const clsIniFile* settings) {
 
 void RegisterAllSources(SourceTable& table) {
   RegisterWindowsSources(table);
+  RegisterBrowserSources(table);
 }
 
 ViewerServices MakeViewerServices(const clsIniFile* settings) {
