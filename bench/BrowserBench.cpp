@@ -42,7 +42,8 @@ class BenchList : public ListTarget {
  public:
   void ClearList() override { model_.Clear(); }
   void AddColumn(const std::string& header, int widthTwips) override { model_.AddColumn(header, widthTwips); }
-  void AddRow(std::vector<std::string> cells) override { model_.AddRow(std::move(cells)); }
+  void AddRow(std::vector<std::string> cells) override { model_.AddRow(cells); }
+  void AddRowTexts(std::span<const std::string_view> cells) override { model_.AddRowTexts(cells); }
   void SetListVisible(bool) override {}
   void SetPanel(int, const std::string& text) override { panel_ = text; }
   std::size_t RowCount() const override { return model_.RowCount(); }

@@ -1,9 +1,30 @@
 #include "app/ListModel.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tmr {
 namespace {
+
+constexpr std::size_t kBlockBytes = 1 << 20;
+
+uint32_t ReadU32(const char* p) {
+  uint32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// The text of one cell of a row record, or "" past its last cell.
+std::string_view RecordCell(const char* record, std::size_t column) {
+  uint32_t count = ReadU32(record);
+  const char* p = record + 4;
+  for (uint32_t i = 0; i < count; ++i) {
+    uint32_t length = ReadU32(p);
+    if (i == column) return {p + 4, length};
+    p += 4 + length;
+  }
+  return {};
+}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -60,6 +81,9 @@ int CompareCells(std::string_view a, std::string_view b) {
 void ListModel::Clear() {
   rows_.clear();
   rows_.shrink_to_fit();
+  blocks_.clear();
+  blockUsed_ = 0;
+  blockSize_ = 0;
   columns_.clear();
   sortKey_ = -1;
   descending_ = false;
@@ -69,13 +93,47 @@ void ListModel::AddColumn(std::string header, int widthTwips) {
   columns_.push_back({std::move(header), widthTwips});
 }
 
-void ListModel::AddRow(std::vector<std::string> cells) { rows_.push_back(std::move(cells)); }
+char* ListModel::Allocate(std::size_t bytes) {
+  if (blocks_.empty() || blockUsed_ + bytes > blockSize_) {
+    blockSize_ = std::max(bytes, kBlockBytes);
+    blocks_.push_back(std::make_unique<char[]>(blockSize_));
+    blockUsed_ = 0;
+  }
+  char* at = blocks_.back().get() + blockUsed_;
+  blockUsed_ += bytes;
+  return at;
+}
+
+void ListModel::AddRowTexts(std::span<const std::string_view> cells) {
+  std::size_t bytes = 4;
+  for (std::string_view cell : cells) bytes += 4 + cell.size();
+  char* record = Allocate(bytes);
+  uint32_t count = static_cast<uint32_t>(cells.size());
+  std::memcpy(record, &count, 4);
+  char* p = record + 4;
+  for (std::string_view cell : cells) {
+    uint32_t length = static_cast<uint32_t>(cell.size());
+    std::memcpy(p, &length, 4);
+    std::memcpy(p + 4, cell.data(), cell.size());
+    p += 4 + cell.size();
+  }
+  rows_.push_back(record);
+}
+
+void ListModel::AddRow(const std::vector<std::string>& cells) {
+  std::string_view views[16];
+  if (cells.size() <= 16) {
+    for (std::size_t i = 0; i < cells.size(); ++i) views[i] = cells[i];
+    AddRowTexts(std::span<const std::string_view>(views, cells.size()));
+    return;
+  }
+  std::vector<std::string_view> many(cells.begin(), cells.end());
+  AddRowTexts(many);
+}
 
 std::string_view ListModel::Cell(std::size_t row, std::size_t column) const {
   if (row >= rows_.size()) return {};
-  const auto& cells = rows_[row];
-  if (column >= cells.size()) return {};
-  return cells[column];
+  return RecordCell(rows_[row], column);
 }
 
 void ListModel::ClickColumn(int column) {
@@ -91,15 +149,11 @@ void ListModel::ClickColumn(int column) {
 
 void ListModel::Sort() {
   const auto key = static_cast<std::size_t>(sortKey_);
-  auto cell = [key](const std::vector<std::string>& row) -> std::string_view {
-    return key < row.size() ? std::string_view(row[key]) : std::string_view();
-  };
+  auto less = [key](const char* x, const char* y) { return CompareCells(RecordCell(x, key), RecordCell(y, key)) < 0; };
   if (descending_) {
-    std::stable_sort(rows_.begin(), rows_.end(),
-                     [&](const auto& x, const auto& y) { return CompareCells(cell(y), cell(x)) < 0; });
+    std::stable_sort(rows_.begin(), rows_.end(), [&](const char* x, const char* y) { return less(y, x); });
   } else {
-    std::stable_sort(rows_.begin(), rows_.end(),
-                     [&](const auto& x, const auto& y) { return CompareCells(cell(x), cell(y)) < 0; });
+    std::stable_sort(rows_.begin(), rows_.end(), less);
   }
 }
 

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +28,8 @@ class ListModel {
   // Drops rows, columns and the sort state.
   void Clear();
   void AddColumn(std::string header, int widthTwips);
-  void AddRow(std::vector<std::string> cells);
+  void AddRow(const std::vector<std::string>& cells);
+  void AddRowTexts(std::span<const std::string_view> cells);
 
   std::size_t RowCount() const { return rows_.size(); }
   std::size_t ColumnCount() const { return columns_.size(); }
@@ -43,9 +47,17 @@ class ListModel {
 
  private:
   void Sort();
+  // Room for a row's record in the text store.
+  char* Allocate(std::size_t bytes);
 
   std::vector<Column> columns_;
-  std::vector<std::vector<std::string>> rows_;
+  // Rows live in large blocks of text, one record per row (a cell count,
+  // then each cell's length and bytes), so a hundred thousand rows cost a
+  // few allocations, and sorting only reorders the pointers.
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t blockUsed_ = 0;
+  std::size_t blockSize_ = 0;
+  std::vector<const char*> rows_;
   int sortKey_ = -1;
   bool descending_ = false;
 };

@@ -11,6 +11,8 @@
 #include "browsers/BrowserSources.h"
 #include "common/ProgramState.h"
 #include "platform/Shell.h"
+#include "report/FrmCreateReport.h"
+#include "report/ReportSources.h"
 #include "windows/RegistryAccess.h"
 #include "windows/WindowsSources.h"
 
@@ -26,6 +28,7 @@ struct DialogHost {
   std::unique_ptr<FrmOptions> options;
   std::unique_ptr<frmAbout> about;
   std::unique_ptr<frmProgress> progress;
+  std::unique_ptr<FrmCreateReport> report;
 
   template <typename Dialog, typename Make>
   void ShowOne(std::unique_ptr<Dialog>& slot, HWND owner, Make make) {
@@ -65,6 +68,9 @@ ViewerServices MakeViewerServices(const clsIniFile* settings) {
     host->ShowOne(host->about, owner, [&] {
       return std::make_unique<frmAbout>([settings](HWND dialog) { CheckVersionFor(dialog, false, settings); });
     });
+  };
+  services.showCreateReport = [host](HWND owner) {
+    host->ShowOne(host->report, owner, [] { return std::make_unique<FrmCreateReport>(MakeReportSources); });
   };
   services.showProgress = [host](HWND owner, double maximum) {
     if (host->progress && host->progress->hwnd()) host->progress->Close();

@@ -336,7 +336,12 @@ void frmViewer::AddColumn(const std::string& header, int widthTwips) {
 }
 
 void frmViewer::AddRow(std::vector<std::string> cells) {
-  model_.AddRow(std::move(cells));
+  model_.AddRow(cells);
+  if (IsWindowVisible(list_)) SyncItemCount();
+}
+
+void frmViewer::AddRowTexts(std::span<const std::string_view> cells) {
+  model_.AddRowTexts(cells);
   if (IsWindowVisible(list_)) SyncItemCount();
 }
 
@@ -355,19 +360,32 @@ void frmViewer::SetPanel(int panel, const std::string& text) { StatusBar(status_
 void frmViewer::SetCancelVisible(bool visible) { ShowWindow(cancel_, visible ? SW_SHOW : SW_HIDE); }
 
 void frmViewer::ShowProgress(double maximum) {
+  progressPending_ = false;
   if (services_.showProgress) services_.showProgress(hwnd_, maximum);
 }
 
 void frmViewer::SetProgress(double value, const std::string& label) {
-  if (services_.setProgress) services_.setProgress(value, label);
+  // Readers report every row; the dialog is brought up to date when the
+  // window pumps, which is as often as anyone can see it change.
+  progressValue_ = value;
+  progressLabel_ = label;
+  progressPending_ = true;
+}
+
+void frmViewer::FlushProgress() {
+  if (!progressPending_) return;
+  progressPending_ = false;
+  if (services_.setProgress) services_.setProgress(progressValue_, progressLabel_);
 }
 
 void frmViewer::CloseProgress() {
+  progressPending_ = false;
   if (services_.closeProgress) services_.closeProgress();
 }
 
 void frmViewer::DoEvents() {
   if (IsWindowVisible(list_)) SyncItemCount();
+  if (pump_.Due()) FlushProgress();
   if (pump_.Tick()) {
     MSG msg;
     if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) CancelRequested = true;

@@ -70,6 +70,7 @@ class frmViewer final : public BaseWindow<frmViewer>, public ListTarget {
   void ClearList() override;
   void AddColumn(const std::string& header, int widthTwips) override;
   void AddRow(std::vector<std::string> cells) override;
+  void AddRowTexts(std::span<const std::string_view> cells) override;
   void SetListVisible(bool visible) override;
   void SetPanel(int panel, const std::string& text) override;
   std::size_t RowCount() const override { return model_.RowCount(); }
@@ -95,6 +96,7 @@ class frmViewer final : public BaseWindow<frmViewer>, public ListTarget {
   void FillTree();
   void RunSource(std::string key);
   void SyncItemCount();
+  void FlushProgress();
   void ViewReport();
   int Px(int twips) const;
 
@@ -113,6 +115,9 @@ class frmViewer final : public BaseWindow<frmViewer>, public ListTarget {
   std::optional<std::string> pendingKey_;
   TimeSlicePump pump_;
   std::wstring dispBuffer_;
+  double progressValue_ = 0;
+  std::string progressLabel_;
+  bool progressPending_ = false;
 };
 
 }  // namespace tmr

@@ -1,5 +1,7 @@
 #include "browsers/BrowserReaders.h"
 
+#include <algorithm>
+
 #include "browsers/MSQLite.h"
 #include "common/ModCovert.h"
 #include "common/ProgramState.h"
@@ -49,7 +51,10 @@ void FillList(ListTarget& list, const ReadRequest& request, ListPace pace) {
         CancelRequested = false;
       },
       [&](Cells&& cells) {
-        list.AddRow(std::move(cells));
+        std::string_view views[8];
+        const std::size_t n = std::min<std::size_t>(cells.size(), 8);
+        for (std::size_t i = 0; i < n; ++i) views[i] = cells[i];
+        list.AddRowTexts(std::span<const std::string_view>(views, n));
         ++added;
         if (dialogShown) list.SetProgress(static_cast<double>(added), "Records: " + std::to_string(added));
         list.DoEvents();

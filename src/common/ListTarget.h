@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tmr {
@@ -20,6 +22,11 @@ class ListTarget {
   virtual void AddColumn(const std::string& header, int widthTwips) = 0;
   // Appends a row: cells[0] is the row's text, the rest its sub-items.
   virtual void AddRow(std::vector<std::string> cells) = 0;
+  // The same from borrowed texts, for readers that add many rows: the
+  // window copies them straight into its store.
+  virtual void AddRowTexts(std::span<const std::string_view> cells) {
+    AddRow(std::vector<std::string>(cells.begin(), cells.end()));
+  }
   virtual void SetListVisible(bool visible) = 0;
   // Panel 1 holds the hint or "Loading...", panel 2 the record count.
   virtual void SetPanel(int panel, const std::string& text) = 0;

@@ -76,6 +76,8 @@ bool TimeSlicePump::Tick() {
   return true;
 }
 
+bool TimeSlicePump::Due() const { return GetTickCount64() - last_ >= sliceMs_; }
+
 void TimeSlicePump::Now() {
   PumpPendingMessages();
   last_ = GetTickCount64();

@@ -32,6 +32,8 @@ class TimeSlicePump {
   explicit TimeSlicePump(uint32_t sliceMs = 30);
   // Pumps when the slice has passed; returns true when it did.
   bool Tick();
+  // Whether the next Tick will pump.
+  bool Due() const;
   void Now();  // pumps at once
 
  private:

@@ -1,5 +1,6 @@
 #include "report/ReportSources.h"
 
+#include "report/BrowserCollectors.h"
 #include "report/WindowsCollectors.h"
 
 namespace tmr {
@@ -15,6 +16,14 @@ ReportSources MakeReportSources(const std::function<void()>& doEvents, const boo
   sources.sections[10] = getUSBStorage;
   sources.sections[11] = getFirstFolder;
   sources.sections[12] = GetTypedPath;
+  using Collector = EntryList (*)(const std::function<void()>&);
+  const Collector browsers[] = {getFireFoxURL,   getFirefoxCookie,   getFirefoxDownload, getFirefoxInput,
+                                getFirefoxForm,  getChromeURL,       getChromeCookies,   getChromeDownloads,
+                                getChromeTopSites, getChromeKeyword};
+  for (int n = 13; n <= 22; ++n) {
+    Collector collect = browsers[n - 13];
+    sources.sections[static_cast<size_t>(n)] = [collect, doEvents] { return collect(doEvents); };
+  }
   return sources;
 }
 

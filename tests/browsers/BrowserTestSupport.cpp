@@ -44,7 +44,9 @@ std::string Sha256OfFile(const fs::path& file) {
   return hex;
 }
 
-BrowserProfile::BrowserProfile() {
+BrowserProfile::BrowserProfile() { PointShellFolders(); }
+
+void BrowserProfile::PointShellFolders() {
   constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
   registry_.SetString(HKEY_CURRENT_USER, kShellFolders, "AppData", Utf8(temp_.path() / "Roaming"));
   registry_.SetString(HKEY_CURRENT_USER, kShellFolders, "Local AppData", Utf8(temp_.path() / "Local"));

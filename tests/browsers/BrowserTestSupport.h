@@ -24,6 +24,9 @@ std::string Utf8(const fs::path& path);
 class BrowserProfile {
  public:
   BrowserProfile();
+  // Points the shell folders at the profile again (after a hive import
+  // replaced them).
+  void PointShellFolders();
   const fs::path& Root() const { return temp_.path(); }
   // Created on first use: "<AppData>\Mozilla\Firefox\Profiles\x1y2.default"
   // and "<Local AppData>\Google\Chrome\User Data\Default".

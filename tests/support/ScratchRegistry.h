@@ -32,7 +32,7 @@ class ScratchRegistry {
   // UTF-16 or ANSI) whose keys start with HKEY_CURRENT_USER or
   // HKEY_LOCAL_MACHINE; they land in the scratch keys. Returns the number of
   // values written.
-  int ImportRegFile(const std::wstring& path);
+  static int ImportRegFile(const std::wstring& path);
 
   // Everything under both scratch roots as text (keys, names, types, data),
   // sorted; used to show that a reader changed nothing.

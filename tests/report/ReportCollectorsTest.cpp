@@ -1,0 +1,143 @@
+// The report's collectors on real stores: a user hive loaded under the
+// scratch registry and the real browser databases in a profile folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "browsers/BrowserTestSupport.h"
+#include "common/ProgramState.h"
+#include "report/BrowserCollectors.h"
+#include "report/FrmCreateReport.h"
+#include "report/ReportFile.h"
+#include "report/WindowsCollectors.h"
+#include "support/ScratchRegistry.h"
+#include "windows/RealHives.h"
+#include "windows/WindowsSources.h"
+
+namespace tmr {
+namespace {
+
+bool Has(const EntryList& list, const std::string& entry) {
+  return std::find(list.begin(), list.end(), entry) != list.end();
+}
+
+class ReportCollectorsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { OsVersion = "Vista"; }
+  test::BrowserProfile profile_;  // also the scratch registry
+};
+
+TEST_F(ReportCollectorsTest, RegListKindsAndTheMergedSearchLists) {
+  const std::string run = kExplorer + "\\RunMRU";
+  HKEY hkcu = HKEY_CURRENT_USER;
+  auto set = [](const std::string& key, const char* name, const char* value) {
+    HKEY k = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
+    RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(strlen(value) + 1));
+    RegCloseKey(k);
+  };
+  set(run, "a", "cmd\\1");
+  set(run, "b", "notepad");  // no "\": the report leaves it out
+  set(run, "MRUList", "ab");
+  EXPECT_EQ(getRunHistory(), (EntryList{"", "cmd"}));
+
+  const std::string open = kComDlg32 + "\\OpenSaveMRU\\*";
+  set(open, "a", "a.txt");
+  set(open, "b", "C:\\a.txt");
+  OsVersion = "xp";
+  EXPECT_EQ(getOpenSave(), (EntryList{"", "C:\\a.txt"}));
+  EXPECT_EQ(getRegList(hkcu, open, ""), (EntryList{"", "a.txt", "C:\\a.txt"}));
+
+  set(kExplorerBar + "\\ComputerNameMRU", "a", "pc1");
+  set(kExplorerBar + "\\ComputerNameMRU", "b", "pc2");
+  set(kSearchAssistant + "\\5603", "a", "report.doc");
+  EXPECT_EQ(GetSearchHistory(), (EntryList{"", "pc1", "pc2", "", "report.doc"}));
+  EXPECT_TRUE(getRegList(hkcu, "Software\\Nowhere", "").empty());
+}
+
+TEST_F(ReportCollectorsTest, WindowsSectionsFromARealHive) {
+  if (!test::HaveRealHive(L"ntuser-win7.reg")) GTEST_SKIP() << "real hives not available";
+  ASSERT_GT(test::ScratchRegistry::ImportRegFile(test::RealHive(L"ntuser-win7.reg")), 0);
+  EntryList runs = getRunHistory();
+  EXPECT_EQ(runs.front(), "");
+  EXPECT_TRUE(Has(runs, "\\\\controller\\WebDavShare"));
+  EntryList search = GetSearchHistory();
+  EXPECT_TRUE(Has(search, "hyth"));
+  EXPECT_TRUE(Has(search, "rar.exe"));
+  EXPECT_EQ(getLastVisit().size(), 9u);  // placeholder and 8 entries
+  EXPECT_EQ(getFirstFolder().size(), 3u);
+  EXPECT_EQ(GetTypedPath(), (EntryList{"", "\\\\controller"}));
+  if (test::HaveRealHive(L"usbstor.reg")) {
+    test::ScratchRegistry::ImportRegFile(test::RealHive(L"usbstor.reg"));
+    EXPECT_TRUE(Has(getUSBStorage(), "HP v100w USB Device"));
+  }
+}
+
+TEST_F(ReportCollectorsTest, BrowserSectionsJoinTheCategoriesRows) {
+  profile_.CopyFixture("chrome/History-schema20", profile_.ChromeFolder() / "History");
+  profile_.CopyFixture("firefox/places.sqlite", profile_.FirefoxFolder() / "places.sqlite");
+  profile_.CopyFixture("firefox/cookies.sqlite", profile_.FirefoxFolder() / "cookies.sqlite");
+  int pumped = 0;
+  auto doEvents = [&] { ++pumped; };
+  // The report lists hidden URLs too: 55 rows where the category shows 30.
+  EntryList urls = getChromeURL(doEvents);
+  ASSERT_EQ(urls.size(), 56u);
+  EXPECT_EQ(urls[0], "");
+  EXPECT_EQ(SplitFields(urls[1]).size(), 4u);
+  EXPECT_EQ(getFireFoxURL(doEvents).size(), 2u);  // one visit
+  EntryList cookies = getFirefoxCookie(doEvents);
+  EXPECT_EQ(cookies.size(), 14u);
+  EXPECT_EQ(SplitFields(cookies[1]).size(), 4u);
+  EXPECT_GT(pumped, 0);
+  // Stores that are not there give lists without elements.
+  EXPECT_TRUE(getFirefoxForm(doEvents).empty());
+  EXPECT_TRUE(getChromeTopSites(doEvents).empty());
+}
+
+TEST(ReportHeader, ComputerAndUserNamesHaveNoTerminator) {
+  std::string computer = GetComputerNameText();
+  std::string user = GetUserNameText();
+  EXPECT_FALSE(computer.empty());
+  EXPECT_FALSE(user.empty());
+  EXPECT_EQ(computer.find('\0'), std::string::npos);
+  EXPECT_EQ(user.find('\0'), std::string::npos);
+  EXPECT_EQ(TrimNull(std::string("ab\0cd", 5)), "ab");
+  EXPECT_EQ(TrimNull("abc"), "abc");
+}
+
+TEST(ReportFile, Utf16WithMarkAndCrLfPutInPlaceOnlyWhenWhole) {
+  test::TempDir dir;
+  std::string path = dir.str() + "\\report.htm";
+  dir.Write("report.htm", "old and longer content that must go");
+  {
+    ReportFile file;
+    ASSERT_TRUE(file.Create(path));
+    file.WriteLine("<p>K\xC3\xB6ln</p>");
+    file.WriteLine("");
+    // Until committed, the old report is untouched.
+    EXPECT_EQ(dir.Read("report.htm"), "old and longer content that must go");
+    ASSERT_TRUE(file.Commit());
+  }
+  std::string bytes = dir.Read("report.htm");
+  std::string expected("\xFF\xFE", 2);
+  for (char c : std::string("<p>K")) expected += std::string{c, '\0'};
+  expected += std::string("\xF6\0", 2);
+  for (char c : std::string("ln</p>\r\n\r\n")) expected += std::string{c, '\0'};
+  EXPECT_EQ(bytes, expected);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "report.htm.partial"));
+
+  {
+    ReportFile abandoned;
+    ASSERT_TRUE(abandoned.Create(dir.str() + "\\other.htm"));
+    abandoned.WriteLine("x");
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "other.htm"));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "other.htm.partial"));
+
+  ReportFile nowhere;
+  EXPECT_FALSE(nowhere.Create(dir.str() + "\\missing\\report.htm"));
+  EXPECT_FALSE(nowhere.Commit());
+}
+
+}  // namespace
+}  // namespace tmr
