@@ -9,6 +9,7 @@
 #include "app/frmAbout.h"
 #include "app/frmProgress.h"
 #include "common/ProgramState.h"
+#include "iehistory/IeSources.h"
 #include "platform/Shell.h"
 #include "windows/RegistryAccess.h"
 
@@ -46,7 +47,7 @@ void CheckVersionFor(HWND owner, bool autoCheck, const clsIniFile* settings) {
 
 }  // namespace
 
-void RegisterAllSources(SourceTable& table) { (void)table; }
+void RegisterAllSources(SourceTable& table) { RegisterIeSources(table); }
 
 ViewerServices MakeViewerServices(const clsIniFile* settings) {
   auto host = std::make_shared<DialogHost>();
