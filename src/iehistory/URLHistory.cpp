@@ -169,8 +169,10 @@ std::vector<std::string> ContainerHistoryStore::ContainerFiles() {
 HRESULT ContainerHistoryStore::EnumUrls(IEnumSTATURL** enumerator) const {
   if (!enumerator) return E_POINTER;
   *enumerator = nullptr;
+  const std::vector<std::string> files = ContainerFiles();
+  if (files.empty()) return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
   std::vector<VisitedEntry> visited;
-  for (const std::string& file : ContainerFiles()) {
+  for (const std::string& file : files) {
     if (auto bytes = ReadWholeFile(file, kMaxContainerBytes)) MergeVisitedEntries(visited, ReadVisitedEntries(*bytes));
   }
   auto entries = std::make_shared<std::vector<OwnEntry>>();

@@ -50,7 +50,8 @@ class ContainerHistoryStore {
   // The container files, in the order their entries are listed.
   static std::vector<std::string> ContainerFiles();
   // S_OK and an enumerator over every visited entry of the containers
-  // (possibly none); E_POINTER for a null out-parameter.
+  // (none when there is no container); a failure when the user has no
+  // "History" folder.
   HRESULT EnumUrls(IEnumSTATURL** enumerator) const;
 };
 

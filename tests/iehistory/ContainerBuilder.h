@@ -7,11 +7,16 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tmr::test {
 
 struct BuiltEntry {
+  BuiltEntry(std::string location, uint64_t lastVisited, std::optional<std::u16string> title = std::nullopt,
+             bool deleted = false)
+      : location(std::move(location)), lastVisited(lastVisited), title(std::move(title)), deleted(deleted) {}
+
   std::string location;  // e.g. "Visited: user@http://a/"
   uint64_t lastVisited = 0;
   std::optional<std::u16string> title;
