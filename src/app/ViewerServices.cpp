@@ -12,6 +12,7 @@
 #include "iehistory/IeSources.h"
 #include "platform/Shell.h"
 #include "windows/RegistryAccess.h"
+#include "windows/WindowsSources.h"
 
 namespace tmr {
 namespace {
@@ -47,7 +48,10 @@ void CheckVersionFor(HWND owner, bool autoCheck, const clsIniFile* settings) {
 
 }  // namespace
 
-void RegisterAllSources(SourceTable& table) { RegisterIeSources(table); }
+void RegisterAllSources(SourceTable& table) {
+  RegisterIeSources(table);
+  RegisterWindowsSources(table);
+}
 
 ViewerServices MakeViewerServices(const clsIniFile* settings) {
   auto host = std::make_shared<DialogHost>();

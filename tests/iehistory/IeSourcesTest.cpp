@@ -17,6 +17,7 @@
 #include "support/ScratchRegistry.h"
 #include "support/TempDir.h"
 #include "support/WinTestUtil.h"
+#include "windows/RealHives.h"
 
 namespace tmr {
 namespace {
@@ -88,9 +89,7 @@ TEST_F(IeSourcesTest, MissingOrEmptyTypedUrlsKeyShowsAZeroCount) {
 }
 
 TEST_F(IeSourcesTest, TypedUrlsOfARealUserHive) {
-  std::wstring reg = test::TestProgramFolder() + L"\\ie-fixtures\\typedurls-win7.reg";
-  if (GetFileAttributesW(reg.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "hive not converted (hivexregedit)";
-  ASSERT_EQ(scratch_.ImportRegFile(reg), 13);
+  if (test::LoadRealHive(scratch_, L"ntuser-win7.reg") == 0) GTEST_SKIP() << "the converted hive is missing";
   ShowTypedUrls(list_);
   EXPECT_EQ(list_.rows.size(), 13u);
   EXPECT_EQ(list_.panel2, "Total Records: 13");

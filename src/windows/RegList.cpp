@@ -1,0 +1,47 @@
+#include "windows/RegList.h"
+
+#include "common/TextUtil.h"
+#include "windows/RegistryAccess.h"
+
+namespace tmr {
+
+bool DropLastCharacters(std::string& text, size_t count) {
+  size_t end = text.size();
+  for (size_t dropped = 0; dropped < count; ++dropped) {
+    if (end == 0) return false;
+    --end;
+    // Step back over continuation bytes to the start of the character.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  }
+  text.resize(end);
+  return true;
+}
+
+void ShowRegList(ListTarget& list, HKEY root, std::string_view keyPath) {
+  ShowRegListAs(list, root, keyPath, list.ListKind());
+}
+
+void ShowRegListAs(ListTarget& list, HKEY root, std::string_view keyPath, std::string_view kind) {
+  try {
+    std::string names = ListRegValueNames(root, keyPath);
+    if (names.empty() || names == kRegError) return;
+    for (const std::string& piece : Split(names, ",")) {
+      std::string name = Trim(piece);
+      if (name.empty() || name == "MRUList") continue;
+      std::string value = GetRegText(root, keyPath, piece);
+      if (value.empty() || value == kRegError) continue;
+      if (kind == "run") {
+        // A value too short to carry the "\1" is skipped on its own rather
+        // than ending the key, so the values after it are still listed.
+        if (!DropLastCharacters(value, 2)) continue;
+      } else if (kind == "open") {
+        if (!Contains(value, ":")) continue;
+      }
+      list.AddRow({value});
+    }
+  } catch (...) {
+    // A failure ends this key's listing; the rows added so far stay.
+  }
+}
+
+}  // namespace tmr

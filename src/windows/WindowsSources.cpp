@@ -1,0 +1,186 @@
+#include "windows/WindowsSources.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/ProgramState.h"
+#include "common/TextUtil.h"
+#include "platform/Handles.h"
+#include "platform/WinText.h"
+#include "windows/MruText.h"
+#include "windows/RegList.h"
+#include "windows/RegistryAccess.h"
+
+namespace tmr {
+namespace {
+
+const std::string kExplorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+const std::string kComDlg32 = kExplorer + "\\ComDlg32";
+const std::string kExplorerBar =
+    "Software\\Microsoft\\Internet Explorer\\Explorer Bars\\{C4EE31F3-4768-11D2-BE5C-00A0C9A83DA1}";
+const std::string kSearchAssistant = "Software\\Microsoft\\Search Assistant\\ACMru";
+const std::string kUsbStorage = "SYSTEM\\CurrentControlSet\\Enum\\USBSTOR";
+
+struct Frame {
+  const char* hint;
+  const char* kind;  // null: the list kind is left as it is
+  const char* header;
+  int widthTwips;
+  bool hideWhileFilling = false;
+};
+
+// The frame every category shares. Panel 2 gets the count in all eight: a
+// count left over from another category beside this list would be wrong.
+void RunCategory(ListTarget& list, const Frame& frame, const std::function<void(ListTarget&)>& fill) {
+  list.SetPanel(1, frame.hint);
+  if (frame.kind) list.SetListKind(frame.kind);
+  list.ClearList();
+  list.AddColumn(frame.header, frame.widthTwips);
+  if (frame.hideWhileFilling) list.SetListVisible(false);
+  try {
+    fill(list);
+  } catch (...) {
+    // Whatever was listed before the failure stays; the frame is finished.
+  }
+  if (frame.hideWhileFilling) list.SetListVisible(true);
+  ShowRecordCount(list);
+}
+
+// The value names of a key, split at ","; none when the key cannot be read.
+std::vector<std::string> ValueNames(HKEY root, const std::string& keyPath) {
+  std::string names = ListRegValueNames(root, keyPath);
+  if (names == kRegError) return {};
+  return Split(names, ",");
+}
+
+using Decoder = std::string (*)(std::string_view path, std::string_view valueName);
+
+// One row per binary entry of a user key whose decoded text is not blank.
+// Every name is decoded, the empty one after the final "," included (it
+// addresses the key's default value, which these keys normally lack).
+void AddDecodedEntries(ListTarget& list, const std::string& keyPath, Decoder decode) {
+  const std::string path = "HKEY_CURRENT_USER\\" + keyPath + "\\";
+  for (const std::string& name : ValueNames(HKEY_CURRENT_USER, keyPath)) {
+    if (name == "MRUListEx") continue;
+    std::string text = decode(path, name);
+    if (!Trim(text).empty()) list.AddRow({text});
+  }
+}
+
+void FillRecentDocuments(ListTarget& list) {
+  std::string folder = GetRegText(HKEY_CURRENT_USER, kExplorer + "\\Shell Folders", "Recent");
+  if (folder.empty() || folder == kRegError) return;
+  if (folder.back() != '\\') folder += '\\';
+  WIN32_FIND_DATAW entry{};
+  UniqueFindHandle find(FindFirstFileW(Widen(folder + "*.*").c_str(), &entry));
+  if (!find) return;
+  do {
+    std::string name = Narrow(entry.cFileName);
+    if (name == "." || name == ".." || IsFolderAttribute(entry.dwFileAttributes)) continue;
+    list.DoEvents();
+    if (name != "index.dat") list.AddRow({folder + name});
+    list.DoEvents();
+  } while (FindNextFileW(find.get(), &entry));
+}
+
+void FillSearchHistory(ListTarget& list) {
+  // Every key here lists in the generic way, whatever kind the list had.
+  if (OsVersion == "95" || OsVersion == "98") {
+    ShowRegListAs(list, HKEY_CURRENT_USER, kExplorer + "\\Doc Find Spec MRU", "");
+    ShowRegListAs(list, HKEY_CURRENT_USER, kExplorer + "\\FindComputerMRU", "");
+    return;
+  }
+  for (const char* sub : {"ComputerNameMRU", "ContainingTextMRU", "filesNamedMRU"}) {
+    ShowRegListAs(list, HKEY_CURRENT_USER, kExplorerBar + "\\" + sub, "");
+  }
+  for (const char* sub : {"5603", "5604", "5647"}) {
+    ShowRegListAs(list, HKEY_CURRENT_USER, kSearchAssistant + "\\" + sub, "");
+  }
+  AddDecodedEntries(list, kExplorer + "\\WordWheelQuery", DecodeLeadingText);
+}
+
+void FillOpenSaveHistory(ListTarget& list) {
+  if (OsVersion != "Vista") {
+    // Only the "*" subkey, and only values that hold ":" (full paths).
+    ShowRegList(list, HKEY_CURRENT_USER, kComDlg32 + "\\OpenSaveMRU\\*");
+    return;
+  }
+  const std::string key = kComDlg32 + "\\OpenSavePidlMRU";
+  std::vector<std::string> extensions = Split(ListRegSubKeys(HKEY_CURRENT_USER, key), ",");
+  // The lister returns subkeys last first; walking it backwards gives the
+  // registry's own order.
+  for (auto it = extensions.rbegin(); it != extensions.rend(); ++it) {
+    if (*it == "*") continue;
+    AddDecodedEntries(list, key + "\\" + *it, DecodeTrailingName);
+  }
+}
+
+void FillUsbStorage(ListTarget& list) {
+  for (const std::string& device : Split(ListRegSubKeys(HKEY_LOCAL_MACHINE, kUsbStorage), ",")) {
+    const std::string deviceKey = kUsbStorage + "\\" + device;
+    for (const std::string& instance : Split(ListRegSubKeys(HKEY_LOCAL_MACHINE, deviceKey), ",")) {
+      std::string name = GetRegText(HKEY_LOCAL_MACHINE, deviceKey + "\\" + instance, "FriendlyName");
+      if (name != kRegError) list.AddRow({name});
+    }
+  }
+}
+
+}  // namespace
+
+// Windows keeps subfolders (the jump-list stores) next to the shortcuts, and
+// a folder that carries a bit above the directory bit (archive, a link to a
+// folder) is no more a document than a plain one.
+bool IsFolderAttribute(uint32_t attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+void ShowRecentDocuments(ListTarget& list) {
+  RunCategory(list, {"Double Click to open", "recdoc", "Recent Documents", 8000, true}, FillRecentDocuments);
+}
+
+void ShowSearchHistory(ListTarget& list) {
+  RunCategory(list, {"", nullptr, "Start Menu Search History", 8000}, FillSearchHistory);
+}
+
+void ShowRunHistory(ListTarget& list) {
+  RunCategory(list, {"Double Cilck to run", "run", "Start Menu Run History", 8000},
+              [](ListTarget& l) { ShowRegList(l, HKEY_CURRENT_USER, kExplorer + "\\RunMRU"); });
+}
+
+void ShowOpenSaveHistory(ListTarget& list) {
+  RunCategory(list, {"", "open", "Open/Save History", 6000}, FillOpenSaveHistory);
+}
+
+void ShowLastVisited(ListTarget& list) {
+  RunCategory(list, {"", nullptr, "Last Visited History", 8000}, [](ListTarget& l) {
+    AddDecodedEntries(l, kComDlg32 + "\\LastVisitedPidlMRU", DecodeLeadingText);
+  });
+}
+
+void ShowUsbStorage(ListTarget& list) {
+  RunCategory(list, {"", nullptr, "USB Storage History", 8000}, FillUsbStorage);
+}
+
+void ShowFirstFolders(ListTarget& list) {
+  RunCategory(list, {"", nullptr, "First Folder (Windows 7)", 8000},
+              [](ListTarget& l) { AddDecodedEntries(l, kComDlg32 + "\\FirstFolder", DecodeLeadingText); });
+}
+
+void ShowTypedPaths(ListTarget& list) {
+  RunCategory(list, {"", nullptr, "Type Paths (Windows 7)", 8000},
+              [](ListTarget& l) { ShowRegListAs(l, HKEY_CURRENT_USER, kExplorer + "\\TypedPaths", ""); });
+}
+
+void RegisterWindowsSources(SourceTable& table) {
+  table.Register("b1", ShowRecentDocuments);
+  table.Register("b2", ShowSearchHistory);
+  table.Register("b3", ShowRunHistory);
+  table.Register("b4", ShowOpenSaveHistory);
+  table.Register("b5", ShowLastVisited);
+  table.Register("b6", ShowUsbStorage);
+  table.Register("b7", ShowFirstFolders);
+  table.Register("b8", ShowTypedPaths);
+}
+
+}  // namespace tmr
