@@ -5,7 +5,6 @@
 
 #include <memory>
 
-#include "BuildSettings.h"
 #include "app/OsVersionMap.h"
 #include "app/StartupSettings.h"
 #include "app/ViewerServices.h"
@@ -38,10 +37,10 @@ clsIniFile& Settings() {
   return settings;
 }
 
-int Main(HINSTANCE instance, int showCommand) {
+int Main(HINSTANCE instance, int showCommand, const ProgramAddresses& addresses) {
   (void)instance;
-  MakerPageAddress = build::kMakerPageAddress;
-  SiteAddress = build::kSiteAddress;
+  MakerPageAddress = addresses.makerPage;
+  SiteAddress = addresses.site;
   CancelRequested = false;
 
   // A second viewer ends at once, silently. The handle is held until exit.

@@ -10,8 +10,14 @@
 
 namespace tmr {
 
+// Addresses fixed when the program is built.
+struct ProgramAddresses {
+  std::string site;
+  std::string makerPage;
+};
+
 // Runs the viewer; returns the process exit code.
-int Main(HINSTANCE instance, int showCommand);
+int Main(HINSTANCE instance, int showCommand, const ProgramAddresses& addresses);
 
 // The Windows family text for this system ("Vista", "xp", ...).
 std::string GetWindowsVersion();

@@ -1,0 +1,41 @@
+// The updater's download control: fetches one file over HTTP into a local
+// file in 1024-byte chunks and tells what happens through its events.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "updater/InetTransfer.h"
+
+namespace tmr {
+
+class FileDownloader {
+ public:
+  // Events, in declaration order. Error texts are ready to show.
+  std::function<void(const std::string& strError)> DownloadErrors;
+  std::function<void(const std::string& strEvent)> DownloadEvents;
+  std::function<void()> DowloadComplete;
+  std::function<void(const std::string& intPercent)> DownloadProgress;
+
+  // True when the whole file arrived and the download was not cancelled.
+  // Returns when the download has ended; messages run meanwhile.
+  bool DownloadFile(const std::string& strURL, const std::string& strDestination, const std::string& UserName,
+                    const std::string& Password);
+  void Cancel() { cancelled_ = true; }
+  bool Cancelled() const { return cancelled_; }
+
+  void SetTimeoutMs(uint32_t ms) { inet_.SetTimeoutMs(ms); }
+
+ private:
+  void RaiseError(const std::string& text);
+  bool Finish(int64_t received, int64_t expected, const std::string& destination);
+  // Writes the body; false after a write failure (already reported).
+  bool WriteBody(const std::string& destination, int64_t expected, int64_t& received);
+
+  InetTransfer inet_;
+  bool cancelled_ = false;
+  std::string url_;
+};
+
+}  // namespace tmr

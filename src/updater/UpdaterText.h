@@ -1,0 +1,44 @@
+// The updater's texts and small parsers: file names from addresses, the
+// size and progress texts, the reply's status code, signature encodings.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tmr {
+
+// The file name at the end of an "http://" address, or "" (an address of
+// fewer than 2 characters, one not starting with "http://", "http://"
+// itself, no "/" before the last character, or a name without a "." before
+// its last character).
+std::string FileNameFromURL(std::string_view url);
+
+// "File Size:" + the size in units of 1,024,000 bytes rounded to two
+// decimals (halves to even) + " MB", in the given decimal separator.
+std::string SizeText(double contentLength, std::string_view decimalSeparator);
+
+// Whole percent, halves to even: "0" .. "100".
+std::string PercentText(int64_t received, int64_t expected);
+
+// Characters 10 to 12 (1-based) of the reply's header text: the status
+// code of an "HTTP/1.x nnn" line.
+std::string StatusCodeText(std::string_view headerText);
+
+// The header text up to and including its first CR, or "<nothing>".
+std::string FirstHeaderLine(std::string_view headerText);
+
+// The number in a Content-Length value, rounded to 32 bits; 0 when missing.
+int32_t ContentLengthValue(std::string_view value);
+
+// A DER-encoded ECDSA signature (SEQUENCE of two INTEGERs) as the fixed
+// r||s form of the given width per number (32 for P-256); nullopt when the
+// encoding is damaged or a number does not fit.
+std::optional<std::vector<uint8_t>> DerSignatureToRaw(const std::vector<uint8_t>& der, size_t width = 32);
+
+// Hex text (no separators) as bytes; nullopt for anything else.
+std::optional<std::vector<uint8_t>> HexToBytes(std::string_view hex);
+
+}  // namespace tmr

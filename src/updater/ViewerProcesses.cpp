@@ -1,0 +1,7 @@
+#include "updater/ViewerProcesses.h"
+
+namespace tmr {
+
+void EndRunningViewers() {}
+
+}  // namespace tmr

@@ -1,0 +1,21 @@
+#include <windows.h>
+
+#include "BuildSettings.h"
+#include "platform/MessagePump.h"
+#include "platform/Shell.h"
+#include "updater/Form1.h"
+#include "updater/UpdaterText.h"
+#include "updater/ViewerProcesses.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  using namespace tmr;
+  UpdaterConfig config;
+  config.siteAddress = build::kSiteAddress;
+  config.publicKey = HexToBytes(build::kUpdatePublicKey).value_or(std::vector<uint8_t>());
+  config.folder = ProgramFolder();
+  config.endViewers = EndRunningViewers;
+  Form1 form(config);
+  SetQuitWhenLastWindowCloses(true);
+  if (!form.Create(showCommand)) return 1;
+  return RunMessageLoop();
+}
