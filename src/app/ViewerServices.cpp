@@ -8,6 +8,7 @@
 #include "app/clsIniFile.h"
 #include "app/frmAbout.h"
 #include "app/frmProgress.h"
+#include "browsers/BrowserSources.h"
 #include "common/ProgramState.h"
 #include "iehistory/IeSources.h"
 #include "platform/Shell.h"
@@ -51,6 +52,7 @@ void CheckVersionFor(HWND owner, bool autoCheck, const clsIniFile* settings) {
 void RegisterAllSources(SourceTable& table) {
   RegisterIeSources(table);
   RegisterWindowsSources(table);
+  RegisterBrowserSources(table);
 }
 
 ViewerServices MakeViewerServices(const clsIniFile* settings) {

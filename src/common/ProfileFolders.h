@@ -1,0 +1,28 @@
+// Where the browsers keep the current user's profile, from the user's shell
+// folders in the registry. Nothing is created and nobody is asked.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tmr {
+
+// The first Firefox profile in the order the file system lists the
+// Profiles folder (on NTFS, alphabetical), without a trailing "\"; "" when
+// there is none.
+std::string FirefoxProfileFolder();
+
+// Chrome's "default" profile, without a trailing "\"; other profiles are
+// not looked at.
+std::string ChromeProfileFolder();
+
+// The names of the subfolders of path, each followed by ",", in the order
+// the file system lists them; "" for none or a folder that cannot be read.
+std::string ListSubfolders(const std::string& path);
+
+// The attribute rule of ListSubfolders: a folder with at most read-only,
+// hidden, system and volume besides, or with exactly not-content-indexed.
+// Any other bit (archive, compressed, encrypted ...) leaves it out.
+bool IsListedFolderAttribute(uint32_t attributes);
+
+}  // namespace tmr

@@ -1,0 +1,98 @@
+// The SQLite layer itself: binding the library by name, the wrappers'
+// results, column texts and the read-only names files are opened under.
+#include <gtest/gtest.h>
+
+#include "browsers/MSQLite.h"
+#include "browsers/cCDECL.h"
+#include "support/ScratchDatabase.h"
+#include "support/TempDir.h"
+#include "support/WinTestUtil.h"
+#include "platform/WinText.h"
+
+namespace tmr {
+namespace {
+
+std::string FakeLibraryFolder() { return Narrow(test::TestProgramFolder()) + "\\fake_sqlite"; }
+
+TEST(SqliteBinder, ErrorsNameTheMissingPiece) {
+  cCDECL binder;
+  try {
+    binder.Resolve("sqlite3_step");
+    FAIL() << "resolved without a library";
+  } catch (const BinderError& e) {
+    EXPECT_EQ(e.Number(), kErrDllNotLoaded);
+    EXPECT_STREQ(e.what(), "DLL not loaded");
+    EXPECT_EQ(BinderError::Source(), "cCDECL");
+  }
+  ASSERT_TRUE(binder.DllLoad(FakeLibraryFolder() + "\\tmere3.dll"));
+  EXPECT_NE(binder.Resolve("sqlite3_initialize"), nullptr);
+  try {
+    binder.Resolve("Sqlite3_Open_V2");
+    FAIL() << "resolved a function the library lacks";
+  } catch (const BinderError& e) {
+    EXPECT_EQ(e.Number(), kErrFunctionNotFound);
+    EXPECT_STREQ(e.what(), "Failed to locate function: Sqlite3_Open_V2");
+  }
+  EXPECT_TRUE(binder.DllUnload());
+  EXPECT_FALSE(binder.DllUnload());
+  EXPECT_FALSE(binder.DllLoad(FakeLibraryFolder() + "\\missing.dll"));
+}
+
+TEST(SqliteLayer, WrappersAnswerOneUntilReadyAndALackingLibraryRaises) {
+  MSQLite layer;
+  sqlite3* db = nullptr;
+  EXPECT_EQ(layer.SqliteOpen("x.db", &db), kSqliteError);
+  EXPECT_EQ(layer.SqliteStep(nullptr), kSqliteError);
+  EXPECT_EQ(layer.SqliteColumnBytes(nullptr, 0), 0);
+  EXPECT_EQ(layer.SqliteColumnText(nullptr, 0), "");
+  EXPECT_EQ(layer.SqliteUnload(), kSqliteError);
+  test::TempDir empty;
+  EXPECT_EQ(layer.SqliteLoad(empty.str()), kSqliteError);
+  EXPECT_FALSE(layer.Ready());
+
+  // The stand-in initialises, so the layer is ready until a function it
+  // lacks is wanted.
+  ASSERT_EQ(layer.SqliteLoad(FakeLibraryFolder() + "\\sub\\.."), kSqliteOk);
+  EXPECT_TRUE(layer.Ready());
+  EXPECT_THROW(layer.SqliteOpen("x.db", &db), BinderError);
+  EXPECT_EQ(layer.SqliteUnload(), kSqliteOk);
+  EXPECT_FALSE(layer.Ready());
+}
+
+TEST(SqliteLayer, ColumnsArriveAsTextAndSqlAsUtf8) {
+  test::TempDir temp;
+  auto file = temp.path() / "values.sqlite";
+  test::ScratchDatabase(file).Exec(
+      "CREATE TABLE t(a, b, c, d, e);"
+      "INSERT INTO t VALUES(NULL, 42, 1.5, 'k\xC3\xB6ln \xF0\x9F\x98\x80', x'610062');");
+  SqliteSession session;
+  ASSERT_TRUE(session.Open(Narrow(file.wstring())));
+  std::vector<std::string> cells;
+  // A multi-byte literal: the statement's length is given in bytes.
+  size_t rows = session.ForEachRow("SELECT a, b, c, d, e, '\xE2\x82\xAC\xE2\x82\xAC' FROM t", [&](const SqliteRow& r) {
+    for (int c = 0; c < 6; ++c) cells.push_back(r.Text(c));
+    return true;
+  });
+  EXPECT_EQ(rows, 1u);
+  EXPECT_EQ(cells, (std::vector<std::string>{"", "42", "1.5", "k\xC3\xB6ln \xF0\x9F\x98\x80", "a",
+                                             "\xE2\x82\xAC\xE2\x82\xAC"}));
+  EXPECT_EQ(session.Count("SELECT count(*) FROM t"), 1);
+  EXPECT_EQ(session.ForEachRow("SELECT * FROM missing_table", [](const SqliteRow&) { return true; }), 0u);
+}
+
+TEST(SqliteLayer, FilesOpenUnderReadOnlyNames) {
+  struct Case {
+    const char* file;
+    bool immutable;
+    const char* name;
+  };
+  for (const Case& c : {Case{"C:\\Users\\me\\History", false, "file:///C:/Users/me/History?mode=ro"},
+                        Case{"C:\\a b\\100%\\x#1?.db", true, "file:///C:/a b/100%25/x%231%3F.db?immutable=1"},
+                        Case{"\\\\server\\share\\db", false, "file:////server/share/db?mode=ro"},
+                        Case{"error440\\Google\\x", false, "file:error440/Google/x?mode=ro"}}) {
+    EXPECT_EQ(SqliteOpenName(c.file, c.immutable), c.name);
+  }
+}
+
+}  // namespace
+}  // namespace tmr
