@@ -4,12 +4,13 @@
 
 #include <memory>
 
+#include "common/ModCovert.h"
+#include "common/ProgramState.h"
 #include "common/TextUtil.h"
 #include "iehistory/CookieRules.h"
 #include "iehistory/IeFiles.h"
 #include "iehistory/URLHistory.h"
 #include "iehistory/frmindexfile.h"
-#include "common/ProgramState.h"
 #include "platform/Handles.h"
 #include "platform/WinText.h"
 #include "windows/RegistryAccess.h"
@@ -28,6 +29,24 @@ constexpr size_t kCookieHeadBytes = size_t{1} << 20;
 HWND DialogOwner() { return GetActiveWindow(); }
 
 }  // namespace
+
+void ShowUrlHistory(ListTarget& list, CURLHistory& history) {
+  list.SetPanel(1, "Double Cilck to view");
+  list.SetListKind("cache");
+  // A store that fails leaves the collection empty: the list then shows its
+  // columns and a count of 0.
+  history.Refresh("http", 0);
+  list.ClearList();
+  list.AddColumn("URL", 5000);
+  list.AddColumn("Title", 5000);
+  list.AddColumn("Last Visited", 2000);
+  list.SetListVisible(false);
+  for (const auto& item : history) {
+    list.AddRow({item->URL(), item->Title(), GeneralDateText(item->LastVisited())});
+  }
+  list.SetListVisible(true);
+  ShowRecordCount(list);
+}
 
 void ShowTypedUrls(ListTarget& list) {
   list.SetPanel(1, "Double Cilck to view");
@@ -96,6 +115,11 @@ void ShowCookies(ListTarget& list) {
 }
 
 void RegisterIeSources(SourceTable& table) {
+  auto history = std::make_shared<std::unique_ptr<CURLHistory>>();
+  table.Register("a1", [history](ListTarget& list) {
+    if (!*history) *history = std::make_unique<CURLHistory>();
+    ShowUrlHistory(list, **history);
+  });
   table.Register("a2", ShowTypedUrls);
   table.Register("a3", ShowCookies);
   table.Register("a4", [](ListTarget& list) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/ModCovert.h"
 #include "common/ProgramState.h"
 #include "common/TextUtil.h"
 #include "iehistory/IeFiles.h"
@@ -142,6 +143,7 @@ class ContainerEnumerator final : public IEnumSTATURL {
 
 std::string URLHistoryItem::URL() const { return hasUrl_ ? Narrow(url_) : std::string(); }
 std::string URLHistoryItem::Title() const { return hasTitle_ ? Narrow(title_) : std::string(); }
+std::optional<DateTime> URLHistoryItem::LastVisited() const { return FileTimeToDate(lastVisited_); }
 
 void URLHistoryItem::CopyRecord(const STATURL& record) {
   hasUrl_ = record.pwcsUrl != nullptr;

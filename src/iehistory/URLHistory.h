@@ -13,8 +13,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "common/ModTimeStamp.h"
 
 namespace tmr {
 
@@ -23,6 +26,9 @@ class URLHistoryItem {
   // The texts of the store's record; "" where the store gave none.
   std::string URL() const;
   std::string Title() const;
+  // The last visit as a local date-time; nullopt for a time no calendar
+  // date can show.
+  std::optional<DateTime> LastVisited() const;
   // The record's time of the last visit (UTC), as the store gave it.
   const FILETIME& LastVisitedTime() const { return lastVisited_; }
   DWORD Flags() const { return flags_; }

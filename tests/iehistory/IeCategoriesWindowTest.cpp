@@ -110,6 +110,29 @@ class IeCategoriesWindowTest : public ::testing::Test {
   Rows opened_;
 };
 
+TEST_F(IeCategoriesWindowTest, UrlHistoryFromTheRealHistoryContainer) {
+  frmViewer& v = *viewer_;
+  ASSERT_TRUE(v.ClickNodeByKey("a1"));
+  ASSERT_EQ(v.List().ColumnCount(), 3);
+  const char* headers[] = {"URL", "Title", "Last Visited"};
+  const int widths[] = {5000, 5000, 2000};
+  for (int c = 0; c < 3; ++c) {
+    EXPECT_EQ(v.List().ColumnHeader(c), headers[c]);
+    EXPECT_EQ(v.List().ColumnWidth(c), TwipsToPixels(widths[c], v.Dpi()));
+  }
+  Rows urls = Column(0);
+  ASSERT_EQ(urls.size(), 15u);
+  EXPECT_EQ(urls[0], "http://www.msn.com/?ocid=iehp");
+  EXPECT_EQ(Column(1)[0], "");
+  EXPECT_NE(Column(2)[0].find("2015"), std::string::npos);
+  EXPECT_EQ(v.Status().Text(1), "Double Cilck to view");
+  EXPECT_EQ(v.Status().Text(2), "Total Records: 15");
+  EXPECT_EQ(v.ListKind(), "cache");
+  v.List().SelectRow(0);
+  v.DoubleClickRow();
+  EXPECT_EQ(opened_, (Rows{"http://www.msn.com/?ocid=iehp"}));
+}
+
 TEST_F(IeCategoriesWindowTest, AddressBarAndCookies) {
   frmViewer& v = *viewer_;
   if (hiveLoaded_) {

@@ -6,9 +6,13 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <algorithm>
+
 #include "common/ProgramState.h"
 #include "iehistory/ContainerBuilder.h"
+#include "iehistory/IeSources.h"
 #include "iehistory/URLHistory.h"
+#include "support/RecordingListTarget.h"
 #include "support/ScratchRegistry.h"
 #include "support/TempDir.h"
 
@@ -119,6 +123,76 @@ TEST_F(URLHistoryTest, MissingStoreGivesAnEmptyCollection) {
             ERROR_SUCCESS);
   EXPECT_FALSE(history.Refresh("http", 0));
   EXPECT_TRUE(history.Collection().empty());
+}
+
+uint64_t LocalToFileTime(int year, int month, int day, int hour, int minute) {
+  SYSTEMTIME local{};
+  local.wYear = static_cast<WORD>(year);
+  local.wMonth = static_cast<WORD>(month);
+  local.wDay = static_cast<WORD>(day);
+  local.wHour = static_cast<WORD>(hour);
+  local.wMinute = static_cast<WORD>(minute);
+  FILETIME localTime{}, utc{};
+  SystemTimeToFileTime(&local, &localTime);
+  LocalFileTimeToFileTime(&localTime, &utc);
+  return Ticks(utc);
+}
+
+TEST_F(URLHistoryTest, UrlHistoryCategoryFillsThreeColumns) {
+  std::string bytes = test::ReadFixture("ie/History.IE5/index.dat");
+  if (bytes.empty()) GTEST_SKIP() << "fixture missing";
+  PutContainer("History.IE5/index.dat", bytes);
+  CURLHistory history;
+  if (PlatformAnswered(history)) GTEST_SKIP() << "the platform's store answers here";
+  test::RecordingListTarget list;
+  ShowUrlHistory(list, history);
+  EXPECT_EQ(list.log, (Texts{"panel1:Double Cilck to view", "kind:cache", "clear", "column:URL:5000",
+                             "column:Title:5000", "column:Last Visited:2000", "hide", "row", "show",
+                             "panel2:Total Records: 15"}));
+  ASSERT_EQ(list.rows.size(), 15u);
+  EXPECT_EQ(list.rows[0], (Texts{"http://www.msn.com/?ocid=iehp", "", list.rows[0][2]}));
+  EXPECT_NE(list.rows[0][2].find("2015"), std::string::npos) << list.rows[0][2];
+  EXPECT_NE(list.rows[0][2].find(':'), std::string::npos) << list.rows[0][2];
+  auto rss = std::find_if(list.rows.begin(), list.rows.end(), [](const Texts& r) { return r[1] == "RSS"; });
+  EXPECT_NE(rss, list.rows.end());
+
+  // Shown again: the same rows, not twice as many.
+  auto first = list.rows;
+  ShowUrlHistory(list, history);
+  EXPECT_EQ(list.rows, first);
+}
+
+TEST_F(URLHistoryTest, UrlHistoryCategoryShowsAVisitAtMidnightAsTheDateAlone) {
+  PutContainer("History.IE5/index.dat",
+               test::BuildContainer({{"Visited: u@http://midnight/", LocalToFileTime(2021, 3, 14, 0, 0)},
+                                     {"Visited: u@http://noon/", LocalToFileTime(2021, 3, 14, 12, 30)},
+                                     {"Visited: u@file:///C:/local.htm", LocalToFileTime(2021, 3, 14, 9, 0)}})
+                   .bytes);
+  CURLHistory history;
+  if (PlatformAnswered(history)) GTEST_SKIP() << "the platform's store answers here";
+  test::RecordingListTarget list;
+  ShowUrlHistory(list, history);
+  ASSERT_EQ(list.rows.size(), 2u);
+  const std::string& midnight = list.rows[0][2];
+  const std::string& noon = list.rows[1][2];
+  EXPECT_NE(midnight.find("2021"), std::string::npos);
+  EXPECT_EQ(midnight.find(':'), std::string::npos) << midnight;
+  EXPECT_EQ(noon.substr(0, midnight.size()), midnight);
+  EXPECT_NE(noon.find("30"), std::string::npos) << noon;
+}
+
+TEST_F(URLHistoryTest, UrlHistoryCategoryWithoutAStoreShowsAZeroCount) {
+  ASSERT_EQ(RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                               L"History"),
+            ERROR_SUCCESS);
+  CURLHistory history;
+  if (PlatformAnswered(history)) GTEST_SKIP() << "the platform's store answers here";
+  test::RecordingListTarget list;
+  list.panel2 = "Total Records: 8";
+  ShowUrlHistory(list, history);
+  EXPECT_EQ(list.columns.size(), 3u);
+  EXPECT_TRUE(list.rows.empty());
+  EXPECT_EQ(list.panel2, "Total Records: 0");
 }
 
 // The own store's enumerator keeps the contract of the platform's.
