@@ -22,6 +22,7 @@
 #include "common/ProgramState.h"
 #include "iehistory/IeSources.h"
 #include "iehistory/IndexDatScanner.h"
+#include "iehistory/URLHistory.h"
 #include "platform/WinText.h"
 
 namespace {
@@ -243,6 +244,17 @@ int wmain(int argc, wchar_t** argv) {
               bytes.size() / kBaselinePositions, baseline * 1000, baseline / ours);
   std::printf("cancel: worst %.1f ms from the press to the end of the scan (%zu rows kept; target <= 100)\n",
               worstCancel * 1000, rowsAtCancel);
+  {
+    // Which store answers the URL history here.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+      tmr::CURLHistory history;
+      std::printf("URL history store: platform object %s, enumeration answered by %s\n",
+                  history.PlatformStoreCreated() ? "created" : "not created",
+                  history.AnsweredByPlatform() ? "the platform" : "the program's own store");
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+  }
   bool ok = identical && baselineAgrees && ours / search <= 4 && baseline / ours >= 50 && worstCancel <= 0.100;
   std::printf("%s\n", ok ? "PASS" : "FAIL");
   return ok ? 0 : 1;

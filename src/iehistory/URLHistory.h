@@ -82,7 +82,9 @@ class CURLHistory {
   Items::const_iterator begin() const { return items_.begin(); }
   Items::const_iterator end() const { return items_.end(); }
 
-  // Whether the last Refresh was answered by the platform's store.
+  // Whether the platform's store object exists, and whether it answered the
+  // last Refresh (Wine's exists but cannot enumerate).
+  bool PlatformStoreCreated() const { return platform_ != nullptr; }
   bool AnsweredByPlatform() const { return answeredByPlatform_; }
 
  private:
