@@ -9,36 +9,30 @@ namespace {
 constexpr uint32_t kFirstBlock = 0x4000;
 constexpr uint32_t kBlock = 128;
 constexpr uint32_t kHashBlocks = 4;
-
-void PutU64(std::string& bytes, size_t at, uint64_t value) {
-  PutU32(bytes, at, static_cast<uint32_t>(value));
-  PutU32(bytes, at + 4, static_cast<uint32_t>(value >> 32));
-}
+constexpr uint32_t kLocationAt = 0x68;
 
 void PutU16(std::string& bytes, size_t at, uint16_t value) {
   bytes[at] = static_cast<char>(value & 0xFF);
   bytes[at + 1] = static_cast<char>(value >> 8);
 }
 
-// The record's data area: the 16-byte header, then the title entry.
+// The data area: its 16-byte header, the title entry, a closing entry.
 std::string DataArea(const std::optional<std::u16string>& title) {
   std::string area(16, '\0');
-  PutU16(area, 0, 0x10);
   if (title) {
-    size_t valueBytes = (title->size() + 1) * 2;
-    size_t size = (4 + valueBytes + 3) / 4 * 4;
-    std::string entry(size, '\0');
-    PutU16(entry, 0, static_cast<uint16_t>(size));
+    std::string entry((4 + (title->size() + 1) * 2 + 3) / 4 * 4, '\0');
+    PutU16(entry, 0, static_cast<uint16_t>(entry.size()));
     entry[2] = 0x10;
     entry[3] = 0x1F;
     for (size_t i = 0; i < title->size(); ++i) PutU16(entry, 4 + 2 * i, static_cast<uint16_t>((*title)[i]));
     area += entry;
   }
-  area += std::string(4, '\0');  // closing entry of size 0
-  return area;
+  return area + std::string(4, '\0');
 }
 
-void SetBit(std::string& bytes, uint32_t block) { bytes[0x250 + block / 8] |= static_cast<char>(1 << (block % 8)); }
+void Allocate(std::string& bytes, uint32_t firstBlock, uint32_t blocks) {
+  for (uint32_t b = firstBlock; b < firstBlock + blocks; ++b) bytes[0x250 + b / 8] |= static_cast<char>(1 << (b % 8));
+}
 
 }  // namespace
 
@@ -60,36 +54,34 @@ BuiltContainer BuildContainer(const std::vector<BuiltEntry>& entries) {
   built.hashTable = kFirstBlock;
   bytes.replace(kFirstBlock, 4, "HASH");
   PutU32(bytes, kFirstBlock + 4, kHashBlocks);
-  for (uint32_t slot = kFirstBlock + 16; slot + 8 <= kFirstBlock + kHashBlocks * kBlock; slot += 8) {
-    PutU32(bytes, slot, 0xDEADBEEF);
-    PutU32(bytes, slot + 4, 0xDEADBEEF);
+  for (uint32_t slot = kFirstBlock + 16; slot < kFirstBlock + kHashBlocks * kBlock; slot += 4) {
+    PutU32(bytes, slot, 0xDEADBEEF);  // unused slots
   }
-  for (uint32_t b = 0; b < kHashBlocks; ++b) SetBit(bytes, b);
+  Allocate(bytes, 0, kHashBlocks);
 
   uint32_t nextSlot = kFirstBlock + 16;
   for (const BuiltEntry& entry : entries) {
-    const uint32_t locationAt = 0x68;
     std::string area = DataArea(entry.title);
-    uint32_t dataAt = (locationAt + static_cast<uint32_t>(entry.location.size()) + 1 + 3) / 4 * 4;
-    uint32_t size = dataAt + static_cast<uint32_t>(area.size());
-    uint32_t blocks = (size + kBlock - 1) / kBlock;
+    uint32_t dataAt = (kLocationAt + static_cast<uint32_t>(entry.location.size()) + 1 + 3) / 4 * 4;
+    uint32_t blocks = (dataAt + static_cast<uint32_t>(area.size()) + kBlock - 1) / kBlock;
     std::string record(blocks * kBlock, '\0');
     record.replace(0, 4, "URL ");
     PutU32(record, 4, blocks);
-    PutU64(record, 8, entry.lastVisited);
-    PutU64(record, 16, entry.lastVisited);
-    PutU32(record, 52, locationAt);
+    for (size_t at : {8, 16}) {
+      PutU32(record, at, static_cast<uint32_t>(entry.lastVisited));
+      PutU32(record, at + 4, static_cast<uint32_t>(entry.lastVisited >> 32));
+    }
+    PutU32(record, 52, kLocationAt);
     PutU32(record, 68, dataAt);
     PutU32(record, 72, static_cast<uint32_t>(area.size()));
-    record.replace(locationAt, entry.location.size(), entry.location);
+    record.replace(kLocationAt, entry.location.size(), entry.location);
     record.replace(dataAt, area.size(), area);
 
     uint32_t offset = static_cast<uint32_t>(bytes.size());
-    uint32_t firstBlock = (offset - kFirstBlock) / kBlock;
     bytes += record;
     built.recordOffsets.push_back(offset);
     if (!entry.deleted) {
-      for (uint32_t b = 0; b < blocks; ++b) SetBit(bytes, firstBlock + b);
+      Allocate(bytes, (offset - kFirstBlock) / kBlock, blocks);
       PutU32(bytes, nextSlot, 0x1000 + offset * 7);  // any hash but 1 and the offset
       PutU32(bytes, nextSlot + 4, offset);
       nextSlot += 8;

@@ -110,7 +110,7 @@ class IeCategoriesWindowTest : public ::testing::Test {
   Rows opened_;
 };
 
-TEST_F(IeCategoriesWindowTest, UrlHistoryFromTheRealHistoryContainer) {
+TEST_F(IeCategoriesWindowTest, UrlHistoryAddressBarAndCookies) {
   frmViewer& v = *viewer_;
   ASSERT_TRUE(v.ClickNodeByKey("a1"));
   ASSERT_EQ(v.List().ColumnCount(), 3);
@@ -123,33 +123,25 @@ TEST_F(IeCategoriesWindowTest, UrlHistoryFromTheRealHistoryContainer) {
   Rows urls = Column(0);
   ASSERT_EQ(urls.size(), 15u);
   EXPECT_EQ(urls[0], "http://www.msn.com/?ocid=iehp");
-  EXPECT_EQ(Column(1)[0], "");
   EXPECT_NE(Column(2)[0].find("2015"), std::string::npos);
   EXPECT_EQ(v.Status().Text(1), "Double Cilck to view");
   EXPECT_EQ(v.Status().Text(2), "Total Records: 15");
-  EXPECT_EQ(v.ListKind(), "cache");
   v.List().SelectRow(0);
   v.DoubleClickRow();
   EXPECT_EQ(opened_, (Rows{"http://www.msn.com/?ocid=iehp"}));
-}
 
-TEST_F(IeCategoriesWindowTest, AddressBarAndCookies) {
-  frmViewer& v = *viewer_;
   if (hiveLoaded_) {
     ASSERT_TRUE(v.ClickNodeByKey("a2"));
     EXPECT_EQ(v.List().ColumnHeader(0), "URLs");
     EXPECT_EQ(v.List().ColumnWidth(0), TwipsToPixels(4000, v.Dpi()));
-    EXPECT_EQ(Column(0).size(), 13u);
-    EXPECT_EQ(v.Status().Text(1), "Double Cilck to view");
+    Rows typed = Column(0);
+    EXPECT_EQ(typed.size(), 13u);
+    EXPECT_NE(std::find(typed.begin(), typed.end(), "http://cnn.com/"), typed.end());
     EXPECT_EQ(v.Status().Text(2), "Total Records: 13");
-    v.List().SelectRow(0);
-    v.DoubleClickRow();
-    ASSERT_EQ(opened_.size(), 1u);
-    EXPECT_EQ(opened_[0], Column(0)[0]);
   }
+
   ASSERT_TRUE(v.ClickNodeByKey("a3"));
   EXPECT_EQ(v.List().ColumnHeader(0), "Cookies");
-  EXPECT_EQ(v.List().ColumnWidth(0), TwipsToPixels(6000, v.Dpi()));
   Rows cookies = Column(0);
   std::sort(cookies.begin(), cookies.end());
   EXPECT_EQ(cookies, (Rows{"gold_administrator@bing[1].txt", "msn.com/"}));
@@ -216,6 +208,7 @@ TEST_F(IeCategoriesWindowTest, IndexDialogCancelledLeavesOnlyTheHeader) {
   EXPECT_EQ(v.List().ItemCount(), 0);
   EXPECT_EQ(v.Status().Text(1), "Double click to view");
   EXPECT_EQ(v.Status().Text(2), "Total Records: 2");  // left as the cookies set it
+  EXPECT_EQ(v.ListKind(), "index.dat");
   EXPECT_EQ(IndexDatPath, "");
 }
 
@@ -243,20 +236,16 @@ class IndexDialogTest : public ::testing::Test {
   frmindexfile dialog_;
 };
 
-TEST_F(IndexDialogTest, ControlsAndTheDefaultShownAtLoad) {
+TEST_F(IndexDialogTest, DefaultAtLoadAndOnlyOkTakesABrowsedOrTypedPath) {
   wchar_t caption[64] = {};
   GetWindowTextW(dialog_.hwnd(), caption, 64);
   EXPECT_STREQ(caption, L"Choose Index.dat file");
   EXPECT_EQ(Caption(frmindexfile::kLabel1), "Index.dat file location");
-  EXPECT_EQ(Caption(IDOK), "OK");
-  EXPECT_EQ(Caption(IDCANCEL), "Cancel");
-  EXPECT_EQ(Caption(frmindexfile::kCommand3), "Browse");
-  EXPECT_EQ(Caption(frmindexfile::kCommand4), "Use Default");
+  EXPECT_EQ(Caption(IDOK) + Caption(IDCANCEL) + Caption(frmindexfile::kCommand3) + Caption(frmindexfile::kCommand4),
+            "OKCancelBrowseUse Default");
   EXPECT_EQ(Text(), "C:\\Cache\\Content.IE5\\index.dat");
   EXPECT_EQ(IndexDatPath, "C:\\Cache\\Content.IE5\\index.dat");
-}
 
-TEST_F(IndexDialogTest, BrowsedOrTypedPathsAreTakenOnlyByOk) {
   std::vector<FileDialogRequest> asked;
   SetFileDialogHook([&](const FileDialogRequest& request, bool save) -> std::optional<std::string> {
     EXPECT_FALSE(save);
@@ -294,26 +283,6 @@ TEST_F(IndexDialogTest, BrowsedOrTypedPathsAreTakenOnlyByOk) {
 
   SendMessageW(dialog_.hwnd(), WM_COMMAND, IDCANCEL, 0);
   EXPECT_EQ(IndexDatPath, "");
-}
-
-TEST(IndexDialogModal, EscapeIsCancelAndTheOwnerComesBack) {
-  test::ScratchRegistry scratch;
-  scratch.SetString(HKEY_CURRENT_USER, kShellFolders, "Cache", "C:\\Cache");
-  HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
-  bool disabled = false;
-  frmindexfile::SetShownHook([&](frmindexfile& dialog) {
-    disabled = !IsWindowEnabled(owner);
-    PostMessageW(dialog.Text1(), WM_KEYDOWN, VK_ESCAPE, 0);
-  });
-  frmindexfile dialog;
-  dialog.ShowModal(owner);
-  frmindexfile::SetShownHook(nullptr);
-  EXPECT_TRUE(disabled);
-  EXPECT_TRUE(IsWindowEnabled(owner));
-  EXPECT_EQ(dialog.hwnd(), nullptr);
-  EXPECT_EQ(IndexDatPath, "");
-  DestroyWindow(owner);
 }
 
 }  // namespace
