@@ -17,6 +17,7 @@ constexpr DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  //
 constexpr DWORD kAllAccess = 0x1F0FFF;  // the pre-Vista value, accepted everywhere
 constexpr DWORD kMaxIds = 1 << 20;      // bound for the grow-and-retry loop
 constexpr DWORD kMaxPath = 32768;
+constexpr DWORD kExitWaitMs = 2000;  // bound for a process that is slow to go
 
 bool Keep(const std::string& name, std::string_view filter) {
   return !name.empty() && (filter.empty() || Contains(name, filter));
@@ -100,9 +101,13 @@ bool TerminateProcessById(uint32_t& id, HWND window) {
     id = owner;
   }
   UniqueHandle process(OpenProcess(kAllAccess, FALSE, id));
-  if (!process) process.reset(OpenProcess(PROCESS_TERMINATE, FALSE, id));
+  if (!process) process.reset(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
   if (!process) return false;
-  return TerminateProcess(process.get(), 0) != FALSE;
+  if (!TerminateProcess(process.get(), 0)) return false;
+  // Termination only starts the end; the files the process holds are let go
+  // once it has exited, and every caller goes on to use those files.
+  WaitForSingleObject(process.get(), kExitWaitMs);
+  return true;
 }
 
 void KillProcessByName(std::string_view name) {

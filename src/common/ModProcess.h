@@ -1,7 +1,7 @@
 // Running processes by name: listing them in two independent ways and
 // ending those whose executable name contains a given text. The viewer ends
 // Chrome before it reads Chrome's files; the updater ends the viewer before
-// it starts the installer. No confirmation, no message, no wait.
+// it starts the installer. No confirmation and no message.
 #pragma once
 
 #include <windows.h>
@@ -24,8 +24,9 @@ int EnumProcessList(bool usePsapi, std::string_view filter, std::vector<std::str
 // Identifiers 0 and 2 are named without looking.
 std::string ProcessNameById(uint32_t id);
 
-// Ends a process with exit code 0. With a window, the process that owns it
-// is meant, and id receives its identifier. True when the end was ordered.
+// Ends a process with exit code 0 and waits (two seconds at most) until it
+// has exited. With a window, the process that owns it is meant, and id
+// receives its identifier. True when the end was ordered.
 bool TerminateProcessById(uint32_t& id, HWND window = nullptr);
 
 // Ends every process whose name contains name, letter case ignored, once

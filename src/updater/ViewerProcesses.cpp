@@ -1,7 +1,9 @@
 #include "updater/ViewerProcesses.h"
 
+#include "common/ModProcess.h"
+
 namespace tmr {
 
-void EndRunningViewers() {}
+void EndRunningViewers() { KillProcessByName("tracemere.exe"); }
 
 }  // namespace tmr

@@ -21,7 +21,8 @@ void ShowRegList(ListTarget& list, HKEY root, std::string_view keyPath) {
   ShowRegListAs(list, root, keyPath, list.ListKind());
 }
 
-void ShowRegListAs(ListTarget& list, HKEY root, std::string_view keyPath, std::string_view kind) {
+void ForEachRegListValue(HKEY root, std::string_view keyPath, std::string_view kind, bool runNeedsBackslash,
+                         const std::function<void(std::string)>& add) {
   try {
     std::string names = ListRegValueNames(root, keyPath);
     if (names.empty() || names == kRegError) return;
@@ -31,17 +32,22 @@ void ShowRegListAs(ListTarget& list, HKEY root, std::string_view keyPath, std::s
       std::string value = GetRegText(root, keyPath, piece);
       if (value.empty() || value == kRegError) continue;
       if (kind == "run") {
+        if (runNeedsBackslash && !Contains(value, "\\")) continue;
         // A value too short to carry the "\1" is skipped on its own rather
         // than ending the key, so the values after it are still listed.
         if (!DropLastCharacters(value, 2)) continue;
       } else if (kind == "open") {
         if (!Contains(value, ":")) continue;
       }
-      list.AddRow({value});
+      add(std::move(value));
     }
   } catch (...) {
-    // A failure ends this key's listing; the rows added so far stay.
+    // A failure ends this key's listing; what was taken so far stays.
   }
+}
+
+void ShowRegListAs(ListTarget& list, HKEY root, std::string_view keyPath, std::string_view kind) {
+  ForEachRegListValue(root, keyPath, kind, false, [&list](std::string value) { list.AddRow({std::move(value)}); });
 }
 
 }  // namespace tmr

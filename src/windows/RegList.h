@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,11 @@ void ShowRegList(ListTarget& list, HKEY root, std::string_view keyPath);
 // The same with the kind given, for categories that list in the generic way
 // whatever was shown before (pass "").
 void ShowRegListAs(ListTarget& list, HKEY root, std::string_view keyPath, std::string_view kind);
+
+// The values such a listing takes, in order. With runNeedsBackslash (the
+// report) the "run" kind also leaves out values that hold no "\".
+void ForEachRegListValue(HKEY root, std::string_view keyPath, std::string_view kind, bool runNeedsBackslash,
+                         const std::function<void(std::string)>& add);
 
 // Drops the last `count` characters (code points) of UTF-8 text; false when
 // the text has fewer.

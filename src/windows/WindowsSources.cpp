@@ -17,13 +17,6 @@
 namespace tmr {
 namespace {
 
-const std::string kExplorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
-const std::string kComDlg32 = kExplorer + "\\ComDlg32";
-const std::string kExplorerBar =
-    "Software\\Microsoft\\Internet Explorer\\Explorer Bars\\{C4EE31F3-4768-11D2-BE5C-00A0C9A83DA1}";
-const std::string kSearchAssistant = "Software\\Microsoft\\Search Assistant\\ACMru";
-const std::string kUsbStorage = "SYSTEM\\CurrentControlSet\\Enum\\USBSTOR";
-
 struct Frame {
   const char* hint;
   const char* kind;  // null: the list kind is left as it is
@@ -56,34 +49,12 @@ std::vector<std::string> ValueNames(HKEY root, const std::string& keyPath) {
   return Split(names, ",");
 }
 
-using Decoder = std::string (*)(std::string_view path, std::string_view valueName);
-
-// One row per binary entry of a user key whose decoded text is not blank.
-// Every name is decoded, the empty one after the final "," included (it
-// addresses the key's default value, which these keys normally lack).
 void AddDecodedEntries(ListTarget& list, const std::string& keyPath, Decoder decode) {
-  const std::string path = "HKEY_CURRENT_USER\\" + keyPath + "\\";
-  for (const std::string& name : ValueNames(HKEY_CURRENT_USER, keyPath)) {
-    if (name == "MRUListEx") continue;
-    std::string text = decode(path, name);
-    if (!Trim(text).empty()) list.AddRow({text});
-  }
+  ForEachDecodedEntry(keyPath, decode, [&list](std::string text) { list.AddRow({std::move(text)}); });
 }
 
 void FillRecentDocuments(ListTarget& list) {
-  std::string folder = GetRegText(HKEY_CURRENT_USER, kExplorer + "\\Shell Folders", "Recent");
-  if (folder.empty() || folder == kRegError) return;
-  if (folder.back() != '\\') folder += '\\';
-  WIN32_FIND_DATAW entry{};
-  UniqueFindHandle find(FindFirstFileW(Widen(folder + "*.*").c_str(), &entry));
-  if (!find) return;
-  do {
-    std::string name = Narrow(entry.cFileName);
-    if (name == "." || name == ".." || IsFolderAttribute(entry.dwFileAttributes)) continue;
-    list.DoEvents();
-    if (name != "index.dat") list.AddRow({folder + name});
-    list.DoEvents();
-  } while (FindNextFileW(find.get(), &entry));
+  ForEachRecentDocument([&list] { list.DoEvents(); }, [&list](std::string path) { list.AddRow({std::move(path)}); });
 }
 
 void FillSearchHistory(ListTarget& list) {
@@ -108,27 +79,62 @@ void FillOpenSaveHistory(ListTarget& list) {
     ShowRegList(list, HKEY_CURRENT_USER, kComDlg32 + "\\OpenSaveMRU\\*");
     return;
   }
+  ForEachOpenSavePidlEntry([&list](std::string text) { list.AddRow({std::move(text)}); });
+}
+
+void FillUsbStorage(ListTarget& list) {
+  ForEachUsbFriendlyName([&list](std::string name) { list.AddRow({std::move(name)}); });
+}
+
+}  // namespace
+
+void ForEachDecodedEntry(const std::string& keyPath, Decoder decode, const TextSink& add) {
+  // Every name is decoded, the empty one after the final "," included (it
+  // addresses the key's default value, which these keys normally lack).
+  const std::string path = "HKEY_CURRENT_USER\\" + keyPath + "\\";
+  for (const std::string& name : ValueNames(HKEY_CURRENT_USER, keyPath)) {
+    if (name == "MRUListEx") continue;
+    std::string text = decode(path, name);
+    if (!Trim(text).empty()) add(std::move(text));
+  }
+}
+
+void ForEachRecentDocument(const std::function<void()>& doEvents, const TextSink& add) {
+  std::string folder = GetRegText(HKEY_CURRENT_USER, kExplorer + "\\Shell Folders", "Recent");
+  if (folder.empty() || folder == kRegError) return;
+  if (folder.back() != '\\') folder += '\\';
+  WIN32_FIND_DATAW entry{};
+  UniqueFindHandle find(FindFirstFileW(Widen(folder + "*.*").c_str(), &entry));
+  if (!find) return;
+  do {
+    std::string name = Narrow(entry.cFileName);
+    if (name == "." || name == ".." || IsFolderAttribute(entry.dwFileAttributes)) continue;
+    doEvents();
+    if (name != "index.dat") add(folder + name);
+    doEvents();
+  } while (FindNextFileW(find.get(), &entry));
+}
+
+void ForEachOpenSavePidlEntry(const TextSink& add) {
   const std::string key = kComDlg32 + "\\OpenSavePidlMRU";
   std::vector<std::string> extensions = Split(ListRegSubKeys(HKEY_CURRENT_USER, key), ",");
   // The lister returns subkeys last first; walking it backwards gives the
   // registry's own order.
   for (auto it = extensions.rbegin(); it != extensions.rend(); ++it) {
     if (*it == "*") continue;
-    AddDecodedEntries(list, key + "\\" + *it, DecodeTrailingName);
+    ForEachDecodedEntry(key + "\\" + *it, DecodeTrailingName, add);
   }
 }
 
-void FillUsbStorage(ListTarget& list) {
+void ForEachUsbFriendlyName(const TextSink& add) {
   for (const std::string& device : Split(ListRegSubKeys(HKEY_LOCAL_MACHINE, kUsbStorage), ",")) {
     const std::string deviceKey = kUsbStorage + "\\" + device;
     for (const std::string& instance : Split(ListRegSubKeys(HKEY_LOCAL_MACHINE, deviceKey), ",")) {
       std::string name = GetRegText(HKEY_LOCAL_MACHINE, deviceKey + "\\" + instance, "FriendlyName");
-      if (name != kRegError) list.AddRow({name});
+      if (name != kRegError) add(std::move(name));
     }
   }
 }
-
-}  // namespace
 
 // Windows keeps subfolders (the jump-list stores) next to the shortcuts, and
 // a folder that carries a bit above the directory bit (archive, a link to a

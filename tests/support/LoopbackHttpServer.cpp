@@ -19,12 +19,13 @@ struct WinsockInit {
 void EnsureWinsock() { static WinsockInit init; }
 
 SOCKET ListenOnLoopback(uint16_t& port) {
+  uint16_t wanted = port;
   SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (s == INVALID_SOCKET) throw std::runtime_error("socket");
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
+  address.sin_port = htons(wanted);
   if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 || listen(s, 16) != 0) {
     closesocket(s);
     throw std::runtime_error("bind/listen");
@@ -47,7 +48,7 @@ bool SendAll(SOCKET s, const char* data, size_t size) {
 
 }  // namespace
 
-LoopbackHttpServer::LoopbackHttpServer() {
+LoopbackHttpServer::LoopbackHttpServer(uint16_t port) : port_(port) {
   EnsureWinsock();
   listener_ = ListenOnLoopback(port_);
   thread_ = std::thread([this] { Run(); });

@@ -33,7 +33,8 @@ struct ScriptedReply {
 
 class LoopbackHttpServer {
  public:
-  LoopbackHttpServer();
+  // Listens on a free port, or on the given one.
+  explicit LoopbackHttpServer(uint16_t port = 0);
   ~LoopbackHttpServer();
   LoopbackHttpServer(const LoopbackHttpServer&) = delete;
   LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;

@@ -1,0 +1,42 @@
+// The report file: UTF-16 little-endian with its byte-order mark, CR LF
+// line ends, written through a buffer into a temporary file beside the
+// target that replaces the target only once everything is written, so a
+// failure never leaves a partial report.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Handles.h"
+
+namespace tmr {
+
+class ReportFile {
+ public:
+  ReportFile() = default;
+  ~ReportFile() { Abandon(); }
+  ReportFile(const ReportFile&) = delete;
+  ReportFile& operator=(const ReportFile&) = delete;
+
+  // Creates the temporary file and writes the byte-order mark.
+  bool Create(const std::string& path);
+  void WriteLine(const std::string& utf8);
+  // Writes what is buffered and puts the file in place; false on failure.
+  bool Commit();
+  // Closes and deletes the temporary file (nothing when committed).
+  void Abandon();
+  bool Failed() const { return failed_; }
+
+ private:
+  void Flush();
+
+  std::wstring target_;
+  std::wstring temporary_;
+  UniqueFileHandle file_;
+  std::vector<char> buffer_;
+  bool failed_ = false;
+};
+
+}  // namespace tmr

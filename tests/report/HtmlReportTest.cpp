@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include "report/HtmlReport.h"
+#include "report/ReportLists.h"
+
+namespace tmr {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class HtmlReportTest : public ::testing::Test {
+ protected:
+  HtmlReportWriter writer_{[this](const std::string& line) { lines_.push_back(line); }};
+  Lines lines_;
+
+  Lines Take() {
+    Lines taken = std::move(lines_);
+    lines_.clear();
+    return taken;
+  }
+};
+
+TEST(EntryLists, MergeAKeepsTheSecondPlaceholder) {
+  EntryList ab{"", "a", "b"};
+  EntryList c{"", "c"};
+  EXPECT_EQ(MergeA(ab, c), (EntryList{"", "a", "b", "", "c"}));
+  EXPECT_EQ(MergeA({}, c), c);
+  EXPECT_EQ(MergeA(ab, {}), ab);
+  EXPECT_TRUE(MergeA({}, {}).empty());
+  EntryList list;
+  AppendEntry(list, "x");
+  AppendEntry(list, "y");
+  EXPECT_EQ(list, (EntryList{"", "x", "y"}));
+}
+
+TEST(EntryLists, FieldsSurviveCaretsAndPercents) {
+  std::vector<std::string> fields{"a^b", "100%", "%5E", "", "plain"};
+  std::string joined = JoinFields(fields);
+  EXPECT_EQ(std::count(joined.begin(), joined.end(), '^'), 4);
+  EXPECT_EQ(SplitFields(joined), fields);
+  EXPECT_EQ(SplitFields("u^t^3"), (std::vector<std::string>{"u", "t", "3"}));
+  EXPECT_EQ(SplitFields(""), std::vector<std::string>{""});
+}
+
+TEST_F(HtmlReportTest, HeadIsWordForWord) {
+  writer_.WriteHead();
+  Lines head = Take();
+  ASSERT_EQ(head.size(), 21u);
+  EXPECT_EQ(head[0],
+            "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+            "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">");
+  EXPECT_EQ(head[2], "<meta http-equiv=\"Content-Type\"content=\"text/html; charset=utf-8\" />");
+  EXPECT_EQ(head[6], " border-bottom: 1px solid #C0C0C0;a:link    { color: #0011BB; text-decoration: none; }");
+  EXPECT_EQ(head[16], ".style9 {   font-size: small;}");
+  EXPECT_EQ(head[19], "</style></head><body>");
+  EXPECT_EQ(head[20], "<p class=\"style6\"><strong><a name=\"top\">Tracemere Report</strong></p>");
+}
+
+TEST_F(HtmlReportTest, HeaderTableEscapesNames) {
+  writer_.WriteHeaderTable("PC<1>", "me & you", "12/8/2026 6:00:00 AM");
+  Lines t = Take();
+  ASSERT_EQ(t.size(), 8u);
+  EXPECT_EQ(t[2], "<td style=\"width: 559px\" class=\"style9\">PC&lt;1&gt;</td></tr>");
+  EXPECT_EQ(t[4], "<td style=\"width: 559px\" class=\"style9\">me &amp; you</td></tr>");
+  EXPECT_EQ(t[6], "<td style=\"width: 559px\" class=\"style9\">12/8/2026 6:00:00 AM</td></tr></table>");
+  EXPECT_EQ(t[7], "<p class=\"style8\">&nbsp;</p>");
+}
+
+TEST_F(HtmlReportTest, IndexTableHasOneRowPerChosenGroup) {
+  writer_.WriteIndexTable({true, false, false, false, false});
+  Lines ieOnly = Take();
+  ASSERT_EQ(ieOnly.size(), 17u);
+  EXPECT_EQ(ieOnly[9], "<td class=\"style9\" style=\"width: 113px\">");
+  EXPECT_EQ(ieOnly[10], "</td>");  // no Index.dat link: the cell stays empty
+  EXPECT_EQ(ieOnly[14], "<td class=\"style9\">&nbsp;</td><td class=\"style9\">&nbsp;</td></tr>");
+
+  writer_.WriteIndexTable({true, false, false, false, true});
+  Lines withIndex = Take();
+  EXPECT_EQ(withIndex[10], "<a href=\"#Internet_Explorer-Index.dat File\">Index.dat File</a></td>");
+
+  writer_.WriteIndexTable({false, true, false, false, false});
+  Lines windowsOnly = Take();
+  ASSERT_EQ(windowsOnly.size(), 21u);
+  EXPECT_EQ(windowsOnly[1], "<tr><td style=\"width: 122px\" class=\"style9\">");
+  EXPECT_EQ(windowsOnly[12], "<a href=\"#Windows-List Visited History\">List Visted History</a></td>");
+  EXPECT_EQ(windowsOnly[18], "<a href=\"#Windows-Typed Paths\">Typed Paths</a></td>");
+  EXPECT_EQ(windowsOnly[19], "</table>");  // the row writes no </tr>
+
+  writer_.WriteIndexTable({false, false, true, false, false});
+  Lines firefox = Take();
+  EXPECT_EQ(firefox[firefox.size() - 3], "<td class=\"; style9; \">&nbsp;</td></tr>");
+
+  writer_.WriteIndexTable({false, false, false, false, false});
+  EXPECT_EQ(Take(), (Lines{"<table class=\"style2\">", "</table>", "<p>&nbsp;</p>"}));
+}
+
+TEST_F(HtmlReportTest, EveryIndexLinkHasItsAnchor) {
+  writer_.WriteIndexTable({true, true, true, true, true});
+  Lines index = Take();
+  std::vector<std::string> anchors;
+  for (int n = 1; n <= 22; ++n) anchors.push_back(ReportSection(n).anchor);
+  int links = 0;
+  for (const std::string& line : index) {
+    size_t at = line.find("href=\"#");
+    if (at == std::string::npos) continue;
+    ++links;
+    std::string target = line.substr(at + 7, line.find('"', at + 7) - at - 7);
+    EXPECT_NE(std::find(anchors.begin(), anchors.end(), target), anchors.end()) << target;
+  }
+  EXPECT_EQ(links, 22);
+}
+
+TEST_F(HtmlReportTest, SingleCellSectionsWriteThePlaceholderAndAlternate) {
+  writer_.BeginSection(5);
+  writer_.WriteEntries(5, {"", "C:\\a.lnk", "C:\\b.lnk"});
+  writer_.EndSection();
+  Lines s = Take();
+  EXPECT_EQ(s[0], "<table class=\"style1\"><tr>");
+  EXPECT_EQ(s[1], "<td colspan=\"5\" class=\"style4\"><a name=\"Windows-Recent Documents\">");
+  EXPECT_EQ(s[2], "Windows-Recent Documents</a></td></tr>");
+  EXPECT_EQ(s[3], "<tr><td class=\"style10\"><strong><span class=\"style11\">");
+  EXPECT_EQ(s[4], "<tr><td class=\"style7\"></td>");
+  EXPECT_EQ(s[5], "<tr><td class=\"style5\">C:\\a.lnk</td>");
+  EXPECT_EQ(s[6], "<tr><td class=\"style7\">C:\\b.lnk</td>");
+  EXPECT_EQ(s[7], "</table>");
+  EXPECT_EQ(s[8], "<a href=\"#top\">return to top</a><br /><br />");
+
+  // Nothing collected: frame and header only.
+  writer_.BeginSection(6);
+  writer_.WriteEntries(6, {});
+  writer_.EndSection();
+  EXPECT_EQ(Take().size(), 6u);
+}
+
+TEST_F(HtmlReportTest, SplitSectionsSkipEmptiesCutAndTrim) {
+  std::string longUrl = "http://example.com/" + std::string(100, 'x');
+  writer_.BeginSection(13);
+  writer_.WriteEntries(13, {"", JoinFields({longUrl, "Title", "12/8/2026"}), "   ", JoinFields({"u", "t", ""})});
+  Lines s = Take();
+  ASSERT_EQ(s.size(), 7u + 6u);
+  EXPECT_EQ(s[3], "<tr><td style=\"width: 500px\" class=\"style10\"><strong><span class=\"style11\">");
+  // The page-wide flag is clear: the first row takes style5.
+  EXPECT_EQ(s[7], "<tr><td  class=\"style5\">" + longUrl.substr(0, 80) + "</td>");
+  EXPECT_EQ(s[8], "<td  class=\"style5\">Title</td>");
+  EXPECT_EQ(s[9], "<td  class=\"style5\">12/8/2026</td></tr>");
+  EXPECT_EQ(s[10], "<tr><td class=\"style7\">u</td>");
+
+  writer_.BeginSection(14);
+  writer_.WriteEntries(14, {"", JoinFields({"host", std::string(60, 'n'), "  1/1/2010  ", " 2/2/2010 "})});
+  Lines c = Take();
+  EXPECT_EQ(c[7], "<tr><td style=\"width: 300px\" class=\"style5\">host</td>");
+  EXPECT_EQ(c[8], "<td style=\"width: 300px\" class=\"style5\">" + std::string(50, 'n') + "</td>");
+  EXPECT_EQ(c[9], "<td style=\"width: 200px\" class=\"style5\">1/1/2010</td>");
+  EXPECT_EQ(c[10], "<td style=\"width: 200px\" class=\"style5\">2/2/2010</td></tr>");
+
+  writer_.BeginSection(22);
+  writer_.WriteEntries(22, {"", "new york"});
+  Lines k = Take();
+  ASSERT_EQ(k.size(), 4u);  // no header line
+  EXPECT_EQ(k[3], "<tr><td  class=\"style7\">new york</td></tr>");
+}
+
+TEST_F(HtmlReportTest, SectionTwoResetsThePageFlagSectionOneHasItsOwn) {
+  writer_.BeginSection(1);
+  writer_.WriteIeHistoryRow("T1", "http://a/", "d1");
+  writer_.WriteIeHistoryRow("T2", "http://b/", "d2");
+  writer_.BeginSection(2);
+  writer_.WriteEntries(2, {"", "x"});
+  writer_.BeginSection(18);
+  writer_.WriteEntries(18, {"", JoinFields({"u", "t", "1", "d"})});
+  Lines s = Take();
+  EXPECT_EQ(s[7], "<tr><td style=\"width: 420px\" class=\"style7\">T1</td>");
+  EXPECT_EQ(s[8], "<td style=\"width: 471px\" class=\"style7\">http://a/</td>");
+  EXPECT_EQ(s[9], "<td style=\"width: 471px\" class=\"style7\">d1</td></tr>");
+  EXPECT_EQ(s[10], "<tr><td style=\"width: 420px\" class=\"style5\">T2</td>");
+  // Section 2: placeholder style7, x style5; the flag is then clear, so
+  // section 18's first row takes style5.
+  EXPECT_EQ(s[17], "<tr><td class=\"style7\"></td>");
+  EXPECT_EQ(s[18], "<tr><td class=\"style5\">x</td>");
+  EXPECT_EQ(s[26], "<tr><td  class=\"style5\">u</td>");
+}
+
+TEST_F(HtmlReportTest, HostileValuesAreEscapedAndStayInTheirCells) {
+  writer_.BeginSection(18);
+  writer_.WriteEntries(18, {"", JoinFields({"http://x/?a=1&b=<2>", "<script>alert(1)</script>", "3",
+                                            std::string("d\0junk\"", 7)})});
+  writer_.BeginSection(7);
+  writer_.WriteEntries(7, {"", "cmd \"/c\" & <b>"});
+  Lines s = Take();
+  EXPECT_EQ(s[7], "<tr><td  class=\"style5\">http://x/?a=1&amp;b=&lt;2&gt;</td>");
+  EXPECT_EQ(s[8], "<td  class=\"style5\">&lt;script&gt;alert(1)&lt;/script&gt;</td>");
+  EXPECT_EQ(s[10], "<td  class=\"style5\">d</td></tr>");  // cut at the NUL
+  // Section 7 does not reset the flag: after section 18's one row the
+  // placeholder takes style5 and the entry style7.
+  EXPECT_EQ(s.back(), "<tr><td class=\"style7\">cmd &quot;/c&quot; &amp; &lt;b&gt;</td>");
+  writer_.BeginSection(21);
+  writer_.WriteEntries(21, {"", JoinFields({"u^v", "1", "t^i^tle"})});
+  Lines t = Take();
+  EXPECT_EQ(t[6], "<tr><td  class=\"style7\">u^v</td>");
+  EXPECT_EQ(t[8], "<td  class=\"style7\">t^i^tle</td></tr>");
+}
+
+TEST_F(HtmlReportTest, FooterLinksTheSite) {
+  writer_.WriteFooter("http://www.tracemere.invalid");
+  EXPECT_EQ(Take(), (Lines{"<p>Created by <a href=\"http://www.tracemere.invalid\">Tracemere</a></p>",
+                           "</body></html>"}));
+}
+
+}  // namespace
+}  // namespace tmr
