@@ -125,7 +125,7 @@ TEST_F(URLHistoryTest, OnVistaTheLowContainerFollowsAndSharedUrlsAppearOnce) {
   EXPECT_EQ(Ticks(history.Collection()[0]->LastVisitedTime()), 40u);
 }
 
-TEST_F(URLHistoryTest, AVisitAtLocalMidnightShowsTheDateAlone) {
+TEST_F(URLHistoryTest, AVisitAtLocalMidnightShowsTheDateAloneInEveryTimeZone) {
   PutContainer("History.IE5/index.dat", test::BuildContainer({{"Visited: u@http://midnight/", LocalTicks(2021, 3, 14, 0, 0)},
                                                               {"Visited: u@http://noon/", LocalTicks(2021, 3, 14, 12, 30)}})
                                             .bytes);
