@@ -10,6 +10,7 @@
 #include "app/frmProgress.h"
 #include "browsers/BrowserSources.h"
 #include "common/ProgramState.h"
+#include "iehistory/IeSources.h"
 #include "platform/Shell.h"
 #include "report/FrmCreateReport.h"
 #include "report/ReportSources.h"
@@ -52,6 +53,7 @@ void CheckVersionFor(HWND owner, bool autoCheck, const clsIniFile* settings) {
 }  // namespace
 
 void RegisterAllSources(SourceTable& table) {
+  RegisterIeSources(table);
   RegisterWindowsSources(table);
   RegisterBrowserSources(table);
 }

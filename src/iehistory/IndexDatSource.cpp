@@ -1,0 +1,73 @@
+#include <algorithm>
+#include <vector>
+
+#include "common/ProgramState.h"
+#include "common/TextUtil.h"
+#include "iehistory/IeFiles.h"
+#include "iehistory/IeSources.h"
+#include "iehistory/IndexDatScanner.h"
+#include "iehistory/frmindexfile.h"
+
+namespace tmr {
+namespace {
+
+// Bytes read per step. A step is scanned in well under a millisecond, so
+// the window and Cancel are served between steps; DoEvents after each row
+// covers files dense with hits.
+constexpr size_t kChunkBytes = size_t{1} << 20;
+
+std::string RecordsLabel(uint64_t count) { return "Records: " + std::to_string(count); }
+
+}  // namespace
+
+void ScanIndexDatFile(ListTarget& list, const std::string& path) {
+  list.SetCancelVisible(true);
+  list.SetPanel(1, path);
+  SharedFileReader reader;
+  if (!reader.Open(Trim(path))) {
+    list.SetCancelVisible(false);
+    list.SetPanel(1, "Cannot open " + path);
+    ShowRecordCount(list);
+    return;
+  }
+  const uint64_t length = reader.Length();
+  CancelRequested = false;
+  // The bar's maximum is held in single precision.
+  list.ShowProgress(static_cast<double>(static_cast<float>(length)));
+  list.SetListVisible(false);
+
+  IndexDatScanner scanner(length);
+  std::vector<char> buffer(kChunkBytes + kIndexReach);
+  auto addRow = [&list](std::string_view row) {
+    list.AddRow({std::string(row)});
+    list.DoEvents();
+    return !CancelRequested;
+  };
+  while (!scanner.Finished() && !CancelRequested) {
+    const uint64_t base = scanner.Next();
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), scanner.Length() - base));
+    const size_t got = reader.ReadAt(base, buffer.data(), want);
+    if (got < want) scanner.ShrinkTo(base + got);  // the file shrank, or a read failed
+    scanner.Scan(std::string_view(buffer.data(), got), base, addRow);
+    list.SetProgress(static_cast<double>(scanner.Next() + 1), RecordsLabel(scanner.Hits()));
+    list.DoEvents();
+  }
+
+  list.CloseProgress();
+  list.SetListVisible(true);
+  list.SetCancelVisible(false);
+  ShowRecordCount(list);
+}
+
+void ShowIndexDatFile(ListTarget& list, const std::function<void()>& chooseFile) {
+  list.SetPanel(1, "Double click to view");
+  list.SetListKind("index.dat");
+  CancelRequested = false;
+  list.ClearList();
+  list.AddColumn("URLs In Index.dat File", 8000);
+  if (chooseFile) chooseFile();
+  if (Trim(IndexDatPath).empty()) return;
+  ScanIndexDatFile(list, IndexDatPath);
+}
+
+}  // namespace tmr
