@@ -2,8 +2,10 @@
 // a4). Each refills the main list; none changes what it reads.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "app/Dispatch.h"
 #include "common/ListTarget.h"
@@ -21,6 +23,13 @@ void ShowIndexDatFile(ListTarget& list, const std::function<void()>& chooseFile)
 // The a4 scan of one file into the list, with the progress window and the
 // main window's Cancel button (the steps after the dialog).
 void ScanIndexDatFile(ListTarget& list, const std::string& path);
+
+// Every row of a cache index file by the scan rule, read in large steps:
+// onOpened gets the file's length, onRow each row (false stops), afterStep
+// runs after each step (false stops). False when the file cannot be opened.
+bool ForEachIndexRow(const std::string& path, const std::function<void(uint64_t length)>& onOpened,
+                     const std::function<bool(std::string_view row)>& onRow,
+                     const std::function<bool(const class IndexDatScanner&)>& afterStep);
 
 // One cookie folder (with its trailing "\") into the list.
 void ScanCookieFolder(ListTarget& list, const std::string& folder);

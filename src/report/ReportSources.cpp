@@ -1,13 +1,18 @@
 #include "report/ReportSources.h"
 
 #include "report/BrowserCollectors.h"
+#include "report/IeCollectors.h"
 #include "report/WindowsCollectors.h"
 
 namespace tmr {
 
 ReportSources MakeReportSources(const std::function<void()>& doEvents, const bool& skipIndex) {
-  (void)skipIndex;
   ReportSources sources;
+  sources.ieHistory = ReadIeHistoryForReport;
+  sources.sections[2] = [doEvents] { return GetIEAddressBar(doEvents); };
+  sources.sections[3] = [doEvents] { return GetCookies(doEvents); };
+  const bool* skip = &skipIndex;
+  sources.sections[4] = [doEvents, skip] { return GetIndex(doEvents, *skip); };
   sources.sections[5] = [doEvents] { return GetRecentDocuments(doEvents); };
   sources.sections[6] = GetSearchHistory;
   sources.sections[7] = getRunHistory;

@@ -3,19 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "browsers/BrowserTestSupport.h"
 #include "common/ProgramState.h"
 #include "report/BrowserCollectors.h"
 #include "report/FrmCreateReport.h"
+#include "report/IeCollectors.h"
 #include "report/ReportFile.h"
 #include "report/WindowsCollectors.h"
 #include "support/ScratchRegistry.h"
 #include "windows/RealHives.h"
 #include "windows/WindowsSources.h"
+#include "platform/WinText.h"
 
 namespace tmr {
 namespace {
+
+namespace fs = std::filesystem;
 
 bool Has(const EntryList& list, const std::string& entry) {
   return std::find(list.begin(), list.end(), entry) != list.end();
@@ -92,6 +98,43 @@ TEST_F(ReportCollectorsTest, BrowserSectionsJoinTheCategoriesRows) {
   // Stores that are not there give lists without elements.
   EXPECT_TRUE(getFirefoxForm(doEvents).empty());
   EXPECT_TRUE(getChromeTopSites(doEvents).empty());
+}
+
+TEST_F(ReportCollectorsTest, InternetExplorerSectionsFromTheRealContainers) {
+  if (!fs::exists(test::FixturePath("ie/History.IE5/index.dat"))) GTEST_SKIP() << "fixtures not available";
+  const fs::path root = profile_.Root();
+  fs::create_directories(root / "History" / "History.IE5");
+  fs::create_directories(root / "Cache" / "Content.IE5");
+  profile_.CopyFixture("ie/History.IE5/index.dat", root / "History" / "History.IE5" / "index.dat");
+  profile_.CopyFixture("ie/Content.IE5/index.dat", root / "Cache" / "Content.IE5" / "index.dat");
+  fs::create_directories(root / "Cookies");
+  std::ofstream(root / "Cookies" / "me@example.txt") << "x";
+  constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  auto set = [&](const char* name, const fs::path& folder) {
+    HKEY k = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, Widen(kShellFolders).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                    nullptr);
+    std::wstring value = folder.wstring();
+    RegSetValueExW(k, Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * 2));
+    RegCloseKey(k);
+  };
+  set("History", root / "History");
+  set("Cache", root / "Cache");
+  set("Cookies", root / "Cookies");
+
+  std::vector<std::string> urls;
+  ReadIeHistoryForReport([&](const std::string&, const std::string& url, const std::string&) { urls.push_back(url); });
+  ASSERT_EQ(urls.size(), 15u);
+  EXPECT_EQ(urls[0], "http://www.msn.com/?ocid=iehp");
+
+  EntryList index = GetIndex(nullptr, false);
+  ASSERT_GT(index.size(), 1u);
+  for (size_t i = 1; i < index.size(); ++i) EXPECT_EQ(index[i].find('\0'), std::string::npos);
+  bool skip = true;  // "skip" pressed: the scan stops at once
+  EXPECT_LE(GetIndex(nullptr, skip).size(), 2u);
+
+  EXPECT_EQ(GetCookies(nullptr), (EntryList{"", "me@example.txt"}));
 }
 
 TEST(ReportHeader, ComputerAndUserNamesHaveNoTerminator) {
