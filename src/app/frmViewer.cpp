@@ -369,12 +369,21 @@ void frmViewer::SetProgress(double value, const std::string& label) {
   // window pumps, which is as often as anyone can see it change.
   progressValue_ = value;
   progressLabel_ = label;
+  progressLabelIsCount_ = false;
+  progressPending_ = true;
+}
+
+void frmViewer::SetProgressRecords(std::size_t count) {
+  progressValue_ = static_cast<double>(count);
+  progressRecords_ = count;
+  progressLabelIsCount_ = true;
   progressPending_ = true;
 }
 
 void frmViewer::FlushProgress() {
   if (!progressPending_) return;
   progressPending_ = false;
+  if (progressLabelIsCount_) progressLabel_ = "Records: " + std::to_string(progressRecords_);
   if (services_.setProgress) services_.setProgress(progressValue_, progressLabel_);
 }
 

@@ -80,6 +80,7 @@ class frmViewer final : public BaseWindow<frmViewer>, public ListTarget {
   void ShowProgress(double maximum) override;
   void SetProgress(double value, const std::string& label) override;
   void CloseProgress() override;
+  void SetProgressRecords(std::size_t count) override;
   void DoEvents() override;
 
  protected:
@@ -117,6 +118,8 @@ class frmViewer final : public BaseWindow<frmViewer>, public ListTarget {
   std::wstring dispBuffer_;
   double progressValue_ = 0;
   std::string progressLabel_;
+  std::size_t progressRecords_ = 0;
+  bool progressLabelIsCount_ = false;
   bool progressPending_ = false;
 };
 

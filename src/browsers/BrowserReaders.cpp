@@ -56,7 +56,7 @@ void FillList(ListTarget& list, const ReadRequest& request, ListPace pace) {
         for (std::size_t i = 0; i < n; ++i) views[i] = cells[i];
         list.AddRowTexts(std::span<const std::string_view>(views, n));
         ++added;
-        if (dialogShown) list.SetProgress(static_cast<double>(added), "Records: " + std::to_string(added));
+        if (dialogShown) list.SetProgressRecords(added);
         list.DoEvents();
         return !CancelRequested;
       });

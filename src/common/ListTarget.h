@@ -46,6 +46,11 @@ class ListTarget {
   virtual void ShowProgress(double maximum) = 0;
   virtual void SetProgress(double value, const std::string& label) = 0;
   virtual void CloseProgress() = 0;
+  // The bar at count with the label "Records: " and the count. Readers call
+  // it for every row; a window may put off the text until it repaints.
+  virtual void SetProgressRecords(std::size_t count) {
+    SetProgress(static_cast<double>(count), "Records: " + std::to_string(count));
+  }
 
   // Lets pending window messages run, so Cancel and the rest of the window
   // stay live during a long source. Cheap to call often: the window pumps
