@@ -26,12 +26,13 @@
 #include "support/ScratchDatabase.h"
 #include "support/ScratchRegistry.h"
 #include "support/TempDir.h"
+#include "BenchSupport.h"
 
 namespace tmr {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using namespace tmr::bench;
 
 constexpr int kRows = 100000;
 constexpr int kRuns = 8;
@@ -77,57 +78,6 @@ class BenchList : public ListTarget {
   ULONGLONG maxGap_ = 0;
 };
 
-std::string Utf8(const fs::path& p) {
-  auto u8 = p.u8string();
-  return std::string(u8.begin(), u8.end());
-}
-
-// The thread's processor time, in steps of the platform's clock tick.
-double CpuMs() {
-  FILETIME created, exited, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  auto ticks = [](const FILETIME& f) { return (static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
-  return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
-}
-
-double Ms(const std::function<void()>& work) {
-  auto start = Clock::now();
-  work();
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// Two ways of timing the same runs, as the machine may be shared: the
-// fastest wall-clock run (a busy moment makes a run slower, never faster),
-// and the mean processor time of the thread over all runs (what the work
-// itself costs, whoever else wants the processor meanwhile).
-struct Timing {
-  double wall = 1e300;
-  double cpu = 0;
-};
-
-struct Pair {
-  Timing base;
-  Timing measured;
-};
-
-// Runs of each, taken in turns so a busy spell weighs on both alike. What
-// a run leaves behind (the filled list) is released after its timing.
-Pair TimeInTurns(const std::function<void()>& base, const std::function<void()>& measured,
-                 const std::function<void()>& release) {
-  Pair pair;
-  for (int i = 0; i < kRuns; ++i) {
-    for (auto [work, timing] : {std::pair{&base, &pair.base}, std::pair{&measured, &pair.measured}}) {
-      double cpu = CpuMs();
-      timing->wall = std::min(timing->wall, Ms(*work));
-      timing->cpu += (CpuMs() - cpu) / kRuns;
-      release();
-    }
-  }
-  return pair;
-}
-
-const char* Verdict(bool ok) { return ok ? "PASS" : "FAIL"; }
-
 void Report(const char* name, int stored, size_t rows, const char* baseName, const char* measuredName, const Pair& p,
             double limit) {
   const double wall = p.measured.wall / p.base.wall;
@@ -153,37 +103,6 @@ struct SourceRun {
     maxGap = std::max(maxGap, list->MaxGapMs());
   }
 };
-
-void MakeChromeHistory(const fs::path& file) {
-  test::ScratchDatabase db(file);
-  db.Exec(
-      "CREATE TABLE urls(id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, "
-      "visit_count INTEGER DEFAULT 0 NOT NULL, typed_count INTEGER DEFAULT 0 NOT NULL, "
-      "last_visit_time INTEGER NOT NULL, hidden INTEGER DEFAULT 0 NOT NULL, favicon_id INTEGER DEFAULT 0 NOT NULL);"
-      "CREATE INDEX urls_url_index ON urls (url);"
-      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" + std::to_string(kRows) + ") "
-      "INSERT INTO urls SELECT i, 'https://www.site' || (i % 5000) || '.example/articles/' || i || '/page.html?ref=' "
-      "|| (i * 7919 % 1000), 'Article ' || i || ' of the generated history, with a title of usual length', "
-      "1 + i % 17, i % 3, 13300000000000000 + i * 37000000, CASE WHEN i % 50 = 0 THEN 1 ELSE 0 END, 0 FROM n;");
-}
-
-void MakeFirefoxPlaces(const fs::path& file) {
-  test::ScratchDatabase db(file);
-  db.Exec(
-      "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, rev_host LONGVARCHAR, "
-      "visit_count INTEGER DEFAULT 0, hidden INTEGER DEFAULT 0 NOT NULL, typed INTEGER DEFAULT 0 NOT NULL, "
-      "favicon_id INTEGER, frecency INTEGER DEFAULT -1 NOT NULL, last_visit_date INTEGER, guid TEXT);"
-      "CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY, from_visit INTEGER, place_id INTEGER, "
-      "visit_date INTEGER, visit_type INTEGER, session INTEGER);"
-      "CREATE INDEX moz_historyvisits_placedateindex ON moz_historyvisits (place_id, visit_date);"
-      "CREATE INDEX moz_historyvisits_dateindex ON moz_historyvisits (visit_date);"
-      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<25000) "
-      "INSERT INTO moz_places SELECT i, 'https://www.site' || (i % 3000) || '.example/page/' || i, "
-      "'Page ' || i || ' of the generated profile', 'elpmaxe.etis.www.', 4, 0, 0, NULL, 100, "
-      "1309518981371935 + i * 1000000, 'guid' || i FROM n;"
-      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" + std::to_string(kRows) + ") "
-      "INSERT INTO moz_historyvisits SELECT i, 0, 1 + (i * 7919) % 25000, 1309518981371935 + i, 1, 0 FROM n;");
-}
 
 // The plan the joined query replaces: one page query per visit.
 void PerVisitFirefoxUrls(ListTarget& list, const std::string& file) {
@@ -215,22 +134,22 @@ int Run() {
   fs::path firefox = temp.path() / "Roaming" / "Mozilla" / "Firefox" / "Profiles" / "bench.default";
   fs::create_directories(chrome);
   fs::create_directories(firefox);
-  MakeChromeHistory(chrome / "History");
-  MakeFirefoxPlaces(firefox / "places.sqlite");
+  MakeChromeHistory(chrome / "History", kRows);
+  MakeFirefoxPlaces(firefox / "places.sqlite", kRows);
   // The bare work reads a copy, so the files under test see no other reader.
   fs::copy_file(chrome / "History", temp.path() / "History.bare");
   fs::copy_file(firefox / "places.sqlite", temp.path() / "places.bare");
 
   test::ScratchDatabase bareChrome(temp.path() / "History.bare");
-  SourceRun d1Run{ShowChromeURLHistory};
+  SourceRun d1Run{ShowChromeURLHistory, nullptr};
   Pair d1 = TimeInTurns([&] { bareChrome.StepAndRead(kChromeUrlsSql); }, [&] { d1Run(); },
-                        [&] { d1Run.list.reset(); });
+                        [&] { d1Run.list.reset(); }, kRuns);
   Report("d1 chrome", kRows, d1Run.rows, "bare_step_text", "d1", d1, 2.0);
 
   test::ScratchDatabase bareFirefox(temp.path() / "places.bare");
-  SourceRun c1Run{ShowFirefoxURLHistory};
+  SourceRun c1Run{ShowFirefoxURLHistory, nullptr};
   Pair c1 = TimeInTurns([&] { bareFirefox.StepAndRead(kFirefoxVisitPagesSql); }, [&] { c1Run(); },
-                        [&] { c1Run.list.reset(); });
+                        [&] { c1Run.list.reset(); }, kRuns);
   Report("c1 firefox", kRows, c1Run.rows, "bare_join", "c1", c1, 2.0);
 
   // What keeping the rows costs by itself, without any database: cells of
@@ -247,7 +166,7 @@ int Run() {
                                                         std::string("7/1/2011 11:16:21 AM")));
                              }
                            },
-                           [&] { stored.reset(); });
+                           [&] { stored.reset(); }, kRuns);
   std::printf("store_only rows=%d model_ms wall=%.1f cpu=%.1f (share of c1: wall=%.2f cpu=%.2f)\n", kRows,
               store.measured.wall, store.measured.cpu, store.measured.wall / c1.measured.wall,
               store.measured.cpu / c1.measured.cpu);

@@ -44,13 +44,19 @@ constexpr std::array<SectionInfo, 22> kSections{{
 bool IsSingleCell(int number) { return (number >= 2 && number <= 12) || number == 16; }
 
 // The first n characters (not bytes) of UTF-8 text.
-std::string Left(std::string_view text, size_t n) {
+std::string_view Left(std::string_view text, size_t n) {
   size_t at = 0;
   for (size_t count = 0; at < text.size() && count < n; ++count) {
     ++at;
     while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
   }
-  return std::string(text.substr(0, at));
+  return text.substr(0, at);
+}
+
+std::string_view TrimView(std::string_view text) {
+  size_t begin = text.find_first_not_of(' ');
+  if (begin == std::string_view::npos) return {};
+  return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
 }
 
 const std::vector<std::string>& HeaderLines(int number) {
@@ -150,11 +156,11 @@ const SplitLayout& LayoutOf(int number) {
   }
 }
 
-std::string Apply(Cut cut, const std::string& field) {
+std::string_view Apply(Cut cut, std::string_view field) {
   switch (cut) {
     case Cut::kLeft80: return Left(field, 80);
     case Cut::kLeft50: return Left(field, 50);
-    case Cut::kTrim: return Trim(field);
+    case Cut::kTrim: return TrimView(field);
     case Cut::kWhole: return field;
   }
   return field;
@@ -171,20 +177,37 @@ bool TakesStyle7(bool& flag, bool style7WhenClear) {
 
 const SectionInfo& ReportSection(int number) { return kSections.at(static_cast<size_t>(number - 1)); }
 
-std::string EscapeHtml(std::string_view text) {
+void AppendEscapedHtml(std::string& out, std::string_view text) {
   text = text.substr(0, text.find('\0'));
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c; break;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char* entity = nullptr;
+    switch (text[i]) {
+      case '&': entity = "&amp;"; break;
+      case '<': entity = "&lt;"; break;
+      case '>': entity = "&gt;"; break;
+      case '"': entity = "&quot;"; break;
+      default: continue;
     }
+    out.append(text, start, i - start);
+    out += entity;
+    start = i + 1;
   }
+  out.append(text, start, std::string_view::npos);
+}
+
+std::string EscapeHtml(std::string_view text) {
+  std::string out;
+  AppendEscapedHtml(out, text);
   return out;
+}
+
+void HtmlReportWriter::Cell(std::string_view tag, std::string_view value, std::string_view end) {
+  line_.clear();
+  line_ += tag;
+  AppendEscapedHtml(line_, value);
+  line_ += end;
+  sink_(line_);
 }
 
 void HtmlReportWriter::WriteHead() {
@@ -294,11 +317,12 @@ void HtmlReportWriter::WriteIeHistoryRow(const std::string& title, const std::st
                                          const std::string& lastVisited) {
   bool style7 = !ieFlag_;
   ieFlag_ = !ieFlag_;
-  const char* cls = style7 ? "style7" : "style5";
-  Line(std::string(R"(<tr><td style="width: 420px" class=")") + cls + R"(">)" + EscapeHtml(Left(title, 80)) +
-       "</td>");
-  Line(std::string(R"(<td style="width: 471px" class=")") + cls + R"(">)" + EscapeHtml(Left(url, 80)) + "</td>");
-  Line(std::string(R"(<td style="width: 471px" class=")") + cls + R"(">)" + EscapeHtml(lastVisited) + "</td></tr>");
+  const char* first = style7 ? R"(<tr><td style="width: 420px" class="style7">)"
+                             : R"(<tr><td style="width: 420px" class="style5">)";
+  const char* other = style7 ? R"(<td style="width: 471px" class="style7">)" : R"(<td style="width: 471px" class="style5">)";
+  Cell(first, Left(title, 80), "</td>");
+  Cell(other, Left(url, 80), "</td>");
+  Cell(other, lastVisited, "</td></tr>");
 }
 
 void HtmlReportWriter::WriteEntries(int number, const EntryList& list) {
@@ -313,24 +337,24 @@ void HtmlReportWriter::WriteEntries(int number, const EntryList& list) {
 void HtmlReportWriter::WriteSingleCellRows(const EntryList& list) {
   for (const std::string& element : list) {
     bool style7 = TakesStyle7(pageFlag_, true);
-    Line(std::string(style7 ? R"(<tr><td class="style7">)" : R"(<tr><td class="style5">)") + EscapeHtml(element) +
-         "</td>");
+    Cell(style7 ? R"(<tr><td class="style7">)" : R"(<tr><td class="style5">)", element, "</td>");
   }
 }
 
 void HtmlReportWriter::WriteSplitRows(int number, const EntryList& list) {
   const SplitLayout& layout = LayoutOf(number);
   for (const std::string& element : list) {
-    if (Trim(element).empty()) continue;
-    std::vector<std::string> fields = SplitFields(element);
+    if (TrimView(element).empty()) continue;
+    SplitFieldViews(element, fields_, fieldStore_);
+    const auto& fields = fields_;
     size_t style = TakesStyle7(pageFlag_, false) ? 0 : 1;
     for (size_t cell = 0; cell < layout.cuts.size(); ++cell) {
       const std::string& tag = cell == 0 ? layout.firstTag[style]
                                : (cell == 1 || (number != 14 && number != 15)) ? layout.secondTag[style]
                                                                                : layout.laterTag[style];
-      std::string value = cell < fields.size() ? Apply(layout.cuts[cell], fields[cell]) : std::string();
+      std::string_view value = cell < fields.size() ? Apply(layout.cuts[cell], fields[cell]) : std::string_view();
       bool last = cell + 1 == layout.cuts.size();
-      Line(tag + EscapeHtml(value) + (last ? "</td></tr>" : "</td>"));
+      Cell(tag, value, last ? "</td></tr>" : "</td>");
     }
   }
 }

@@ -36,6 +36,7 @@ const SectionInfo& ReportSection(int number);
 
 // &, <, > and " as entities; the text ends at its first NUL.
 std::string EscapeHtml(std::string_view text);
+void AppendEscapedHtml(std::string& out, std::string_view text);
 
 class HtmlReportWriter {
  public:
@@ -56,11 +57,16 @@ class HtmlReportWriter {
   void WriteFooter(const std::string& siteAddress);
 
  private:
-  void Line(std::string line) { sink_(line); }
+  void Line(const std::string& line) { sink_(line); }
+  // tag + escaped value + end, built in a reused buffer.
+  void Cell(std::string_view tag, std::string_view value, std::string_view end);
   void WriteSingleCellRows(const EntryList& list);
   void WriteSplitRows(int number, const EntryList& list);
 
   LineSink sink_;
+  std::string line_;
+  std::vector<std::string_view> fields_;
+  std::vector<std::string> fieldStore_;
   bool pageFlag_ = false;  // shared by sections 2-22
   bool ieFlag_ = false;    // section 1's own
 };

@@ -1,11 +1,13 @@
 #include "report/ReportFile.h"
 
+#include <algorithm>
+
 #include "platform/WinText.h"
 
 namespace tmr {
 namespace {
 
-constexpr size_t kBufferBytes = 256 * 1024;
+constexpr size_t kBufferBytes = 1024 * 1024;
 
 }  // namespace
 
@@ -28,13 +30,30 @@ bool ReportFile::Create(const std::string& path) {
   return true;
 }
 
-void ReportFile::WriteLine(const std::string& utf8) {
+void ReportFile::WriteLine(std::string_view utf8) {
   if (failed_ || !file_) return;
-  std::wstring line = Widen(utf8);
-  line += L"\r\n";
-  for (wchar_t c : line) {
-    buffer_.push_back(static_cast<char>(c & 0xFF));
-    buffer_.push_back(static_cast<char>((c >> 8) & 0xFF));
+  // Most of a page is ASCII, which goes straight into the buffer; a line
+  // with other characters goes through the platform's conversion.
+  bool ascii = std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) {
+    size_t at = buffer_.size();
+    buffer_.resize(at + (utf8.size() + 2) * 2);
+    char* out = buffer_.data() + at;
+    for (char c : utf8) {
+      *out++ = c;
+      *out++ = '\0';
+    }
+    *out++ = '\r';
+    *out++ = '\0';
+    *out++ = '\n';
+    *out++ = '\0';
+  } else {
+    std::wstring line = Widen(utf8);
+    line += L"\r\n";
+    for (wchar_t c : line) {
+      buffer_.push_back(static_cast<char>(c & 0xFF));
+      buffer_.push_back(static_cast<char>((c >> 8) & 0xFF));
+    }
   }
   if (buffer_.size() >= kBufferBytes) Flush();
 }

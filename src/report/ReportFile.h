@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Handles.h"
@@ -22,7 +23,7 @@ class ReportFile {
 
   // Creates the temporary file and writes the byte-order mark.
   bool Create(const std::string& path);
-  void WriteLine(const std::string& utf8);
+  void WriteLine(std::string_view utf8);
   // Writes what is buffered and puts the file in place; false on failure.
   bool Commit();
   // Closes and deletes the temporary file (nothing when committed).

@@ -25,4 +25,9 @@ std::string JoinFields(const std::vector<std::string>& fields);
 // Splits at every "^" and undoes the escaping of JoinFields.
 std::vector<std::string> SplitFields(std::string_view entry);
 
+// The same without copying where nothing was escaped: views into the entry,
+// or into `store` for the fields that needed unescaping. Both vectors are
+// reused between calls.
+void SplitFieldViews(std::string_view entry, std::vector<std::string_view>& fields, std::vector<std::string>& store);
+
 }  // namespace tmr

@@ -1,0 +1,48 @@
+// What the benchmark programs share: timing in turns against a baseline,
+// and the generated browser profiles they read.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace tmr::bench {
+
+namespace fs = std::filesystem;
+
+std::string Utf8(const fs::path& p);
+
+// The thread's processor time in milliseconds, and a wall-clock run.
+double CpuMs();
+double Ms(const std::function<void()>& work);
+
+// Two ways of timing the same runs, as the machine may be shared: the
+// fastest wall-clock run (a busy moment makes a run slower, never faster),
+// and the mean processor time of the thread over all runs (what the work
+// itself costs, whoever else wants the processor meanwhile).
+struct Timing {
+  double wall = 1e300;
+  double cpu = 0;
+};
+
+struct Pair {
+  Timing base;
+  Timing measured;
+};
+
+// Runs of both, in turns, so a busy spell weighs on both alike; release
+// frees what a run leaves behind, after its timing.
+Pair TimeInTurns(const std::function<void()>& base, const std::function<void()>& measured,
+                 const std::function<void()>& release, int runs);
+
+const char* Verdict(bool ok);
+
+// A Chrome "History" with `rows` urls (every 50th hidden) and a Firefox
+// "places.sqlite" with 25,000 pages and `rows` visits.
+void MakeChromeHistory(const fs::path& file, int rows);
+void MakeFirefoxPlaces(const fs::path& file, int rows);
+
+// The peak working set of the process so far, in MB.
+double PeakWorkingSetMb();
+
+}  // namespace tmr::bench
