@@ -80,6 +80,18 @@ void MakeFirefoxPlaces(const fs::path& file, int rows) {
       "INSERT INTO moz_historyvisits SELECT i, 0, 1 + (i * 7919) % 25000, 1309518981371935 + i, 1, 0 FROM n;");
 }
 
+GeneratedProfile::GeneratedProfile(int rows) {
+  constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  registry.SetString(HKEY_CURRENT_USER, kShellFolders, "AppData", Utf8(temp.path() / "Roaming"));
+  registry.SetString(HKEY_CURRENT_USER, kShellFolders, "Local AppData", Utf8(temp.path() / "Local"));
+  chrome = temp.path() / "Local" / "Google" / "Chrome" / "User Data" / "Default";
+  firefox = temp.path() / "Roaming" / "Mozilla" / "Firefox" / "Profiles" / "bench.default";
+  fs::create_directories(chrome);
+  fs::create_directories(firefox);
+  MakeChromeHistory(chrome / "History", rows);
+  MakeFirefoxPlaces(firefox / "places.sqlite", rows);
+}
+
 double PeakWorkingSetMb() {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;

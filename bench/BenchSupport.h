@@ -6,6 +6,9 @@
 #include <functional>
 #include <string>
 
+#include "support/ScratchRegistry.h"
+#include "support/TempDir.h"
+
 namespace tmr::bench {
 
 namespace fs = std::filesystem;
@@ -41,6 +44,16 @@ const char* Verdict(bool ok);
 // "places.sqlite" with 25,000 pages and `rows` visits.
 void MakeChromeHistory(const fs::path& file, int rows);
 void MakeFirefoxPlaces(const fs::path& file, int rows);
+
+// A user whose shell folders point into a temp folder holding a Chrome
+// "History" and a Firefox "places.sqlite" of `rows` rows each.
+struct GeneratedProfile {
+  explicit GeneratedProfile(int rows);
+  test::TempDir temp;
+  test::ScratchRegistry registry;
+  fs::path chrome;
+  fs::path firefox;
+};
 
 // The peak working set of the process so far, in MB.
 double PeakWorkingSetMb();

@@ -125,17 +125,10 @@ void PerVisitFirefoxUrls(ListTarget& list, const std::string& file) {
 }
 
 int Run() {
-  test::TempDir temp;
-  test::ScratchRegistry registry;
-  constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-  registry.SetString(HKEY_CURRENT_USER, kShellFolders, "AppData", Utf8(temp.path() / "Roaming"));
-  registry.SetString(HKEY_CURRENT_USER, kShellFolders, "Local AppData", Utf8(temp.path() / "Local"));
-  fs::path chrome = temp.path() / "Local" / "Google" / "Chrome" / "User Data" / "Default";
-  fs::path firefox = temp.path() / "Roaming" / "Mozilla" / "Firefox" / "Profiles" / "bench.default";
-  fs::create_directories(chrome);
-  fs::create_directories(firefox);
-  MakeChromeHistory(chrome / "History", kRows);
-  MakeFirefoxPlaces(firefox / "places.sqlite", kRows);
+  GeneratedProfile profile(kRows);
+  const fs::path chrome = profile.chrome;
+  const fs::path firefox = profile.firefox;
+  const test::TempDir& temp = profile.temp;
   // The bare work reads a copy, so the files under test see no other reader.
   fs::copy_file(chrome / "History", temp.path() / "History.bare");
   fs::copy_file(firefox / "places.sqlite", temp.path() / "places.bare");

@@ -39,17 +39,8 @@ class QuietProgress final : public ReportProgress {
 };
 
 int Run() {
-  test::TempDir temp;
-  test::ScratchRegistry registry;
-  constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-  registry.SetString(HKEY_CURRENT_USER, kShellFolders, "AppData", Utf8(temp.path() / "Roaming"));
-  registry.SetString(HKEY_CURRENT_USER, kShellFolders, "Local AppData", Utf8(temp.path() / "Local"));
-  fs::path chrome = temp.path() / "Local" / "Google" / "Chrome" / "User Data" / "Default";
-  fs::path firefox = temp.path() / "Roaming" / "Mozilla" / "Firefox" / "Profiles" / "bench.default";
-  fs::create_directories(chrome);
-  fs::create_directories(firefox);
-  MakeChromeHistory(chrome / "History", kRows);
-  MakeFirefoxPlaces(firefox / "places.sqlite", kRows);
+  GeneratedProfile profile(kRows);
+  const test::TempDir& temp = profile.temp;
   OsVersion = "Vista";
 
   const bool skip = false;

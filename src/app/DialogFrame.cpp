@@ -5,6 +5,7 @@
 #include "app/Layout.h"
 #include "platform/Controls.h"
 #include "platform/WinText.h"
+#include "platform/Window.h"
 
 namespace tmr {
 
@@ -21,19 +22,7 @@ HWND DialogLayout::CreateFrame(const wchar_t* className, WNDPROC proc, void* sel
                                int widthTwips, int heightTwips, HWND anchor, bool owned) const {
   InitCommonControlsOnce();
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc{};
-  if (!GetClassInfoExW(instance, className, &wc)) {
-    wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = className;
-    if (!RegisterClassExW(&wc)) return nullptr;
-  }
+  if (!RegisterWindowClassOnce(className, proc)) return nullptr;
   // No WS_CLIPCHILDREN: a group box is transparent and relies on the
   // parent painting beneath it.
   DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;

@@ -1,8 +1,7 @@
 #include "app/UpdateCheck.h"
 
-#include <cstdio>
-
 #include "common/LeadingNumber.h"
+#include "common/TextUtil.h"
 
 namespace tmr {
 
@@ -11,17 +10,7 @@ float ParseVersionBody(std::string_view body) {
 }
 
 std::string FormatSingle(float value, std::string_view decimalSeparator) {
-  char buffer[48];
-  std::snprintf(buffer, sizeof buffer, "%.7G", static_cast<double>(value));
-  std::string text;
-  for (const char* p = buffer; *p; ++p) {
-    if (*p == '.') {
-      text += decimalSeparator;
-    } else {
-      text += *p;
-    }
-  }
-  return text;
+  return NumberText(static_cast<double>(value), 7, decimalSeparator);
 }
 
 UpdateDecision DecideUpdate(const std::optional<std::string>& body, float appVersion, bool autoCheck) {

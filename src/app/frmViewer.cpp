@@ -69,19 +69,7 @@ int frmViewer::Px(int twips) const { return TwipsToPixels(twips, dpi_); }
 bool frmViewer::Create(int showCommand) {
   InitCommonControlsOnce();
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc{};
-  if (!GetClassInfoExW(instance, kClassName, &wc)) {
-    wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    if (!RegisterClassExW(&wc)) return false;
-  }
+  if (!RegisterWindowClassOnce(kClassName, WindowProc)) return false;
 
   dpi_ = ScreenDpi();
   RECT rect{0, 0, Px(MainGeometry::kInnerWidth), Px(MainGeometry::kInnerHeight)};
@@ -271,15 +259,7 @@ void frmViewer::ClickColumn(int column) {
 }
 
 void frmViewer::ViewReport() {
-  FileDialogRequest request;
-  request.owner = hwnd_;
-  request.title = "Save Report File";
-  request.filterDescription = "HTML file (*.htm)";
-  request.filterPattern = "*.htm";
-  request.initialFolder = ReportFolder;
-  request.defaultExtension = "htm";
-  request.flags = 0x200000;  // OFN_LONGNAMES
-  request.bufferChars = 255;
+  FileDialogRequest request = ReportFileRequest(hwnd_, ReportFolder);
   if (auto file = PickFileToOpen(request)) {
     std::string name = CutAtNul(*file);
     if (!name.empty()) ShellOpen(hwnd_, name, SW_HIDE);

@@ -1,5 +1,7 @@
 #include "common/TextUtil.h"
 
+#include <cstdio>
+
 namespace tmr {
 
 std::string Trim(std::string_view text) {
@@ -67,6 +69,20 @@ std::string ToLowerAscii(std::string_view text) {
 
 bool ContainsIgnoreCase(std::string_view text, std::string_view part) {
   return Contains(ToLowerAscii(text), ToLowerAscii(part));
+}
+
+std::string NumberText(double value, int digits, std::string_view decimalSeparator) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*G", digits, value);
+  std::string text;
+  for (const char* p = buffer; *p; ++p) {
+    if (*p == '.') {
+      text += decimalSeparator;
+    } else {
+      text += *p;
+    }
+  }
+  return text;
 }
 
 std::string CutAtNul(std::string_view text) {

@@ -26,6 +26,10 @@ bool EndsWith(std::string_view text, std::string_view suffix);
 std::string ToLowerAscii(std::string_view text);
 bool ContainsIgnoreCase(std::string_view text, std::string_view part);
 
+// A number's standard text with up to `digits` significant digits, no
+// trailing zeros, an exponent as "E+08", and the given decimal separator.
+std::string NumberText(double value, int digits, std::string_view decimalSeparator);
+
 // The text before the first NUL, or the whole text.
 std::string CutAtNul(std::string_view text);
 

@@ -48,6 +48,19 @@ std::optional<std::string> RunDialog(const FileDialogRequest& request, bool save
 
 }  // namespace
 
+FileDialogRequest ReportFileRequest(HWND owner, const std::string& reportFolder) {
+  FileDialogRequest request;
+  request.owner = owner;
+  request.title = "Save Report File";
+  request.filterDescription = "HTML file (*.htm)";
+  request.filterPattern = "*.htm";
+  request.initialFolder = reportFolder;
+  request.defaultExtension = "htm";
+  request.flags = 0x200000;  // OFN_LONGNAMES
+  request.bufferChars = 255;
+  return request;
+}
+
 std::optional<std::string> PickFileToOpen(const FileDialogRequest& request) { return RunDialog(request, false); }
 std::optional<std::string> PickFileToSave(const FileDialogRequest& request) { return RunDialog(request, true); }
 void SetFileDialogHook(FileDialogHook hook) { Hook() = std::move(hook); }

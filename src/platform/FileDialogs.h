@@ -20,6 +20,11 @@ struct FileDialogRequest {
   unsigned bufferChars = 255;     // room for the name, its NUL included
 };
 
+// The dialog for report files: title "Save Report File", the filter
+// "HTML file (*.htm)", the report folder, a 255-character name buffer and
+// the long-names flag.
+FileDialogRequest ReportFileRequest(HWND owner, const std::string& reportFolder);
+
 // The chosen file, cut at its first NUL; nullopt when the user cancels.
 std::optional<std::string> PickFileToOpen(const FileDialogRequest& request);
 std::optional<std::string> PickFileToSave(const FileDialogRequest& request);

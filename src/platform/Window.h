@@ -11,6 +11,10 @@ namespace tmr {
 // only; the program goes on).
 void ReportUnexpectedException(const char* where) noexcept;
 
+// Registers a window class of this module once (icon 1 of the program,
+// arrow cursor, dialog face background); true when it exists afterwards.
+bool RegisterWindowClassOnce(const wchar_t* className, WNDPROC proc);
+
 template <typename Derived>
 class BaseWindow {
  public:

@@ -121,15 +121,7 @@ void FrmCreateReport::Skip() {
 }
 
 void FrmCreateReport::Browse() {
-  FileDialogRequest request;
-  request.owner = hwnd_;
-  request.title = "Save Report File";
-  request.filterDescription = "HTML file (*.htm)";
-  request.filterPattern = "*.htm";
-  request.initialFolder = ReportFolder;
-  request.defaultExtension = "htm";
-  request.flags = 0x200000;  // OFN_LONGNAMES
-  request.bufferChars = 255;
+  FileDialogRequest request = ReportFileRequest(hwnd_, ReportFolder);
   if (auto file = PickFileToSave(request)) SetWindowTextUtf8(Control(kText1), TrimNull(*file));
 }
 

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/Http.h"
 #include "platform/MessagePump.h"
 #include "platform/WinText.h"
 
@@ -43,13 +44,6 @@ struct InetTransfer::State {
 
 namespace {
 
-void SetTimeouts(HINTERNET handle, DWORD ms) {
-  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
-                       INTERNET_OPTION_DATA_SEND_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT}) {
-    InternetSetOptionW(handle, option, &ms, sizeof(ms));
-  }
-}
-
 // Runs work on a detached worker that keeps the state alive.
 void StartWorker(const std::shared_ptr<InetTransfer::State>& state, std::function<void()> work) {
   state->busy = true;
@@ -79,28 +73,16 @@ bool InetTransfer::Execute(const std::string& url, const std::string& userName, 
                            const std::string& extraHeaders) {
   Cancel();
   state_ = std::make_shared<State>();
-  std::wstring wideUrl = Widen(url);
-  wchar_t host[256] = {};
-  wchar_t path[2048] = {};
-  wchar_t extra[2048] = {};
-  URL_COMPONENTSW parts{};
-  parts.dwStructSize = sizeof(parts);
-  parts.lpszHostName = host;
-  parts.dwHostNameLength = 256;
-  parts.lpszUrlPath = path;
-  parts.dwUrlPathLength = 2048;
-  parts.lpszExtraInfo = extra;
-  parts.dwExtraInfoLength = 2048;
-  if (!InternetCrackUrlW(wideUrl.c_str(), 0, 0, &parts) || parts.nScheme != INTERNET_SCHEME_HTTP) return false;
+  std::optional<HttpUrl> parts = CrackHttpUrl(url);
+  if (!parts || parts->secure) return false;
 
   auto state = state_;
-  std::wstring hostName = host;
-  std::wstring object = std::wstring(path) + extra;
-  if (object.empty()) object = L"/";
+  std::wstring hostName = parts->host;
+  std::wstring object = parts->object;
   std::wstring user = Widen(userName);
   std::wstring pass = Widen(password);
   std::wstring headers = Widen(extraHeaders);
-  INTERNET_PORT port = parts.nPort;
+  INTERNET_PORT port = parts->port;
   DWORD timeout = timeoutMs_;
   StartWorker(state, [=] {
     {
@@ -108,14 +90,14 @@ bool InetTransfer::Execute(const std::string& url, const std::string& userName, 
       if (state->closed) return;
       state->session = InternetOpenW(L"Tracemere Updater", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
       if (!state->session) return;
-      SetTimeouts(state->session, timeout);
+      SetInternetTimeouts(state->session, timeout);
       state->connection = InternetConnectW(state->session, hostName.c_str(), port, user.empty() ? nullptr : user.c_str(),
                                            pass.empty() ? nullptr : pass.c_str(), INTERNET_SERVICE_HTTP, 0, 0);
       if (!state->connection) return;
       state->request = HttpOpenRequestW(state->connection, L"GET", object.c_str(), nullptr, nullptr, nullptr,
                                         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI, 0);
       if (!state->request) return;
-      SetTimeouts(state->request, timeout);
+      SetInternetTimeouts(state->request, timeout);
     }
     if (HttpSendRequestW(state->request, headers.empty() ? nullptr : headers.c_str(),
                          headers.empty() ? 0 : static_cast<DWORD>(-1), nullptr, 0)) {

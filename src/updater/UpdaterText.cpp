@@ -5,28 +5,9 @@
 #include <cstdio>
 
 #include "common/LeadingNumber.h"
+#include "common/TextUtil.h"
 
 namespace tmr {
-namespace {
-
-// The standard text of a double: up to 15 significant digits, no trailing
-// zeros.
-std::string FormatDouble(double value, std::string_view decimalSeparator) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15G", value);
-  std::string text;
-  for (const char* p = buffer; *p; ++p) {
-    if (*p == '.') {
-      text += decimalSeparator;
-    } else {
-      text += *p;
-    }
-  }
-  return text;
-}
-
-}  // namespace
-
 std::string FileNameFromURL(std::string_view url) {
   if (url.size() < 2) return "";
   if (url.substr(0, 7) != "http://" || url == "http://") return "";
@@ -42,7 +23,7 @@ std::string FileNameFromURL(std::string_view url) {
 
 std::string SizeText(double contentLength, std::string_view decimalSeparator) {
   double megabytes = std::nearbyint(contentLength * 100.0 / 1024000.0) / 100.0;
-  return "File Size:" + FormatDouble(megabytes, decimalSeparator) + " MB";
+  return "File Size:" + NumberText(megabytes, 15, decimalSeparator) + " MB";
 }
 
 std::string PercentText(int64_t received, int64_t expected) {
