@@ -1,7 +1,11 @@
-// Opens the main window with the small dialogs beside it, for a screenshot
-// of what the user sees (scripts/screenshot --dialogs). The dialogs are the
-// program's own; only their placement is arranged here.
+// Opens the main window for a screenshot of what the user sees: with the
+// small dialogs beside it (scripts/screenshot --dialogs), or with one
+// category clicked ("--node KEY", scripts/screenshot --node KEY). Windows
+// and sources are the program's own; only the placement is arranged here.
 #include <windows.h>
+#include <shellapi.h>
+
+#include <string>
 
 #include "app/FrmOptions.h"
 #include "app/ViewerServices.h"
@@ -28,6 +32,22 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   frmViewer viewer(sources, MakeViewerServices(&Settings()));
   if (!viewer.Create(SW_SHOWNORMAL)) return 1;
   Place(viewer.hwnd(), 0, 0);
+
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::wstring node = (argv && argc >= 3 && std::wstring(argv[1]) == L"--node") ? argv[2] : L"";
+  if (argv) LocalFree(argv);
+  if (!node.empty()) {
+    viewer.ClickNodeByKey(std::string(node.begin(), node.end()));
+    SetTimer(nullptr, 0, 60000, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0)) {
+      if (msg.message == WM_TIMER && !msg.hwnd) break;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    return 0;
+  }
 
   FrmOptions options(&Settings());
   frmAbout about(nullptr);
