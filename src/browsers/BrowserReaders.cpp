@@ -10,6 +10,20 @@
 
 namespace tmr {
 
+void RowTexts::AddColumn(const SqliteRow& row, int column) {
+  if (count_ < kMaxCells) Add(row.View(column, buffers_[count_]));
+}
+
+std::string& RowTexts::Buffer() {
+  std::string& buffer = buffers_[count_ < kMaxCells ? count_ : kMaxCells - 1];
+  buffer.clear();
+  return buffer;
+}
+
+void RowTexts::Add(std::string_view text) {
+  if (count_ < kMaxCells) views_[count_++] = text;
+}
+
 std::size_t ReadRows(const ReadRequest& request, const std::function<void(double total)>& onCount,
                      const RowSink& sink) {
   if (request.file.empty() || request.sql.empty() || !request.shape) return 0;
@@ -21,9 +35,12 @@ std::size_t ReadRows(const ReadRequest& request, const std::function<void(double
       double total = session.Count(request.countSql);
       if (onCount) onCount(total);
     }
+    RowTexts texts;
     session.ForEachRow(request.sql, [&](const SqliteRow& row) {
       ++rows;
-      return sink(request.shape(row));
+      texts.Clear();
+      request.shape(row, texts);
+      return sink(texts.Views());
     });
   } catch (const BinderError&) {
     // The library lacks a function: the rows so far stay, as after any
@@ -50,11 +67,8 @@ void FillList(ListTarget& list, const ReadRequest& request, ListPace pace) {
         dialogShown = true;
         CancelRequested = false;
       },
-      [&](Cells&& cells) {
-        std::string_view views[8];
-        const std::size_t n = std::min<std::size_t>(cells.size(), 8);
-        for (std::size_t i = 0; i < n; ++i) views[i] = cells[i];
-        list.AddRowTexts(std::span<const std::string_view>(views, n));
+      [&](std::span<const std::string_view> cells) {
+        list.AddRowTexts(cells);
         ++added;
         if (dialogShown) list.SetProgressRecords(added);
         list.DoEvents();
@@ -62,13 +76,35 @@ void FillList(ListTarget& list, const ReadRequest& request, ListPace pace) {
       });
 }
 
-std::string ChromeTimeText(double microsecondsSince1601) {
-  return GeneralDateText(WebKitTimeToDate(microsecondsSince1601));
+void AddChromeTime(RowTexts& out, double microsecondsSince1601) {
+  std::string& text = out.Buffer();
+  AppendGeneralDateText(text, WebKitTimeToDate(microsecondsSince1601));
+  out.Add(text);
 }
 
-std::string UnixTimeText(double secondsSince1970) { return GeneralDateText(UnixTimeToDate(secondsSince1970)); }
+void AddUnixTime(RowTexts& out, double secondsSince1970) {
+  std::string& text = out.Buffer();
+  AppendGeneralDateText(text, UnixTimeToDate(secondsSince1970));
+  out.Add(text);
+}
 
-Cells SingleColumnCells(const SqliteRow& row) { return MakeCells(ReplaceAll(row.Text(0), "%20", " ")); }
+void AddPRTime(RowTexts& out, double microsecondsSince1970) {
+  std::string& text = out.Buffer();
+  AppendPRTimeText(text, microsecondsSince1970);
+  out.Add(text);
+}
+
+void SingleColumnCells(const SqliteRow& row, RowTexts& out) {
+  std::string& text = out.Buffer();
+  std::string_view value = row.View(0, text);
+  if (value.find("%20") == std::string_view::npos) {
+    out.Add(value);
+    return;
+  }
+  std::string replaced = ReplaceAll(value, "%20", " ");
+  text = std::move(replaced);
+  out.Add(text);
+}
 
 void ReadSingleColumn(ListTarget& list, const std::string& file, const std::string& sql) {
   FillList(list, {file, sql, SingleColumnCells, ""}, ListPace::kLive);

@@ -5,8 +5,10 @@
 // live window.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,19 +19,36 @@ namespace tmr {
 
 class SqliteRow;
 
-using Cells = std::vector<std::string>;
-using RowShaper = Cells (*)(const SqliteRow&);
+// The texts of one shaped row, as views that stay valid until the row is
+// shaped again. A cell that needs no conversion points straight into
+// SQLite's copy of the value; any other is written into a buffer the row
+// keeps from one row to the next, so a read of 100,000 rows makes no
+// allocation per row.
+class RowTexts {
+ public:
+  static constexpr std::size_t kMaxCells = 8;
 
-// The cells of one row, moved in: a braced list would copy every text.
-template <typename... Texts>
-Cells MakeCells(Texts&&... texts) {
-  Cells cells;
-  cells.reserve(sizeof...(Texts));
-  (cells.push_back(std::forward<Texts>(texts)), ...);
-  return cells;
-}
-// Takes one row's texts; false stops the read.
-using RowSink = std::function<bool(Cells&&)>;
+  void Clear() { count_ = 0; }
+  // A cell of the column's text (decoded as the layer reads text).
+  void AddColumn(const SqliteRow& row, int column);
+  // The buffer of the next cell, emptied; pass it to Add when written.
+  std::string& Buffer();
+  // A cell of text that lives until the row is shaped again. Cells past
+  // kMaxCells are dropped.
+  void Add(std::string_view text);
+
+  std::span<const std::string_view> Views() const { return {views_.data(), count_}; }
+
+ private:
+  std::array<std::string_view, kMaxCells> views_{};
+  std::array<std::string, kMaxCells> buffers_{};
+  std::size_t count_ = 0;
+};
+
+// Turns the row a query stands on into the cells of one list row.
+using RowShaper = void (*)(const SqliteRow&, RowTexts&);
+// Takes one row's texts, valid only during the call; false stops the read.
+using RowSink = std::function<bool(std::span<const std::string_view>)>;
 
 struct ReadRequest {
   std::string file;
@@ -55,13 +74,15 @@ enum class ListPace {
 
 void FillList(ListTarget& list, const ReadRequest& request, ListPace pace);
 
-// Time columns as the lists show them.
-std::string ChromeTimeText(double microsecondsSince1601);
-std::string UnixTimeText(double secondsSince1970);
+// Time cells as the lists show them: Chrome's microseconds since 1601,
+// Unix seconds and Firefox's microseconds since 1970 (none for zero).
+void AddChromeTime(RowTexts& out, double microsecondsSince1601);
+void AddUnixTime(RowTexts& out, double secondsSince1970);
+void AddPRTime(RowTexts& out, double microsecondsSince1970);
 
 // One text column with every "%20" shown as a blank: Chrome's keyword
 // searches and Firefox's input history.
-Cells SingleColumnCells(const SqliteRow& row);
+void SingleColumnCells(const SqliteRow& row, RowTexts& out);
 void ReadSingleColumn(ListTarget& list, const std::string& file, const std::string& sql);
 
 }  // namespace tmr

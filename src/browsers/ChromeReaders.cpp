@@ -4,19 +4,31 @@
 
 namespace tmr {
 
-Cells ChromeUrlCells(const SqliteRow& row) {
-  return MakeCells(row.Text(0), row.Text(1), row.Text(2), ChromeTimeText(row.Number(3)));
+void ChromeUrlCells(const SqliteRow& row, RowTexts& out) {
+  out.AddColumn(row, 0);
+  out.AddColumn(row, 1);
+  out.AddColumn(row, 2);
+  AddChromeTime(out, row.Number(3));
 }
 
-Cells ChromeCookieCells(const SqliteRow& row) {
-  return MakeCells(row.Text(0), row.Text(1), ChromeTimeText(row.Number(2)), ChromeTimeText(row.Number(3)));
+void ChromeCookieCells(const SqliteRow& row, RowTexts& out) {
+  out.AddColumn(row, 0);
+  out.AddColumn(row, 1);
+  AddChromeTime(out, row.Number(2));
+  AddChromeTime(out, row.Number(3));
 }
 
-Cells ChromeDownloadCells(const SqliteRow& row) {
-  return MakeCells(row.Text(0), row.Text(1), UnixTimeText(row.Number(2)));
+void ChromeDownloadCells(const SqliteRow& row, RowTexts& out) {
+  out.AddColumn(row, 0);
+  out.AddColumn(row, 1);
+  AddUnixTime(out, row.Number(2));
 }
 
-Cells ChromeTopSiteCells(const SqliteRow& row) { return MakeCells(row.Text(0), row.Text(1), row.Text(2)); }
+void ChromeTopSiteCells(const SqliteRow& row, RowTexts& out) {
+  out.AddColumn(row, 0);
+  out.AddColumn(row, 1);
+  out.AddColumn(row, 2);
+}
 
 void ReadChromeURLs(ListTarget& list, const std::string& file, const std::string& sql) {
   FillList(list, {file, sql, ChromeUrlCells, kChromeUrlsCountSql}, ListPace::kProgress);

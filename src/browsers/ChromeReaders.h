@@ -17,13 +17,13 @@ inline constexpr char kChromeTopSitesSql[] = "SELECT url,url_rank,title FROM thu
 inline constexpr char kChromeKeywordsSql[] = "SELECT term FROM keyword_search_terms";
 
 // url; title; visit count; last visit (Chrome time).
-Cells ChromeUrlCells(const SqliteRow& row);
+void ChromeUrlCells(const SqliteRow& row, RowTexts& out);
 // host; name; creation and last access (Chrome time).
-Cells ChromeCookieCells(const SqliteRow& row);
+void ChromeCookieCells(const SqliteRow& row, RowTexts& out);
 // path; source; start (Unix seconds in the old downloads table).
-Cells ChromeDownloadCells(const SqliteRow& row);
+void ChromeDownloadCells(const SqliteRow& row, RowTexts& out);
 // url; rank; title.
-Cells ChromeTopSiteCells(const SqliteRow& row);
+void ChromeTopSiteCells(const SqliteRow& row, RowTexts& out);
 
 void ReadChromeURLs(ListTarget& list, const std::string& file, const std::string& sql);
 void ReadChromeCookies(ListTarget& list, const std::string& file, const std::string& sql);

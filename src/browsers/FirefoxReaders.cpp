@@ -1,30 +1,38 @@
 #include "browsers/FirefoxReaders.h"
 
 #include "browsers/MSQLite.h"
-#include "common/ModCovert.h"
 
 namespace tmr {
 
-Cells FirefoxUrlCells(const SqliteRow& row) {
-  return MakeCells(row.Text(0), row.Text(1), PRTimeValueToDateText(row.Number(2)));
+void FirefoxUrlCells(const SqliteRow& row, RowTexts& out) {
+  out.AddColumn(row, 0);
+  out.AddColumn(row, 1);
+  AddPRTime(out, row.Number(2));
 }
 
-Cells FirefoxCookieCells(const SqliteRow& row) {
-  return MakeCells(row.Text(0), row.Text(1), PRTimeValueToDateText(row.Number(2)),
-                   PRTimeValueToDateText(row.Number(3)));
+void FirefoxCookieCells(const SqliteRow& row, RowTexts& out) {
+  out.AddColumn(row, 0);
+  out.AddColumn(row, 1);
+  AddPRTime(out, row.Number(2));
+  AddPRTime(out, row.Number(3));
 }
 
-Cells FirefoxDownloadCells(const SqliteRow& row) {
-  return MakeCells(DropLeadingCharacters(row.Text(2), 8), row.Text(1), PRTimeValueToDateText(row.Number(3)),
-                   PRTimeValueToDateText(row.Number(4)));
+void FirefoxDownloadCells(const SqliteRow& row, RowTexts& out) {
+  out.Add(DropLeadingCharacters(row.View(2, out.Buffer()), 8));
+  out.AddColumn(row, 1);
+  AddPRTime(out, row.Number(3));
+  AddPRTime(out, row.Number(4));
 }
 
-Cells FirefoxFormHistoryCells(const SqliteRow& row) {
-  return MakeCells(row.Text(0), row.Text(1), row.Text(2), PRTimeValueToDateText(row.Number(3)),
-                   PRTimeValueToDateText(row.Number(4)));
+void FirefoxFormHistoryCells(const SqliteRow& row, RowTexts& out) {
+  out.AddColumn(row, 0);
+  out.AddColumn(row, 1);
+  out.AddColumn(row, 2);
+  AddPRTime(out, row.Number(3));
+  AddPRTime(out, row.Number(4));
 }
 
-std::string DropLeadingCharacters(std::string_view text, std::size_t count) {
+std::string_view DropLeadingCharacters(std::string_view text, std::size_t count) {
   std::size_t pos = 0;
   std::size_t units = 0;
   while (pos < text.size() && units < count) {
@@ -33,7 +41,7 @@ std::string DropLeadingCharacters(std::string_view text, std::size_t count) {
     units += length == 4 ? 2 : 1;  // a character above U+FFFF is two units
     pos += length;
   }
-  return pos < text.size() ? std::string(text.substr(pos)) : std::string();
+  return pos < text.size() ? text.substr(pos) : std::string_view();
 }
 
 void ReadFirefoxURLs(ListTarget& list, const std::string& file) {

@@ -28,17 +28,17 @@ inline constexpr char kFirefoxFormHistorySql[] =
     "SELECT fieldname,value,timesused,firstused,lastused FROM moz_formhistory";
 
 // url; title; last visit.
-Cells FirefoxUrlCells(const SqliteRow& row);
+void FirefoxUrlCells(const SqliteRow& row, RowTexts& out);
 // host; name; creation; last access.
-Cells FirefoxCookieCells(const SqliteRow& row);
+void FirefoxCookieCells(const SqliteRow& row, RowTexts& out);
 // target without its "file:///"; source; start; end.
-Cells FirefoxDownloadCells(const SqliteRow& row);
+void FirefoxDownloadCells(const SqliteRow& row, RowTexts& out);
 // field; value; times used; first and last use.
-Cells FirefoxFormHistoryCells(const SqliteRow& row);
+void FirefoxFormHistoryCells(const SqliteRow& row, RowTexts& out);
 
 // The text without its first count characters (UTF-16 units, as the
 // program's strings count them); "" when it has no more than that.
-std::string DropLeadingCharacters(std::string_view text, std::size_t count);
+std::string_view DropLeadingCharacters(std::string_view text, std::size_t count);
 
 void ReadFirefoxURLs(ListTarget& list, const std::string& file);
 void ReadFirefoxCookies(ListTarget& list, const std::string& file, const std::string& sql);

@@ -122,6 +122,14 @@ std::string MSQLite::SqliteColumnText(sqlite3_stmt* stmt, int column) {
   return Utf8PtrToString(reinterpret_cast<const char*>(text), bytes > 0 ? static_cast<size_t>(bytes) : 0, *stray_);
 }
 
+std::string_view MSQLite::SqliteColumnView(sqlite3_stmt* stmt, int column, std::string& scratch) {
+  if (!ready_) return {};
+  const unsigned char* text = Get<decltype(&sqlite3_column_text)>(kColumnText)(stmt, column);
+  int bytes = Get<decltype(&sqlite3_column_bytes)>(kColumnBytes)(stmt, column);
+  return Utf8PtrToView(reinterpret_cast<const char*>(text), bytes > 0 ? static_cast<size_t>(bytes) : 0, scratch,
+                       *stray_);
+}
+
 double MSQLite::SqliteColumnNumber(sqlite3_stmt* stmt, int column) {
   if (!ready_) return 0;
   if (Get<decltype(&sqlite3_column_type)>(kColumnType)(stmt, column) == SQLITE_INTEGER) {

@@ -55,6 +55,9 @@ class MSQLite {
   int SqliteColumnBytes(sqlite3_stmt* stmt, int column);
   // The value as text ("" for NULL), decoded leniently.
   std::string SqliteColumnText(sqlite3_stmt* stmt, int column);
+  // The same text without a copy where it needs no decoding: a view of
+  // SQLite's own buffer (valid until the statement moves on) or of scratch.
+  std::string_view SqliteColumnView(sqlite3_stmt* stmt, int column, std::string& scratch);
   // The leading number of the value's text (0 for NULL or no number),
   // without making a string of it: time columns are read this way. An
   // integer is taken as it is stored, which is the number its text holds,
@@ -90,6 +93,10 @@ class SqliteRow {
  public:
   SqliteRow(MSQLite& layer, sqlite3_stmt* stmt) : layer_(layer), stmt_(stmt) {}
   std::string Text(int column) const { return layer_.SqliteColumnText(stmt_, column); }
+  // Valid until the next step; text that had to be decoded is in scratch.
+  std::string_view View(int column, std::string& scratch) const {
+    return layer_.SqliteColumnView(stmt_, column, scratch);
+  }
   double Number(int column) const { return layer_.SqliteColumnNumber(stmt_, column); }
 
  private:

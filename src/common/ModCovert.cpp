@@ -100,17 +100,18 @@ std::optional<DateTime> FileTimeToDate(const FILETIME& fileTime) {
 }
 
 std::string GeneralDateText(const std::optional<DateTime>& value) {
-  if (!value) return {};
-  ViewingSettings& settings = Settings();
-  const std::string& date = DateText(settings, *value);
-  if (value->hour == 0 && value->minute == 0 && value->second == 0) return date;
-  // One allocation for the whole text: a list may hold 100,000 of them.
   std::string text;
-  text.reserve(date.size() + 1 + settings.time.MaxLength());
-  text += date;
-  text += ' ';
-  settings.time.AppendTo(text, value->hour, value->minute, value->second);
+  AppendGeneralDateText(text, value);
   return text;
+}
+
+void AppendGeneralDateText(std::string& out, const std::optional<DateTime>& value) {
+  if (!value) return;
+  ViewingSettings& settings = Settings();
+  out += DateText(settings, *value);
+  if (value->hour == 0 && value->minute == 0 && value->second == 0) return;
+  out += ' ';
+  settings.time.AppendTo(out, value->hour, value->minute, value->second);
 }
 
 double StoredNumber(std::string_view text) {
@@ -129,9 +130,15 @@ double StoredNumber(std::string_view text) {
 std::string PRTimeToDateText(std::string_view text) { return PRTimeValueToDateText(StoredNumber(text)); }
 
 std::string PRTimeValueToDateText(double microseconds) {
+  std::string text;
+  AppendPRTimeText(text, microseconds);
+  return text;
+}
+
+void AppendPRTimeText(std::string& out, double microseconds) {
   double seconds = microseconds / 1000000.0;
-  if (seconds == 0) return {};
-  return GeneralDateText(UnixTimeToDate(seconds));
+  if (seconds == 0) return;
+  AppendGeneralDateText(out, UnixTimeToDate(seconds));
 }
 
 }  // namespace tmr

@@ -29,11 +29,15 @@ std::optional<DateTime> FileTimeToDate(const FILETIME& fileTime);
 
 // "12/7/2026 8:34:10 AM" under US settings; "" for a value out of range.
 std::string GeneralDateText(const std::optional<DateTime>& value);
+// The same text appended to out; a list of 100,000 rows writes its times
+// this way into buffers it reuses.
+void AppendGeneralDateText(std::string& out, const std::optional<DateTime>& value);
 
 // Microseconds since 1970 UTC, given as text, as general-date text; "" when
 // the text holds no number or zero.
 std::string PRTimeToDateText(std::string_view text);
 std::string PRTimeValueToDateText(double microseconds);
+void AppendPRTimeText(std::string& out, double microseconds);
 
 // The number a stored time column holds (leading-number parse).
 double StoredNumber(std::string_view text);

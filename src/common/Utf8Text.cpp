@@ -89,9 +89,14 @@ void AppendUtf8(std::string& out, char32_t v) {
 }
 
 std::string Utf8Decode(std::string_view bytes, const StrayByteTable& stray) {
-  static constexpr uint8_t kMasks[7] = {0, 0, 0x1F, 0x0F, 0x07, 0x03, 0x01};
   std::string out;
-  out.reserve(bytes.size());
+  Utf8DecodeAppend(out, bytes, stray);
+  return out;
+}
+
+void Utf8DecodeAppend(std::string& out, std::string_view bytes, const StrayByteTable& stray) {
+  static constexpr uint8_t kMasks[7] = {0, 0, 0x1F, 0x0F, 0x07, 0x03, 0x01};
+  out.reserve(out.size() + bytes.size());
   Utf16Sink sink(out);
   const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
   const std::size_t size = bytes.size();
@@ -131,7 +136,6 @@ std::string Utf8Decode(std::string_view bytes, const StrayByteTable& stray) {
     pos += static_cast<std::size_t>(n);
   }
   sink.Flush();
-  return out;
 }
 
 std::string Utf8PtrToString(const char* address, std::size_t maxBytes, const StrayByteTable& stray) {
@@ -139,6 +143,27 @@ std::string Utf8PtrToString(const char* address, std::size_t maxBytes, const Str
   const void* nul = std::memchr(address, 0, maxBytes);
   std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - address) : maxBytes;
   return Utf8Decode(std::string_view(address, length), stray);
+}
+
+std::string_view Utf8PtrToView(const char* address, std::size_t maxBytes, std::string& scratch,
+                               const StrayByteTable& stray) {
+  if (!address) return {};
+  // One pass finds the end (a zero byte) and whether any byte needs
+  // decoding, eight bytes at a time: a word without a zero byte and
+  // without a high bit is taken as it stands.
+  const auto* p = reinterpret_cast<const uint8_t*>(address);
+  std::size_t pos = 0;
+  for (uint64_t word; pos + 8 <= maxBytes; pos += 8) {
+    std::memcpy(&word, p + pos, 8);
+    if (((word - 0x0101010101010101ull) | word) & 0x8080808080808080ull) break;
+  }
+  while (pos < maxBytes && p[pos] != 0 && p[pos] < 0x80) ++pos;
+  if (pos == maxBytes || p[pos] == 0) return std::string_view(address, pos);
+  const void* nul = std::memchr(address + pos, 0, maxBytes - pos);
+  const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - address) : maxBytes;
+  scratch.clear();
+  Utf8DecodeAppend(scratch, std::string_view(address, length), stray);
+  return scratch;
 }
 
 std::string Utf8Encode(std::u16string_view text) {

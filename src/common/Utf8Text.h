@@ -24,6 +24,16 @@ const StrayByteTable& Latin1StrayBytes();
 // and surrogate halves that do not pair up become U+FFFD.
 std::string Utf8Decode(std::string_view bytes, const StrayByteTable& stray);
 
+// Utf8Decode appending to out, whose earlier content stays.
+void Utf8DecodeAppend(std::string& out, std::string_view bytes, const StrayByteTable& stray);
+
+// As Utf8PtrToString, without a copy where none is needed: text that is
+// plain ASCII comes back as a view of the bytes themselves, anything else
+// is decoded into scratch (its earlier content is dropped) and comes back
+// as a view of it.
+std::string_view Utf8PtrToView(const char* address, std::size_t maxBytes, std::string& scratch,
+                               const StrayByteTable& stray);
+
 // The bytes from address up to the first zero byte (or maxBytes, whichever
 // comes first), decoded; a null address gives "".
 std::string Utf8PtrToString(const char* address, std::size_t maxBytes, const StrayByteTable& stray);

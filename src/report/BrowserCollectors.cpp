@@ -17,7 +17,7 @@ EntryList Collect(const std::string& folder, const char* file, const char* sql, 
                   const std::function<void()>& doEvents) {
   EntryList list;
   if (folder.empty()) return list;
-  ReadRows({folder + "\\" + file, sql, shape, ""}, nullptr, [&](Cells&& cells) {
+  ReadRows({folder + "\\" + file, sql, shape, ""}, nullptr, [&](std::span<const std::string_view> cells) {
     AppendEntry(list, JoinFields(cells));
     if (doEvents) doEvents();
     return true;

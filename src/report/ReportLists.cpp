@@ -20,6 +20,11 @@ EntryList MergeA(const EntryList& first, const EntryList& second) {
 }
 
 std::string JoinFields(const std::vector<std::string>& fields) {
+  std::vector<std::string_view> views(fields.begin(), fields.end());
+  return JoinFields(std::span<const std::string_view>(views));
+}
+
+std::string JoinFields(std::span<const std::string_view> fields) {
   std::string entry;
   for (size_t i = 0; i < fields.size(); ++i) {
     if (i) entry += '^';

@@ -4,6 +4,7 @@
 // with "^".
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,7 @@ EntryList MergeA(const EntryList& first, const EntryList& second);
 // Fields joined with "^". A "^" or "%" inside a field is written as "%5E"
 // or "%25", so data can never add or move a column.
 std::string JoinFields(const std::vector<std::string>& fields);
+std::string JoinFields(std::span<const std::string_view> fields);
 // Splits at every "^" and undoes the escaping of JoinFields.
 std::vector<std::string> SplitFields(std::string_view entry);
 

@@ -2,6 +2,7 @@
 // results, column texts and the read-only names files are opened under.
 #include <gtest/gtest.h>
 
+#include "browsers/BrowserReaders.h"
 #include "browsers/MSQLite.h"
 #include "browsers/cCDECL.h"
 #include "support/ScratchDatabase.h"
@@ -78,6 +79,38 @@ TEST(SqliteLayer, ColumnsArriveAsTextAndSqlAsUtf8) {
                                              "\xE2\x82\xAC\xE2\x82\xAC"}));
   EXPECT_EQ(session.Count("SELECT count(*) FROM t"), 1);
   EXPECT_EQ(session.ForEachRow("SELECT * FROM missing_table", [](const SqliteRow&) { return true; }), 0u);
+}
+
+// Shaped rows hand out views: into SQLite's value where the text needs no
+// decoding, into the row's reused buffers where it does. Each row must
+// give its own texts, whichever kind its neighbours had.
+TEST(SqliteLayer, ShapedRowsKeepTheirOwnTexts) {
+  test::TempDir temp;
+  auto file = temp.path() / "mixed.sqlite";
+  test::ScratchDatabase(file).Exec(
+      "CREATE TABLE t(a, b, c);"
+      "INSERT INTO t VALUES('plain', 'k\xC3\xB6ln', x'61006200'),"
+      "('caf\xC3\xA9', 'an ASCII text of more than sixteen bytes', x'41E282'),"
+      "(NULL, '', 7), ('\xF0\x9F\x98\x80', 'k\xC3\xB6ln', 'x');");
+  auto shape = [](const SqliteRow& row, RowTexts& out) {
+    for (int c = 0; c < 3; ++c) out.AddColumn(row, c);
+    std::string& joined = out.Buffer();
+    joined = "#";
+    out.Add(joined);
+  };
+  std::vector<std::vector<std::string>> rows;
+  const std::size_t read =
+      ReadRows({Narrow(file.wstring()), "SELECT a, b, c FROM t", shape, ""}, nullptr,
+               [&](std::span<const std::string_view> cells) {
+                 rows.emplace_back(cells.begin(), cells.end());
+                 return true;
+               });
+  EXPECT_EQ(read, 4u);
+  EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{
+                      {"plain", "k\xC3\xB6ln", "a", "#"},
+                      {"caf\xC3\xA9", "an ASCII text of more than sixteen bytes", "A?", "#"},
+                      {"", "", "7", "#"},
+                      {"\xF0\x9F\x98\x80", "k\xC3\xB6ln", "x", "#"}}));
 }
 
 TEST(SqliteLayer, FilesOpenUnderReadOnlyNames) {

@@ -87,6 +87,32 @@ TEST(Utf8PtrToString, StopsAtTheFirstZeroOrTheLimit) {
   EXPECT_EQ(Utf8PtrToString(text, 3, Latin1StrayBytes()), "ab?");
 }
 
+// The view gives exactly the text the copy gives, whether it points at the
+// bytes themselves or at the scratch buffer, for text around the eight-byte
+// steps of its scan: zero bytes, high bytes and the limit at every place.
+TEST(Utf8PtrToView, GivesTheTextOfTheCopy) {
+  std::string scratch = "left over";
+  EXPECT_EQ(Utf8PtrToView(nullptr, 10, scratch, Latin1StrayBytes()), "");
+  std::mt19937 random(8122026);
+  const unsigned char alphabet[] = {'a', 'Z', '0', 0x00, 0x7F, 0x80, 0xC3, 0xA9, 0xE2, 0xF0, 0x01};
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof alphabet - 1);
+  std::uniform_int_distribution<int> length(0, 40);
+  for (int round = 0; round < 20000; ++round) {
+    std::string input;
+    const int n = length(random);
+    for (int i = 0; i < n; ++i) {
+      // Mostly ASCII, so that long clean runs occur.
+      input.push_back(static_cast<char>(random() % 4 ? 'a' + random() % 26 : alphabet[pick(random)]));
+    }
+    const std::size_t limit = input.empty() ? 0 : random() % (input.size() + 1);
+    std::string_view view = Utf8PtrToView(input.data(), limit, scratch, Latin1StrayBytes());
+    ASSERT_EQ(view, Utf8PtrToString(input.data(), limit, Latin1StrayBytes())) << "round " << round;
+    const bool inScratch = view.data() == scratch.data();
+    const bool inInput = view.data() >= input.data() && view.data() + view.size() <= input.data() + limit;
+    ASSERT_TRUE(inScratch || inInput || view.empty()) << "round " << round;
+  }
+}
+
 TEST(Utf8Encode, PairsBecomeOneCharacterAndLoneHalvesTheReplacement) {
   EXPECT_EQ(Utf8Encode(u""), "");
   EXPECT_EQ(Utf8Encode(u"A\u00e9\u20ac"), "A\xC3\xA9\xE2\x82\xAC");
