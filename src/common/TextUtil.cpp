@@ -1,5 +1,9 @@
 #include "common/TextUtil.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <cstdio>
 
 namespace tmr {
@@ -87,6 +91,28 @@ std::string NumberText(double value, int digits, std::string_view decimalSeparat
 
 std::string CutAtNul(std::string_view text) {
   return std::string(text.substr(0, text.find('\0')));
+}
+
+bool WidenAscii(std::string_view text, char* out) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+#if defined(__SSE2__)
+  // Sixteen characters a step: their high bits say whether any is not
+  // ASCII, and interleaving them with zero bytes gives their UTF-16 units.
+  const __m128i zero = _mm_setzero_si128();
+  for (; end - p >= 16; p += 16, out += 32) {
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    if (_mm_movemask_epi8(bytes)) return false;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_unpackhi_epi8(bytes, zero));
+  }
+#endif
+  for (; p < end; ++p) {
+    if (static_cast<unsigned char>(*p) >= 0x80) return false;
+    *out++ = *p;
+    *out++ = '\0';
+  }
+  return true;
 }
 
 }  // namespace tmr

@@ -33,4 +33,9 @@ std::string NumberText(double value, int digits, std::string_view decimalSeparat
 // The text before the first NUL, or the whole text.
 std::string CutAtNul(std::string_view text);
 
+// Writes ASCII text as UTF-16 little-endian code units, two bytes per
+// character, to out (room for 2 * text.size() bytes). Returns false, with
+// out partly written, when the text holds a byte of 0x80 or above.
+bool WidenAscii(std::string_view text, char* out);
+
 }  // namespace tmr

@@ -1,6 +1,9 @@
 #include "report/HtmlReport.h"
 
 #include <array>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "common/TextUtil.h"
 
@@ -166,6 +169,29 @@ std::string_view Apply(Cut cut, std::string_view field) {
   return field;
 }
 
+// The position of the first of & < > " at or after from, or the size:
+// sixteen bytes a step where the processor allows.
+size_t NextMarkup(std::string_view text, size_t from) {
+  size_t i = from;
+#if defined(__SSE2__)
+  const __m128i amp = _mm_set1_epi8('&');
+  const __m128i lt = _mm_set1_epi8('<');
+  const __m128i gt = _mm_set1_epi8('>');
+  const __m128i quot = _mm_set1_epi8('"');
+  for (; text.size() - i >= 16; i += 16) {
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, amp), _mm_cmpeq_epi8(bytes, lt)),
+                               _mm_or_si128(_mm_cmpeq_epi8(bytes, gt), _mm_cmpeq_epi8(bytes, quot)));
+    if (int mask = _mm_movemask_epi8(hit)) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+  }
+#endif
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '&' || c == '<' || c == '>' || c == '"') return i;
+  }
+  return i;
+}
+
 // Flips the page-wide flag and says whether this row takes style7.
 bool TakesStyle7(bool& flag, bool style7WhenClear) {
   bool style7 = style7WhenClear ? !flag : flag;
@@ -180,18 +206,20 @@ const SectionInfo& ReportSection(int number) { return kSections.at(static_cast<s
 void AppendEscapedHtml(std::string& out, std::string_view text) {
   text = text.substr(0, text.find('\0'));
   size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
+  size_t i = 0;
+  while (true) {
+    i = NextMarkup(text, i);
+    if (i == text.size()) break;
     const char* entity = nullptr;
     switch (text[i]) {
       case '&': entity = "&amp;"; break;
       case '<': entity = "&lt;"; break;
       case '>': entity = "&gt;"; break;
-      case '"': entity = "&quot;"; break;
-      default: continue;
+      default: entity = "&quot;"; break;
     }
     out.append(text, start, i - start);
     out += entity;
-    start = i + 1;
+    start = ++i;
   }
   out.append(text, start, std::string_view::npos);
 }

@@ -1,7 +1,8 @@
 #include "report/ReportFile.h"
 
-#include <algorithm>
+#include <cstring>
 
+#include "common/TextUtil.h"
 #include "platform/WinText.h"
 
 namespace tmr {
@@ -23,49 +24,47 @@ bool ReportFile::Create(const std::string& path) {
     failed_ = true;
     return false;
   }
-  buffer_.clear();
-  buffer_.reserve(kBufferBytes);
-  buffer_.push_back(static_cast<char>(0xFF));
-  buffer_.push_back(static_cast<char>(0xFE));
+  buffer_.resize(kBufferBytes);
+  buffer_[0] = static_cast<char>(0xFF);
+  buffer_[1] = static_cast<char>(0xFE);
+  used_ = 2;
   return true;
+}
+
+char* ReportFile::Room(size_t bytes) {
+  if (used_ + bytes > buffer_.size()) Flush();
+  // A failed write leaves the buffer as it was: the room is made all the
+  // same, and nothing more reaches the file.
+  if (used_ + bytes > buffer_.size()) buffer_.resize(used_ + bytes);
+  return buffer_.data() + used_;
 }
 
 void ReportFile::WriteLine(std::string_view utf8) {
   if (failed_ || !file_) return;
-  // Most of a page is ASCII, which goes straight into the buffer; a line
-  // with other characters goes through the platform's conversion.
-  bool ascii = std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (ascii) {
-    size_t at = buffer_.size();
-    buffer_.resize(at + (utf8.size() + 2) * 2);
-    char* out = buffer_.data() + at;
-    for (char c : utf8) {
-      *out++ = c;
-      *out++ = '\0';
-    }
-    *out++ = '\r';
-    *out++ = '\0';
-    *out++ = '\n';
-    *out++ = '\0';
+  // Most of a page is ASCII, which is widened straight into the buffer; a
+  // line with other characters goes through the platform's conversion.
+  const size_t bytes = (utf8.size() + 2) * 2;
+  char* out = Room(bytes);
+  if (WidenAscii(utf8, out)) {
+    std::memcpy(out + utf8.size() * 2, "\r\0\n\0", 4);
+    used_ += bytes;
   } else {
     std::wstring line = Widen(utf8);
     line += L"\r\n";
-    for (wchar_t c : line) {
-      buffer_.push_back(static_cast<char>(c & 0xFF));
-      buffer_.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
+    const size_t wide = line.size() * sizeof(wchar_t);
+    std::memcpy(Room(wide), line.data(), wide);
+    used_ += wide;
   }
-  if (buffer_.size() >= kBufferBytes) Flush();
+  if (used_ >= kBufferBytes) Flush();
 }
 
 void ReportFile::Flush() {
-  if (failed_ || !file_ || buffer_.empty()) return;
+  if (failed_ || !file_ || used_ == 0) return;
   DWORD written = 0;
-  if (!WriteFile(file_.get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), &written, nullptr) ||
-      written != buffer_.size()) {
+  if (!WriteFile(file_.get(), buffer_.data(), static_cast<DWORD>(used_), &written, nullptr) || written != used_) {
     failed_ = true;
   }
-  buffer_.clear();
+  used_ = 0;
 }
 
 bool ReportFile::Commit() {

@@ -32,11 +32,14 @@ class ReportFile {
 
  private:
   void Flush();
+  // Where the next `bytes` bytes go, flushing or growing the buffer first.
+  char* Room(size_t bytes);
 
   std::wstring target_;
   std::wstring temporary_;
   UniqueFileHandle file_;
   std::vector<char> buffer_;
+  size_t used_ = 0;
   bool failed_ = false;
 };
 
