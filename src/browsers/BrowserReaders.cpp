@@ -11,11 +11,11 @@
 namespace tmr {
 
 void RowTexts::AddColumn(const SqliteRow& row, int column) {
-  if (count_ < kMaxCells) Add(row.View(column, buffers_[count_]));
+  Add(row.View(column, buffers_[std::min(count_, kMaxCells)]));
 }
 
 std::string& RowTexts::Buffer() {
-  std::string& buffer = buffers_[count_ < kMaxCells ? count_ : kMaxCells - 1];
+  std::string& buffer = buffers_[std::min(count_, kMaxCells)];
   buffer.clear();
   return buffer;
 }

@@ -41,7 +41,9 @@ class RowTexts {
 
  private:
   std::array<std::string_view, kMaxCells> views_{};
-  std::array<std::string, kMaxCells> buffers_{};
+  // One more than cells: a cell past the last is written into the spare
+  // and dropped, leaving the kept cells' texts alone.
+  std::array<std::string, kMaxCells + 1> buffers_{};
   std::size_t count_ = 0;
 };
 
