@@ -22,7 +22,8 @@ class ModProcessTest : public ::testing::Test {
     fs::create_directories(folder);
     fs::copy_file(fs::path(test::TestProgramFolder()) / L"tm_sleeper.exe", folder / name);
     HANDLE child = test::StartProcess((folder / name).wstring());
-    EXPECT_NE(child, nullptr);
+    const DWORD error = GetLastError();
+    EXPECT_NE(child, nullptr) << "cannot start " << folder / name << ", error " << error;
     children_.emplace_back(child);
     return child;
   }

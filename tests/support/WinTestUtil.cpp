@@ -23,8 +23,13 @@ HANDLE StartProcess(const std::wstring& program, const std::wstring& arguments) 
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    return nullptr;
+  // Once, on a Wine prefix made minutes before, starting a freshly copied
+  // program failed and never again in hundreds of starts; a start is tried
+  // again before it counts as failed.
+  for (int attempt = 0;; ++attempt) {
+    if (CreateProcessW(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) break;
+    if (attempt == 2) return nullptr;
+    Sleep(250);
   }
   CloseHandle(pi.hThread);
   return pi.hProcess;

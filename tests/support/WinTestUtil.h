@@ -12,7 +12,8 @@ namespace tmr::test {
 // condition's last value.
 bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs = 5000);
 
-// Starts a program; the handle is owned by the caller (null on failure).
+// Starts a program; the handle is owned by the caller (null, with the
+// error in GetLastError, when three tries a quarter second apart failed).
 HANDLE StartProcess(const std::wstring& program, const std::wstring& arguments = L"");
 
 // Folder of the running test program, without a trailing "\".
