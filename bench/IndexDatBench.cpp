@@ -24,6 +24,7 @@
 #include "iehistory/IndexDatScanner.h"
 #include "iehistory/URLHistory.h"
 #include "platform/WinText.h"
+#include "support/PerByteIndexScan.h"
 
 namespace {
 
@@ -86,27 +87,6 @@ std::string MakeFile(size_t& planted) {
     ++planted;
   }
   return bytes;
-}
-
-Rows PerByteInMemory(const std::string& file) {
-  Rows rows;
-  const size_t length = file.size();
-  bool eof = length == 0;
-  auto get = [&](size_t offset, size_t count) {
-    std::string text(count, '\0');
-    for (size_t i = 0; i < count && offset + i < length; ++i) text[i] = file[offset + i];
-    if (offset + count > length) eof = true;
-    return text;
-  };
-  for (size_t p = 0; !eof; ++p) {
-    std::string head = get(p, 7);
-    if (head.compare(0, 3, "URL") == 0) {
-      std::string text = get(p + 96, 150);
-      if (text.compare(0, 4, "http") != 0) text = get(p + 104, 150);
-      rows.push_back(text);
-    }
-  }
-  return rows;
 }
 
 // Two small reads per byte: move to the position, read there.
@@ -201,7 +181,7 @@ int wmain(int argc, wchar_t** argv) {
   size_t searchCount = 0;
   double search = Best(5, [&] { searchCount = CountWithStdSearch(bytes); });
 
-  const Rows reference = PerByteInMemory(bytes);
+  const Rows reference = tmr::test::PerByteIndexScan(bytes);
   const bool identical = ourRows == reference;
 
   Rows baselineRows;

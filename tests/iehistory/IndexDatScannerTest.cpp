@@ -4,35 +4,12 @@
 
 #include "iehistory/ContainerBuilder.h"
 #include "iehistory/IndexDatScanner.h"
+#include "support/PerByteIndexScan.h"
 
 namespace tmr {
 namespace {
 
 using Rows = std::vector<std::string>;
-
-// The rule as first written: a file read with positioned reads, one byte
-// position after the other, ending once a read has run past the last byte.
-// Bytes a read finds past the end are NUL.
-Rows PerByteReference(const std::string& file) {
-  const size_t length = file.size();
-  bool eof = length == 0;
-  auto get = [&](size_t offset, size_t count) {
-    std::string text(count, '\0');
-    for (size_t i = 0; i < count && offset + i < length; ++i) text[i] = file[offset + i];
-    if (offset + count > length) eof = true;
-    return text;
-  };
-  Rows rows;
-  for (size_t p = 0; !eof; ++p) {
-    std::string head = get(p, 7);
-    if (head.compare(0, 3, "URL") == 0) {
-      std::string text = get(p + 96, 150);
-      if (text.compare(0, 4, "http") != 0) text = get(p + 104, 150);
-      rows.push_back(text);
-    }
-  }
-  return rows;
-}
 
 Rows Scan(const std::string& file) {
   Rows rows;
@@ -96,7 +73,7 @@ TEST(IndexDatScanner, RecordRuleCases) {
       visible.push_back(Visible(r));
     }
     EXPECT_EQ(visible, c.visible) << c.name;
-    EXPECT_EQ(rows, PerByteReference(c.file)) << c.name;
+    EXPECT_EQ(rows, test::PerByteIndexScan(c.file)) << c.name;
   }
 }
 
@@ -113,13 +90,13 @@ TEST(IndexDatScanner, EndOfFileChoicesMatchTheReference) {
       if (http) file = Place(file, hit + 96, "http");
       file = Place(file, file.size() - 8, "URL");  // listed only if the scan went on
       Rows rows = Scan(file);
-      EXPECT_EQ(rows, PerByteReference(file)) << tail << (http ? " http" : " other");
+      EXPECT_EQ(rows, test::PerByteIndexScan(file)) << tail << (http ? " http" : " other");
       bool goesOn = hit + (http ? 246 : 254) <= file.size();
       EXPECT_EQ(rows.size(), goesOn ? 3u : 2u) << tail << (http ? " http" : " other");
     }
   }
   for (const char* file : {"", "U", "URL", "xURL", "URLxxxx", "xxxxURL", "xURLxxx", "xxURLxxx"}) {
-    EXPECT_EQ(Scan(file), PerByteReference(file)) << file;
+    EXPECT_EQ(Scan(file), test::PerByteIndexScan(file)) << file;
   }
   EXPECT_EQ(Scan("URL").size(), 1u);
   EXPECT_EQ(Scan("xxxxURL").size(), 0u);
@@ -141,7 +118,7 @@ TEST(IndexDatScanner, MatchesThePerByteReferenceInAnyWindowing) {
       file = Place(file, at + 96, "http://r/");
     }
     if (round == 0 && !real.empty()) file = real;
-    const Rows expected = PerByteReference(file);
+    const Rows expected = test::PerByteIndexScan(file);
     ASSERT_EQ(Scan(file), expected) << "round " << round;
     for (size_t chunk : {1, 7, 64, 255, 1024}) ASSERT_EQ(ScanInWindows(file, chunk), expected) << round << "/" << chunk;
   }
