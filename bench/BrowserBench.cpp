@@ -16,12 +16,12 @@
 #include <string>
 
 #include "app/ListModel.h"
-#include "browsers/BrowserReaders.h"
-#include "browsers/BrowserSources.h"
-#include "browsers/FirefoxReaders.h"
-#include "browsers/MSQLite.h"
-#include "browsers/ChromeReaders.h"
-#include "common/ProgramState.h"
+#include "readers/browsers/BrowserReaders.h"
+#include "readers/browsers/BrowserSources.h"
+#include "readers/browsers/FirefoxReaders.h"
+#include "readers/browsers/SqliteLibrary.h"
+#include "readers/browsers/ChromeReaders.h"
+#include "core/ProgramState.h"
 #include "platform/MessagePump.h"
 #include "support/ScratchDatabase.h"
 #include "support/ScratchRegistry.h"

@@ -18,11 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "common/ListTarget.h"
-#include "common/ProgramState.h"
-#include "iehistory/IeSources.h"
-#include "iehistory/IndexDatScanner.h"
-#include "iehistory/URLHistory.h"
+#include "readers/ListTarget.h"
+#include "core/ProgramState.h"
+#include "readers/ie/IeReaders.h"
+#include "core/IndexDatScanner.h"
+#include "readers/ie/UrlHistory.h"
 #include "platform/WinText.h"
 #include "support/PerByteIndexScan.h"
 
@@ -228,7 +228,7 @@ int wmain(int argc, wchar_t** argv) {
     // Which store answers the URL history here.
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     {
-      tmr::CURLHistory history;
+      tmr::UrlHistory history;
       std::printf("URL history store: platform object %s, enumeration answered by %s\n",
                   history.PlatformStoreCreated() ? "created" : "not created",
                   history.AnsweredByPlatform() ? "the platform" : "the program's own store");

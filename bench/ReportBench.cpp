@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "BenchSupport.h"
-#include "common/ProgramState.h"
+#include "core/ProgramState.h"
 #include "report/ReportFile.h"
 #include "report/ReportRun.h"
 #include "report/ReportSources.h"

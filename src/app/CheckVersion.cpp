@@ -1,8 +1,8 @@
 #include "app/CheckVersion.h"
 
 #include "app/UpdateCheck.h"
-#include "app/clsIniFile.h"
-#include "common/ProgramState.h"
+#include "app/SettingsFile.h"
+#include "core/ProgramState.h"
 #include "platform/Dialogs.h"
 #include "platform/Locale.h"
 

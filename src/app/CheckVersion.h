@@ -11,12 +11,12 @@
 
 namespace tmr {
 
-class clsIniFile;
+class SettingsFile;
 
 struct UpdateCheckEnv {
   std::string siteAddress;    // "version.txt" is fetched from its root
   std::string programFolder;  // holds "renovo.exe"
-  const clsIniFile* settings = nullptr;
+  const SettingsFile* settings = nullptr;
   uint32_t timeoutMs = kStandardHttpTimeoutMs;
 };
 

@@ -1,6 +1,6 @@
 #include "app/StartupSettings.h"
 
-#include "common/LeadingNumber.h"
+#include "core/LeadingNumber.h"
 
 namespace tmr {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/CivilDate.h"
+#include "core/CivilDate.h"
 
 namespace tmr {
 

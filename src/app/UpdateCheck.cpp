@@ -1,7 +1,7 @@
 #include "app/UpdateCheck.h"
 
-#include "common/LeadingNumber.h"
-#include "common/TextUtil.h"
+#include "core/LeadingNumber.h"
+#include "core/TextUtil.h"
 
 namespace tmr {
 

@@ -3,19 +3,17 @@
 #include <memory>
 
 #include "app/CheckVersion.h"
-#include "app/DialogFrame.h"
-#include "app/FrmOptions.h"
-#include "app/clsIniFile.h"
-#include "app/frmAbout.h"
-#include "app/frmProgress.h"
-#include "browsers/BrowserSources.h"
-#include "common/ProgramState.h"
-#include "iehistory/IeSources.h"
+#include "platform/DialogLayout.h"
+#include "app/OptionsDialog.h"
+#include "app/SettingsFile.h"
+#include "app/AboutDialog.h"
+#include "app/ProgressDialog.h"
+#include "core/ProgramState.h"
+#include "app/IndexFileDialog.h"
 #include "platform/Shell.h"
-#include "report/FrmCreateReport.h"
+#include "app/CreateReportDialog.h"
 #include "report/ReportSources.h"
-#include "windows/RegistryAccess.h"
-#include "windows/WindowsSources.h"
+#include "platform/Registry.h"
 
 namespace tmr {
 namespace {
@@ -25,11 +23,11 @@ constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\
 // Each dialog exists while it is open; asking for an open one again brings
 // it forward.
 struct DialogHost {
-  const clsIniFile* settings = nullptr;
-  std::unique_ptr<FrmOptions> options;
-  std::unique_ptr<frmAbout> about;
-  std::unique_ptr<frmProgress> progress;
-  std::unique_ptr<FrmCreateReport> report;
+  const SettingsFile* settings = nullptr;
+  std::unique_ptr<OptionsDialog> options;
+  std::unique_ptr<AboutDialog> about;
+  std::unique_ptr<ProgressDialog> progress;
+  std::unique_ptr<CreateReportDialog> report;
 
   template <typename Dialog, typename Make>
   void ShowOne(std::unique_ptr<Dialog>& slot, HWND owner, Make make) {
@@ -42,7 +40,7 @@ struct DialogHost {
   }
 };
 
-void CheckVersionFor(HWND owner, bool autoCheck, const clsIniFile* settings) {
+void CheckVersionFor(HWND owner, bool autoCheck, const SettingsFile* settings) {
   UpdateCheckEnv env;
   env.siteAddress = SiteAddress;
   env.programFolder = ProgramFolder();
@@ -52,31 +50,32 @@ void CheckVersionFor(HWND owner, bool autoCheck, const clsIniFile* settings) {
 
 }  // namespace
 
-void RegisterAllSources(SourceTable& table) {
-  RegisterIeSources(table);
-  RegisterWindowsSources(table);
-  RegisterBrowserSources(table);
+void ChooseIndexFileInDialog() {
+  // The dialog's owner: the window the user clicked in, which is the active
+  // one while its click runs.
+  IndexFileDialog dialog;
+  dialog.ShowModal(GetActiveWindow());
 }
 
-ViewerServices MakeViewerServices(const clsIniFile* settings) {
+ViewerServices MakeViewerServices(const SettingsFile* settings) {
   auto host = std::make_shared<DialogHost>();
   host->settings = settings;
   ViewerServices services;
   services.checkVersion = [settings](HWND owner, bool autoCheck) { CheckVersionFor(owner, autoCheck, settings); };
   services.showOptions = [host](HWND owner) {
-    host->ShowOne(host->options, owner, [&] { return std::make_unique<FrmOptions>(host->settings); });
+    host->ShowOne(host->options, owner, [&] { return std::make_unique<OptionsDialog>(host->settings); });
   };
   services.showAbout = [host, settings](HWND owner) {
     host->ShowOne(host->about, owner, [&] {
-      return std::make_unique<frmAbout>([settings](HWND dialog) { CheckVersionFor(dialog, false, settings); });
+      return std::make_unique<AboutDialog>([settings](HWND dialog) { CheckVersionFor(dialog, false, settings); });
     });
   };
   services.showCreateReport = [host](HWND owner) {
-    host->ShowOne(host->report, owner, [] { return std::make_unique<FrmCreateReport>(MakeReportSources); });
+    host->ShowOne(host->report, owner, [] { return std::make_unique<CreateReportDialog>(MakeReportSources); });
   };
   services.showProgress = [host](HWND owner, double maximum) {
     if (host->progress && host->progress->hwnd()) host->progress->Close();
-    host->progress = std::make_unique<frmProgress>();
+    host->progress = std::make_unique<ProgressDialog>();
     if (host->progress->Show(owner)) host->progress->SetMaximum(maximum);
   };
   services.setProgress = [host](double value, const std::string& label) {

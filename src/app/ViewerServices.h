@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "app/Dispatch.h"
+#include "categories/Dispatch.h"
 
 namespace tmr {
 
@@ -26,13 +26,13 @@ struct ViewerServices {
   std::function<std::string()> cookieFolder;
 };
 
-// Fills the table with every source the program has, by key.
-void RegisterAllSources(SourceTable& table);
+// Shows the dialog in which the user picks the cache index file (a4).
+void ChooseIndexFileInDialog();
 
-class clsIniFile;
+class SettingsFile;
 
 // The services of the real program; settings is where the dialogs and the
 // update check store what they store (may be null).
-ViewerServices MakeViewerServices(const clsIniFile* settings);
+ViewerServices MakeViewerServices(const SettingsFile* settings);
 
 }  // namespace tmr

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "common/CivilDate.h"
+#include "core/CivilDate.h"
 
 namespace tmr {
 

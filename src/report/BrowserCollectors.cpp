@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "browsers/BrowserReaders.h"
-#include "browsers/ChromeReaders.h"
-#include "browsers/FirefoxReaders.h"
-#include "common/ModProcess.h"
-#include "common/ProfileFolders.h"
+#include "readers/browsers/BrowserReaders.h"
+#include "readers/browsers/ChromeReaders.h"
+#include "readers/browsers/FirefoxReaders.h"
+#include "platform/Processes.h"
+#include "readers/browsers/BrowserProfiles.h"
 
 namespace tmr {
 namespace {

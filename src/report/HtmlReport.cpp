@@ -5,7 +5,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "common/TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace tmr {
 namespace {

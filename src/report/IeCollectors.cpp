@@ -1,17 +1,16 @@
 #include "report/IeCollectors.h"
 
-#include "common/ModCovert.h"
-#include "common/TextUtil.h"
-#include "iehistory/IeSources.h"
-#include "iehistory/IndexDatScanner.h"
-#include "iehistory/URLHistory.h"
-#include "iehistory/frmindexfile.h"
+#include "platform/LocalTimeText.h"
+#include "core/TextUtil.h"
+#include "readers/ie/IeReaders.h"
+#include "core/IndexDatScanner.h"
+#include "readers/ie/UrlHistory.h"
 #include "report/EntryCollector.h"
 
 namespace tmr {
 
 void ReadIeHistoryForReport(const ReportSources::ItemSink& add) {
-  CURLHistory history;
+  UrlHistory history;
   history.Refresh("http", 0);
   for (const auto& item : history) add(item->Title(), item->URL(), GeneralDateText(item->LastVisited()));
 }
@@ -31,7 +30,7 @@ EntryList GetCookies(const std::function<void()>& doEvents) {
 EntryList GetIndex(const std::function<void()>& doEvents, const bool& skipIndex) {
   EntryList entries;
   ForEachIndexRow(
-      frmindexfile::DefaultPath(), nullptr,
+      DefaultIndexDatPath(), nullptr,
       [&](std::string_view row) {
         AppendEntry(entries, CutAtNul(row));
         if (doEvents) doEvents();

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "common/TextUtil.h"
+#include "core/TextUtil.h"
 #include "platform/WinText.h"
 
 namespace tmr {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace tmr {
 

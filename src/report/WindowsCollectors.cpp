@@ -1,9 +1,9 @@
 #include "report/WindowsCollectors.h"
 
-#include "common/ProgramState.h"
-#include "windows/MruText.h"
-#include "windows/RegList.h"
-#include "windows/WindowsSources.h"
+#include "core/ProgramState.h"
+#include "readers/windows/MruText.h"
+#include "readers/windows/RegistryList.h"
+#include "readers/windows/WindowsReaders.h"
 
 namespace tmr {
 namespace {

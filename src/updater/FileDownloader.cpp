@@ -148,7 +148,7 @@ bool FileDownloader::Finish(int64_t received, int64_t expected, const std::strin
   bool complete = false;
   if (received == expected) {
     if (!cancelled_) {
-      if (DowloadComplete) DowloadComplete();
+      if (DownloadComplete) DownloadComplete();
       complete = true;
     }
   } else if (!FileExists(destination)) {

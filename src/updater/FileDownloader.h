@@ -15,7 +15,7 @@ class FileDownloader {
   // Events, in declaration order. Error texts are ready to show.
   std::function<void(const std::string& strError)> DownloadErrors;
   std::function<void(const std::string& strEvent)> DownloadEvents;
-  std::function<void()> DowloadComplete;
+  std::function<void()> DownloadComplete;
   std::function<void(const std::string& intPercent)> DownloadProgress;
 
   // True when the whole file arrived and the download was not cancelled.

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "common/LeadingNumber.h"
-#include "common/TextUtil.h"
+#include "core/LeadingNumber.h"
+#include "core/TextUtil.h"
 
 namespace tmr {
 std::string FileNameFromURL(std::string_view url) {

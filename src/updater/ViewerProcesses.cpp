@@ -1,6 +1,6 @@
 #include "updater/ViewerProcesses.h"
 
-#include "common/ModProcess.h"
+#include "platform/Processes.h"
 
 namespace tmr {
 

@@ -3,7 +3,7 @@
 #include "BuildSettings.h"
 #include "platform/MessagePump.h"
 #include "platform/Shell.h"
-#include "updater/Form1.h"
+#include "updater/UpdaterWindow.h"
 #include "updater/UpdaterText.h"
 #include "updater/ViewerProcesses.h"
 
@@ -14,7 +14,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   config.publicKey = HexToBytes(build::kUpdatePublicKey).value_or(std::vector<uint8_t>());
   config.folder = ProgramFolder();
   config.endViewers = EndRunningViewers;
-  Form1 form(config);
+  UpdaterWindow form(config);
   SetQuitWhenLastWindowCloses(true);
   if (!form.Create(showCommand)) return 1;
   return RunMessageLoop();

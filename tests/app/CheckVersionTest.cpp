@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "app/CheckVersion.h"
-#include "app/clsIniFile.h"
-#include "common/ProgramState.h"
+#include "app/SettingsFile.h"
+#include "core/ProgramState.h"
 #include "platform/Dialogs.h"
 #include "platform/Locale.h"
 #include "support/LoopbackHttpServer.h"
@@ -55,7 +55,7 @@ class CheckVersionTest : public ::testing::Test {
 
   test::LoopbackHttpServer server_;
   test::TempDir dir_;
-  clsIniFile settings_;
+  SettingsFile settings_;
   UpdateCheckEnv env_;
   std::vector<Shown> shown_;
   int answer_ = IDNO;

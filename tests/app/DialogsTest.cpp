@@ -4,13 +4,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/DialogFrame.h"
-#include "app/FrmOptions.h"
+#include "platform/DialogLayout.h"
+#include "app/OptionsDialog.h"
 #include "app/ViewerServices.h"
-#include "app/clsIniFile.h"
-#include "app/frmAbout.h"
-#include "app/frmProgress.h"
-#include "common/ProgramState.h"
+#include "app/SettingsFile.h"
+#include "app/AboutDialog.h"
+#include "app/ProgressDialog.h"
+#include "core/ProgramState.h"
 #include "platform/Dialogs.h"
 #include "platform/Locale.h"
 #include "platform/Shell.h"
@@ -38,12 +38,12 @@ class DialogsTest : public ::testing::Test {
   void Press(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
   test::TempDir dir_;
-  clsIniFile settings_;
+  SettingsFile settings_;
   std::vector<std::string> opened_;
 };
 
 TEST_F(DialogsTest, OptionsOkStoresTheTrimmedFolderAsTyped) {
-  FrmOptions options(&settings_);
+  OptionsDialog options(&settings_);
   ASSERT_TRUE(options.Show(nullptr));
   wchar_t caption[32] = {};
   GetWindowTextW(options.hwnd(), caption, 32);
@@ -60,20 +60,20 @@ TEST_F(DialogsTest, OptionsOkStoresTheTrimmedFolderAsTyped) {
 
 TEST_F(DialogsTest, OptionsBlanksStoreEmptyAndCancelKeepsTheOldFolder) {
   {
-    FrmOptions options(&settings_);
+    OptionsDialog options(&settings_);
     ASSERT_TRUE(options.Show(nullptr));
     SetBrowseHook([] { return std::string(); });  // the picker is cancelled
-    Press(options.hwnd(), FrmOptions::kCommand3);
+    Press(options.hwnd(), OptionsDialog::kCommand3);
     EXPECT_EQ(WindowText(options.Text1()), "");
     Press(options.hwnd(), IDCANCEL);
     EXPECT_EQ(ReportFolder, "C:\\Old");
     EXPECT_EQ(settings_.GetSetting("general", "ReportFolder"), "C:\\Old");
   }
   {
-    FrmOptions options(&settings_);
+    OptionsDialog options(&settings_);
     ASSERT_TRUE(options.Show(nullptr));
     SetBrowseHook([] { return std::string("E:\\Picked"); });
-    Press(options.hwnd(), FrmOptions::kCommand3);
+    Press(options.hwnd(), OptionsDialog::kCommand3);
     EXPECT_EQ(WindowText(options.Text1()), "E:\\Picked");
     SetWindowTextUtf8(options.Text1(), "    ");
     Press(options.hwnd(), IDOK);
@@ -83,7 +83,7 @@ TEST_F(DialogsTest, OptionsBlanksStoreEmptyAndCancelKeepsTheOldFolder) {
 }
 
 TEST_F(DialogsTest, EscapeClosesAModelessDialogThroughTheMessageLoop) {
-  FrmOptions options(&settings_);
+  OptionsDialog options(&settings_);
   ASSERT_TRUE(options.Show(nullptr));
   SetFocus(options.Text1());
   PostMessageW(options.Text1(), WM_KEYDOWN, VK_ESCAPE, 0);
@@ -95,29 +95,29 @@ TEST_F(DialogsTest, AboutShowsTheVersionAndOpensPages) {
   SiteAddress = "http://127.0.0.1:9";
   MakerPageAddress = "http://127.0.0.1:9/sweep.htm";
   int checks = 0;
-  frmAbout about([&](HWND) { ++checks; });
+  AboutDialog about([&](HWND) { ++checks; });
   ASSERT_TRUE(about.Show(nullptr));
   wchar_t caption[32] = {};
   GetWindowTextW(about.hwnd(), caption, 32);
   EXPECT_STREQ(caption, L"About Us");
   EXPECT_EQ(WindowText(about.Label2()), "Version 5" + UserDecimalSeparator() + "2  build 1000");
-  EXPECT_EQ(WindowText(GetDlgItem(about.hwnd(), frmAbout::kLabel11)), "About Tracemere (tm)");
+  EXPECT_EQ(WindowText(GetDlgItem(about.hwnd(), AboutDialog::kLabel11)), "About Tracemere (tm)");
 
-  NMHDR link{GetDlgItem(about.hwnd(), frmAbout::kLabel1), frmAbout::kLabel1, static_cast<UINT>(NM_CLICK)};
+  NMHDR link{GetDlgItem(about.hwnd(), AboutDialog::kLabel1), AboutDialog::kLabel1, static_cast<UINT>(NM_CLICK)};
   SendMessageW(about.hwnd(), WM_NOTIFY, link.idFrom, reinterpret_cast<LPARAM>(&link));
-  link = NMHDR{GetDlgItem(about.hwnd(), frmAbout::kLabel4), frmAbout::kLabel4, static_cast<UINT>(NM_CLICK)};
+  link = NMHDR{GetDlgItem(about.hwnd(), AboutDialog::kLabel4), AboutDialog::kLabel4, static_cast<UINT>(NM_CLICK)};
   SendMessageW(about.hwnd(), WM_NOTIFY, link.idFrom, reinterpret_cast<LPARAM>(&link));
   EXPECT_EQ(opened_, (std::vector<std::string>{"http://127.0.0.1:9/sweep.htm show=0",
                                                "http://127.0.0.1:9/support.htm show=0"}));
 
-  Press(about.hwnd(), frmAbout::kCommand1);
+  Press(about.hwnd(), AboutDialog::kCommand1);
   EXPECT_EQ(checks, 1);
   EXPECT_EQ(about.hwnd(), nullptr);  // closed once the check is over
 }
 
 // Registered again under LC_ALL=de_DE.UTF-8.
 TEST_F(DialogsTest, LocaleAboutLineUsesTheDecimalSeparator) {
-  frmAbout about(nullptr);
+  AboutDialog about(nullptr);
   ASSERT_TRUE(about.Show(nullptr));
   if (GetUserDefaultLCID() == 0x0407) {
     EXPECT_EQ(WindowText(about.Label2()), "Version 5,2  build 1000");
@@ -129,12 +129,12 @@ TEST_F(DialogsTest, LocaleAboutLineUsesTheDecimalSeparator) {
 }
 
 TEST_F(DialogsTest, EveryWayOfClosingTheProgressDialogAsksToStop) {
-  auto show = [](frmProgress& p) {
+  auto show = [](ProgressDialog& p) {
     ASSERT_TRUE(p.Show(nullptr));
     CancelRequested = false;
   };
   {
-    frmProgress progress;
+    ProgressDialog progress;
     show(progress);
     wchar_t caption[32] = {};
     GetWindowTextW(progress.hwnd(), caption, 32);
@@ -153,14 +153,14 @@ TEST_F(DialogsTest, EveryWayOfClosingTheProgressDialogAsksToStop) {
     progress.SetValue(20);  // the caller may go on updating a closed dialog
   }
   {
-    frmProgress progress;
+    ProgressDialog progress;
     show(progress);
     SendMessageW(progress.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(CancelRequested);
     EXPECT_EQ(progress.hwnd(), nullptr);
   }
   {
-    frmProgress progress;
+    ProgressDialog progress;
     show(progress);
     progress.Close();
     EXPECT_TRUE(CancelRequested);
@@ -194,7 +194,7 @@ TEST_F(DialogsTest, ASecondOptionsOrAboutBringsTheOpenOneForward) {
   services.setProgress(4, "Records: 4");
   HWND progress = FindWindowW(L"TracemereProgress", nullptr);
   ASSERT_NE(progress, nullptr);
-  EXPECT_EQ(SendMessageW(GetDlgItem(progress, frmProgress::kPBar1), PBM_GETRANGE, FALSE, 0), 40);
+  EXPECT_EQ(SendMessageW(GetDlgItem(progress, ProgressDialog::kPBar1), PBM_GETRANGE, FALSE, 0), 40);
   services.closeProgress();
   EXPECT_FALSE(IsWindow(progress));
 }

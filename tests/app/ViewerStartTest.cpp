@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "app/clsIniFile.h"
+#include "app/SettingsFile.h"
 #include "platform/Locale.h"
 #include "platform/Shell.h"
 #include "platform/WinText.h"
@@ -53,7 +53,7 @@ class ViewerStartTest : public ::testing::Test {
     if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
     CloseHandle(process);
   }
-  clsIniFile Ini() const { return clsIniFile(dir_.str() + "\\tmere.ini"); }
+  SettingsFile Ini() const { return SettingsFile(dir_.str() + "\\tmere.ini"); }
 
   test::TempDir dir_;
   std::wstring program_;

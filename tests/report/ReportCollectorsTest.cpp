@@ -6,16 +6,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "browsers/BrowserTestSupport.h"
-#include "common/ProgramState.h"
+#include "support/BrowserTestSupport.h"
+#include "core/ProgramState.h"
 #include "report/BrowserCollectors.h"
-#include "report/FrmCreateReport.h"
+#include "app/CreateReportDialog.h"
 #include "report/IeCollectors.h"
 #include "report/ReportFile.h"
 #include "report/WindowsCollectors.h"
 #include "support/ScratchRegistry.h"
-#include "windows/RealHives.h"
-#include "windows/WindowsSources.h"
+#include "support/RealHives.h"
+#include "readers/windows/WindowsReaders.h"
 #include "platform/WinText.h"
 
 namespace tmr {

@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "browsers/BrowserTestSupport.h"
-#include "common/ProgramState.h"
+#include "support/BrowserTestSupport.h"
+#include "core/ProgramState.h"
 #include "platform/Shell.h"
-#include "report/FrmCreateReport.h"
+#include "app/CreateReportDialog.h"
 #include "report/HtmlReport.h"
 #include "report/ReportSources.h"
 #include "support/ScratchDatabase.h"
@@ -89,7 +89,7 @@ TEST(ReportPage, HostileHistoryForTheBrowserCheck) {
 
   std::vector<std::string> opened;
   SetShellOpenHook([&](HWND, const std::string& target, int) { opened.push_back(target); });
-  FrmCreateReport dialog(MakeReportSources);
+  CreateReportDialog dialog(MakeReportSources);
   ASSERT_TRUE(dialog.Show(nullptr));
   dialog.WriteHTML(page.string());
   SetShellOpenHook(nullptr);

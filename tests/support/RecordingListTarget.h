@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/ListTarget.h"
+#include "readers/ListTarget.h"
 
 namespace tmr::test {
 

@@ -7,13 +7,14 @@
 
 #include <string>
 
-#include "app/FrmOptions.h"
+#include "categories/CategorySources.h"
+#include "app/OptionsDialog.h"
 #include "app/ViewerServices.h"
-#include "app/frmAbout.h"
-#include "app/frmProgress.h"
-#include "app/frmViewer.h"
-#include "app/mainpro.h"
-#include "common/ProgramState.h"
+#include "app/AboutDialog.h"
+#include "app/ProgressDialog.h"
+#include "app/MainWindow.h"
+#include "app/ViewerProgram.h"
+#include "core/ProgramState.h"
 #include "platform/MessagePump.h"
 #include "platform/Shell.h"
 
@@ -28,8 +29,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   OsVersion = GetWindowsVersion();
   ReportFolder = GetSpecialFolder(0x0005);
   SourceTable sources;
-  RegisterAllSources(sources);
-  frmViewer viewer(sources, MakeViewerServices(&Settings()));
+  RegisterAllSources(sources, ChooseIndexFileInDialog);
+  MainWindow viewer(sources, MakeViewerServices(&Settings()));
   if (!viewer.Create(SW_SHOWNORMAL)) return 1;
   Place(viewer.hwnd(), 0, 0);
 
@@ -49,9 +50,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return 0;
   }
 
-  FrmOptions options(&Settings());
-  frmAbout about(nullptr);
-  frmProgress progress;
+  OptionsDialog options(&Settings());
+  AboutDialog about(nullptr);
+  ProgressDialog progress;
   options.Show(nullptr);
   about.Show(nullptr);
   progress.Show(viewer.hwnd());

@@ -25,7 +25,7 @@ class FileDownloaderTest : public ::testing::Test {
     downloader_.SetTimeoutMs(3000);
     downloader_.DownloadErrors = [this](const std::string& e) { events_.push_back("error:" + e); };
     downloader_.DownloadEvents = [this](const std::string& e) { events_.push_back("event:" + e); };
-    downloader_.DowloadComplete = [this] { events_.push_back("complete"); };
+    downloader_.DownloadComplete = [this] { events_.push_back("complete"); };
     downloader_.DownloadProgress = [this](const std::string& p) {
       events_.push_back("progress:" + p);
       if (onProgress_) onProgress_();

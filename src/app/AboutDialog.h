@@ -1,0 +1,38 @@
+// The about dialog: version line, links to the maker's and support pages,
+// and the on-demand update check.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "platform/Window.h"
+
+namespace tmr {
+
+class AboutDialog final : public BaseWindow<AboutDialog> {
+ public:
+  enum : int { kLabel2 = 100, kLabel11, kLabel1, kLabel4, kCommand1, kImage1 };  // cmdExit is IDOK
+
+  // checkVersion runs the main window's check with AutoCheck false.
+  explicit AboutDialog(std::function<void(HWND owner)> checkVersion) : checkVersion_(std::move(checkVersion)) {}
+
+  bool Show(HWND owner);
+  HWND Label2() const { return label2_; }
+
+  void OpenMakerPage();
+  void OpenSupportPage();
+  void CheckForNewVersion();
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnFinalDestroy() override;
+
+ private:
+  friend class BaseWindow<AboutDialog>;
+  std::function<void(HWND owner)> checkVersion_;
+  HWND label2_ = nullptr;
+  HFONT headingFont_ = nullptr;
+};
+
+}  // namespace tmr

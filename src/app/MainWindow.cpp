@@ -1,0 +1,467 @@
+#include "app/MainWindow.h"
+
+#include <commctrl.h>
+
+#include "categories/Catalogue.h"
+#include "app/MainLayout.h"
+#include "app/StartupSettings.h"
+#include "app/SettingsFile.h"
+#include "core/ProgramState.h"
+#include "core/TextUtil.h"
+#include "platform/FileDialogs.h"
+#include "platform/Locale.h"
+#include "platform/Shell.h"
+#include "platform/WinText.h"
+
+namespace tmr {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TracemereViewer";
+constexpr char kPromotionText[] = "Erase these traces with Tracemere Sweep";
+
+HMENU BuildMenu() {
+  HMENU file = CreatePopupMenu();
+  AppendMenuW(file, MF_STRING, MainWindow::kMenuOptions, L"Options");
+  AppendMenuW(file, MF_STRING, MainWindow::kMenuExit, L"&Exit");
+
+  HMENU report = CreatePopupMenu();
+  AppendMenuW(report, MF_STRING, MainWindow::kMenuCreateReport, L"Create Report");
+  AppendMenuW(report, MF_STRING, MainWindow::kMenuViewReport, L"View Report");
+
+  HMENU help = CreatePopupMenu();
+  AppendMenuW(help, MF_STRING, MainWindow::kMenuOnlineHelp, L"Online Help");
+  AppendMenuW(help, MF_STRING, MainWindow::kMenuNewVersion, L"Check for new version");
+  AppendMenuW(help, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(help, MF_STRING, MainWindow::kMenuPromotion, Widen(std::string(kPromotionText) + "...").c_str());
+  AppendMenuW(help, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(help, MF_STRING, MainWindow::kMenuAbout, L"About");
+
+  HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"File");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(report), L"Report");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"Help");
+  return bar;
+}
+
+int ScreenDpi() {
+  HDC dc = GetDC(nullptr);
+  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
+  if (dc) ReleaseDC(nullptr, dc);
+  return dpi > 0 ? dpi : 96;
+}
+
+RECT ChildRect(HWND child) {
+  RECT rect{};
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const SourceTable& sources, ViewerServices services)
+    : sources_(sources), services_(std::move(services)) {}
+
+MainWindow::~MainWindow() = default;
+
+int MainWindow::Px(int twips) const { return TwipsToPixels(twips, dpi_); }
+
+bool MainWindow::Create(int showCommand) {
+  InitCommonControlsOnce();
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (!RegisterWindowClassOnce(kClassName, WindowProc)) return false;
+
+  dpi_ = ScreenDpi();
+  RECT rect{0, 0, Px(MainGeometry::kInnerWidth), Px(MainGeometry::kInnerHeight)};
+  DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  HMENU menu = BuildMenu();
+  AdjustWindowRectEx(&rect, style, TRUE, 0);
+  HWND hwnd = CreateWindowExW(0, kClassName, L"Tracemere", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                              rect.right - rect.left, rect.bottom - rect.top, nullptr, menu, instance, this);
+  if (!hwnd) {
+    DestroyMenu(menu);
+    return false;
+  }
+  TopLevelWindowOpened();
+  ShowWindow(hwnd, showCommand);
+  UpdateWindow(hwnd);
+  return true;
+}
+
+void MainWindow::OnCreate() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  auto child = [&](DWORD ex, const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
+    HWND h = CreateWindowExW(ex, cls, text, WS_CHILD | style, 0, 0, 10, 10, hwnd_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), FALSE);
+    return h;
+  };
+
+  tree_ = child(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+                WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                kTreeId);
+  list_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL, kListId);
+  ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
+  status_ = child(0, STATUSCLASSNAMEW, L"", WS_VISIBLE | SBARS_SIZEGRIP, kStatusId);
+  std::wstring link = L"<a>" + Widen(kPromotionText) + L"</a>";
+  label_ = child(0, WC_LINK, link.c_str(), WS_VISIBLE | WS_TABSTOP, kLabelId);
+  cancel_ = child(0, WC_BUTTONW, L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, kCancelId);
+  // The Cancel button sits over the status bar, so it must be above it.
+  SetWindowPos(cancel_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(label_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+  MoveWindow(tree_, Px(MainGeometry::kTreeLeft), Px(MainGeometry::kTreeTop), Px(MainGeometry::kTreeWidth), 10, FALSE);
+  MoveWindow(list_, Px(MainGeometry::kListLeft), Px(MainGeometry::kListTop), 10, 10, FALSE);
+  MoveWindow(cancel_, 0, 0, Px(MainGeometry::kCancelWidth), Px(MainGeometry::kCancelHeight), FALSE);
+  MoveWindow(label_, 0, 0, Px(MainGeometry::kLabelWidth), Px(MainGeometry::kLabelHeight), FALSE);
+  StatusBar(status_).SetPanel1Width(Px(MainGeometry::kInnerWidth - 2400));
+
+  FillTree();
+}
+
+void MainWindow::FillTree() {
+  TreeView tree(tree_);
+  auto catalogue = Catalogue();
+  std::vector<HTREEITEM> roots;
+  for (size_t i = 0; i < catalogue.size(); ++i) {
+    const CatalogueNode& node = catalogue[i];
+    HTREEITEM parent = node.parent.empty() ? nullptr : ItemForKey(node.parent);
+    HTREEITEM item = tree.Insert(parent, std::string(node.text), static_cast<LPARAM>(i));
+    if (node.parent.empty()) roots.push_back(item);
+  }
+  for (HTREEITEM root : roots) tree.Expand(root);
+}
+
+HTREEITEM MainWindow::ItemForKey(std::string_view key) const {
+  TreeView tree(tree_);
+  for (HTREEITEM root = tree.Root(); root; root = tree.Next(root)) {
+    if (KeyOf(root) == key) return root;
+    for (HTREEITEM item = tree.Child(root); item; item = tree.Next(item)) {
+      if (KeyOf(item) == key) return item;
+    }
+  }
+  return nullptr;
+}
+
+std::string MainWindow::KeyOf(HTREEITEM item) const {
+  if (!item) return {};
+  LPARAM index = TreeView(tree_).Data(item);
+  auto catalogue = Catalogue();
+  if (index < 0 || static_cast<size_t>(index) >= catalogue.size()) return {};
+  return std::string(catalogue[static_cast<size_t>(index)].key);
+}
+
+void MainWindow::OnSize() {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  SendMessageW(status_, WM_SIZE, 0, 0);
+  const int w = PixelsToTwips(client.right, dpi_);
+  const int h = PixelsToTwips(client.bottom, dpi_);
+  const MainLayout layout = ComputeMainLayout(w, h);
+
+  if (layout.treeHeight) {
+    RECT r = ChildRect(tree_);
+    MoveWindow(tree_, r.left, r.top, r.right - r.left, Px(*layout.treeHeight), TRUE);
+  }
+  RECT listRect = ChildRect(list_);
+  int listWidth = layout.listWidth ? Px(*layout.listWidth) : listRect.right - listRect.left;
+  int listHeight = layout.listHeight ? Px(*layout.listHeight) : listRect.bottom - listRect.top;
+  MoveWindow(list_, listRect.left, listRect.top, listWidth, listHeight, TRUE);
+  if (layout.panel1Width) StatusBar(status_).SetPanel1Width(Px(*layout.panel1Width));
+  SetWindowPos(label_, nullptr, Px(layout.labelLeft), Px(layout.labelTop), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(cancel_, HWND_TOP, Px(layout.cancelLeft), Px(layout.cancelTop), 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void MainWindow::RunStartupCheck(const SettingsFile& settings) {
+  std::string lastCheck = settings.GetSetting("general", "lastcheckupdate");
+  CheckInterval = ResolveCheckInterval(settings.GetSetting("general", "CheckInterval"));
+  auto lastDate = ResolveLastCheck(lastCheck, UserShortDatePicture());
+  if (ShouldAutoCheck(lastDate, LocalToday(), CheckInterval) && services_.checkVersion) {
+    services_.checkVersion(hwnd_, true);
+  }
+}
+
+// ---- dispatch ----
+
+void MainWindow::ClickNode(HTREEITEM item) {
+  std::string key = KeyOf(item);
+  if (!key.empty()) RunSource(std::move(key));
+}
+
+bool MainWindow::ClickNodeByKey(std::string_view key) {
+  HTREEITEM item = ItemForKey(key);
+  if (!item) return false;
+  TreeView(tree_).Select(item);
+  ClickNode(item);
+  return true;
+}
+
+void MainWindow::RunSource(std::string key) {
+  if (!sources_.Find(key)) return;  // roots, and categories not built
+  if (running_) {
+    // A click during a long source: stop it, then run the new one once it
+    // has returned, so the rows of two sources never mix.
+    CancelRequested = true;
+    pendingKey_ = std::move(key);
+    return;
+  }
+  std::optional<std::string> next = std::move(key);
+  while (next && hwnd_) {
+    const SourceFn* source = sources_.Find(*next);
+    next.reset();
+    if (!source) continue;
+    running_ = true;
+    try {
+      (*source)(*this);
+    } catch (...) {
+      ReportUnexpectedException("source routine");
+    }
+    running_ = false;
+    if (!IsWindowVisible(list_)) SetListVisible(true);
+    SyncItemCount();
+    if (closePending_) {
+      DestroyWindow(hwnd_);
+      return;
+    }
+    next = std::move(pendingKey_);
+    pendingKey_.reset();
+  }
+}
+
+void MainWindow::DoubleClickRow() {
+  std::string key = KeyOf(TreeView(tree_).Selection());
+  switch (RowActionFor(key)) {
+    case RowAction::kNothing:
+      return;
+    case RowAction::kOpenCookieFolder: {
+      if (!services_.cookieFolder) return;
+      std::string folder = Trim(services_.cookieFolder());
+      if (!folder.empty()) ShellOpen(hwnd_, folder, SW_SHOWNORMAL);
+      return;
+    }
+    case RowAction::kOpenFirstColumn: {
+      int row = ListView(list_).SelectedRow();
+      if (row < 0 || static_cast<size_t>(row) >= model_.RowCount()) return;
+      std::string text = CutAtNul(model_.Cell(static_cast<size_t>(row), 0));
+      if (!text.empty()) ShellOpen(hwnd_, text, SW_SHOWNORMAL);
+      return;
+    }
+  }
+}
+
+void MainWindow::ClickColumn(int column) {
+  if (column < 0 || static_cast<size_t>(column) >= model_.ColumnCount()) return;
+  model_.ClickColumn(column);
+  ListView(list_).SetSortArrow(model_.SortKey(), model_.SortDescending());
+  InvalidateRect(list_, nullptr, FALSE);
+}
+
+void MainWindow::ViewReport() {
+  FileDialogRequest request = ReportFileRequest(hwnd_, ReportFolder);
+  if (auto file = PickFileToOpen(request)) {
+    std::string name = CutAtNul(*file);
+    if (!name.empty()) ShellOpen(hwnd_, name, SW_HIDE);
+  }
+}
+
+void MainWindow::Command(int id) {
+  switch (id) {
+    case kMenuOptions:
+      if (services_.showOptions) services_.showOptions(hwnd_);
+      break;
+    case kMenuExit:
+      PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+      break;
+    case kMenuCreateReport:
+      if (services_.showCreateReport) services_.showCreateReport(hwnd_);
+      break;
+    case kMenuViewReport:
+      ViewReport();
+      break;
+    case kMenuOnlineHelp:
+      ShellOpen(hwnd_, SiteAddress + "/support.htm", SW_HIDE);
+      break;
+    case kMenuNewVersion:
+      if (services_.checkVersion) services_.checkVersion(hwnd_, false);
+      break;
+    case kMenuPromotion:
+      ShellOpen(hwnd_, MakerPageAddress, SW_HIDE);
+      break;
+    case kMenuAbout:
+      if (services_.showAbout) services_.showAbout(hwnd_);
+      break;
+    case kCancelId:
+      CancelRequested = true;
+      ShowWindow(cancel_, SW_HIDE);
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- ListTarget ----
+
+void MainWindow::ClearList() {
+  model_.Clear();
+  ListView view(list_);
+  view.SetItemCount(0);
+  view.DeleteAllColumns();
+}
+
+void MainWindow::AddColumn(const std::string& header, int widthTwips) {
+  ListView(list_).InsertColumn(static_cast<int>(model_.ColumnCount()), header, Px(widthTwips));
+  model_.AddColumn(header, widthTwips);
+}
+
+void MainWindow::AddRow(std::vector<std::string> cells) {
+  model_.AddRow(cells);
+  if (IsWindowVisible(list_)) SyncItemCount();
+}
+
+void MainWindow::AddRowTexts(std::span<const std::string_view> cells) {
+  model_.AddRowTexts(cells);
+  if (IsWindowVisible(list_)) SyncItemCount();
+}
+
+void MainWindow::SyncItemCount() {
+  ListView view(list_);
+  if (static_cast<size_t>(view.ItemCount()) != model_.RowCount()) view.SetItemCount(model_.RowCount());
+}
+
+void MainWindow::SetListVisible(bool visible) {
+  if (visible) SyncItemCount();
+  ShowWindow(list_, visible ? SW_SHOW : SW_HIDE);
+}
+
+void MainWindow::SetPanel(int panel, const std::string& text) { StatusBar(status_).SetText(panel, text); }
+
+void MainWindow::SetCancelVisible(bool visible) { ShowWindow(cancel_, visible ? SW_SHOW : SW_HIDE); }
+
+void MainWindow::ShowProgress(double maximum) {
+  progressPending_ = false;
+  if (services_.showProgress) services_.showProgress(hwnd_, maximum);
+}
+
+void MainWindow::SetProgress(double value, const std::string& label) {
+  // Readers report every row; the dialog is brought up to date when the
+  // window pumps, which is as often as anyone can see it change.
+  progressValue_ = value;
+  progressLabel_ = label;
+  progressLabelIsCount_ = false;
+  progressPending_ = true;
+}
+
+void MainWindow::SetProgressRecords(std::size_t count) {
+  progressValue_ = static_cast<double>(count);
+  progressRecords_ = count;
+  progressLabelIsCount_ = true;
+  progressPending_ = true;
+}
+
+void MainWindow::FlushProgress() {
+  if (!progressPending_) return;
+  progressPending_ = false;
+  if (progressLabelIsCount_) progressLabel_ = "Records: " + std::to_string(progressRecords_);
+  if (services_.setProgress) services_.setProgress(progressValue_, progressLabel_);
+}
+
+void MainWindow::CloseProgress() {
+  progressPending_ = false;
+  if (services_.closeProgress) services_.closeProgress();
+}
+
+void MainWindow::DoEvents() {
+  if (IsWindowVisible(list_)) SyncItemCount();
+  if (pump_.Due()) FlushProgress();
+  if (pump_.Tick()) {
+    MSG msg;
+    if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) CancelRequested = true;
+  }
+}
+
+// ---- messages ----
+
+LRESULT MainWindow::OnNotify(NMHDR* header) {
+  if (header->hwndFrom == tree_) {
+    if (header->code == NM_CLICK) {
+      // The click arrives before the tree moves its selection; dispatch once
+      // the click has been handled, so the selected node is the clicked one.
+      DWORD where = GetMessagePos();
+      POINT point{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+      ScreenToClient(tree_, &point);
+      if (HTREEITEM item = TreeView(tree_).HitTest(point)) {
+        PostMessageW(hwnd_, kNodeClickMessage, 0, reinterpret_cast<LPARAM>(item));
+      }
+    } else if (header->code == TVN_SELCHANGEDW) {
+      auto* change = reinterpret_cast<NMTREEVIEWW*>(header);
+      if (change->action == TVC_BYKEYBOARD) {
+        PostMessageW(hwnd_, kNodeClickMessage, 0, reinterpret_cast<LPARAM>(change->itemNew.hItem));
+      }
+    }
+    return 0;
+  }
+  if (header->hwndFrom == list_) {
+    switch (header->code) {
+      case LVN_GETDISPINFOW: {
+        auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+        if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
+          std::string_view cell = model_.Cell(static_cast<size_t>(info->item.iItem),
+                                              static_cast<size_t>(info->item.iSubItem));
+          dispBuffer_ = Widen(cell.substr(0, cell.find('\0')));
+          lstrcpynW(info->item.pszText, dispBuffer_.c_str(), info->item.cchTextMax);
+        }
+        return 0;
+      }
+      case NM_DBLCLK:
+        DoubleClickRow();
+        return 0;
+      case LVN_COLUMNCLICK:
+        ClickColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+        return 0;
+      default:
+        return 0;
+    }
+  }
+  if (header->hwndFrom == label_ && (header->code == NM_CLICK || header->code == NM_RETURN)) {
+    Command(kMenuPromotion);
+    return 0;
+  }
+  return 0;
+}
+
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      OnCreate();
+      return 0;
+    case WM_SIZE:
+      OnSize();
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<NMHDR*>(lp));
+    case WM_COMMAND:
+      Command(LOWORD(wp));
+      return 0;
+    case kNodeClickMessage:
+      ClickNode(reinterpret_cast<HTREEITEM>(lp));
+      return 0;
+    case WM_CLOSE:
+      if (running_) {
+        // The running source is still on the stack: stop it first and close
+        // once it has returned.
+        CancelRequested = true;
+        closePending_ = true;
+        return 0;
+      }
+      DestroyWindow(hwnd_);
+      return 0;
+    default:
+      return Default(msg, wp, lp);
+  }
+}
+
+void MainWindow::OnFinalDestroy() { TopLevelWindowClosed(); }
+
+}  // namespace tmr

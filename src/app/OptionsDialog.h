@@ -1,0 +1,39 @@
+// The options dialog: the folder reports are written to.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/Window.h"
+
+namespace tmr {
+
+class SettingsFile;
+
+class OptionsDialog final : public BaseWindow<OptionsDialog> {
+ public:
+  enum : int { kText1 = 100, kCommand3 };  // OK and Cancel are IDOK, IDCANCEL
+
+  // settings may be null (nothing is stored then).
+  explicit OptionsDialog(const SettingsFile* settings) : settings_(settings) {}
+
+  bool Show(HWND owner);
+  HWND Text1() const { return text1_; }
+  HWND Frame1() const { return frame1_; }
+
+  // The buttons, as their clicks run them.
+  void Browse();
+  void Ok();
+  void Cancel();
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnFinalDestroy() override;
+
+ private:
+  friend class BaseWindow<OptionsDialog>;
+  const SettingsFile* settings_;
+  HWND frame1_ = nullptr;
+  HWND text1_ = nullptr;
+};
+
+}  // namespace tmr

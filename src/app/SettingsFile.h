@@ -1,0 +1,27 @@
+// The settings file "tmere.ini", read and written through the platform's
+// private-profile functions: no cache, section and key names match without
+// regard to letter case.
+#pragma once
+
+#include <string>
+
+namespace tmr {
+
+class SettingsFile {
+ public:
+  SettingsFile() = default;
+  explicit SettingsFile(std::string path) : IniPath(std::move(path)) {}
+
+  // Full path of the file.
+  std::string IniPath;
+
+  // The stored value (at most 254 characters, blanks and enclosing quotes
+  // dropped as the platform reads them); "" for a key with an empty value;
+  // "unknown value" for a missing key, section or file.
+  std::string GetSetting(const std::string& section, const std::string& key) const;
+
+  // Creates file, section and key as needed. Callers ignore the result.
+  bool SaveSetting(const std::string& section, const std::string& key, const std::string& value) const;
+};
+
+}  // namespace tmr

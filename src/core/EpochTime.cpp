@@ -1,0 +1,80 @@
+#include "core/EpochTime.h"
+
+#include <cmath>
+#include <tuple>
+
+#include "core/CivilDate.h"
+#include "core/LeadingNumber.h"
+
+namespace tmr {
+namespace {
+
+constexpr double kLeapYear = 31622400.0;
+constexpr double kDay = 86400.0;
+constexpr int kFirstYear = 100;
+constexpr int kLastYear = 9999;
+
+}  // namespace
+
+bool IsLeapYear(int16_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+double ClockDistance(double from, double to, int32_t modulus) {
+  if (modulus < 1) return 0;
+  auto f = RoundToInt32(from);
+  auto t = RoundToInt32(to);
+  if (!f || !t) return 0;
+  int64_t diff = *f < *t ? int64_t{*t} - *f : int64_t{modulus} - *f + *t;
+  int64_t m = diff % modulus;
+  return static_cast<double>(m < 0 ? m + modulus : m);
+}
+
+float UtcOffsetFromClocks(const ClockReading& local, const ClockReading& utc) {
+  double hours = local.hour - utc.hour;
+  auto localDate = std::tie(local.year, local.month, local.day);
+  auto utcDate = std::tie(utc.year, utc.month, utc.day);
+  if (localDate < utcDate) hours -= 24;
+  if (localDate > utcDate) hours += 24;
+  double minutes = ClockDistance(utc.minute, local.minute, 60);
+  if (minutes >= 1 && local.minute < minutes) hours -= 1;
+  return static_cast<float>(hours + minutes / 60.0);
+}
+
+std::optional<DateTime> EpochSecondsToDate(double seconds, int epochYear, float offsetHours) {
+  double t = seconds + (kDay / 24.0) * offsetHours;
+  // Only years the calendar functions and the platform's date type hold.
+  constexpr double kSpan = (kLastYear + 1 - kFirstYear) * kLeapYear;
+  if (!std::isfinite(t) || t > kSpan || t < -kSpan) return std::nullopt;
+
+  // The walk steps from the epoch a year at a time while the rest still
+  // holds the whole year it stands in (back a year at a time while it is
+  // negative), then takes the months from December down, always removing
+  // whole days. So it ends on day floor(t / 86400) after the epoch's new
+  // year, at the whole seconds of the rest: day counts find that day at
+  // once, where the walk would take some 400 steps for a time of 2010
+  // counted from 1601, more than the rest of a row's conversion costs.
+  const int64_t epochDay = DaysFromCivil({epochYear, 1, 1});
+  double dayNumber = std::floor(t / kDay);
+  double rest = t - dayNumber * kDay;  // exact: both are whole multiples of t's precision
+  // The division may round across midnight; the rest decides.
+  if (rest < 0) {
+    dayNumber -= 1;
+    rest += kDay;
+  } else if (rest >= kDay) {
+    dayNumber += 1;
+    rest -= kDay;
+  }
+  const CivilDate date = CivilFromDays(epochDay + static_cast<int64_t>(dayNumber));
+  if (date.year < kFirstYear || date.year > kLastYear) return std::nullopt;
+  const int second = static_cast<int>(std::trunc(rest));
+  return DateTime{date.year, date.month, date.day, second / 3600, second / 60 % 60, second % 60};
+}
+
+std::optional<DateTime> UnixTimeToDateAt(double seconds, float offsetHours) {
+  return EpochSecondsToDate(seconds, 1970, offsetHours);
+}
+
+std::optional<DateTime> WebKitTimeToDateAt(double microseconds, float offsetHours) {
+  return EpochSecondsToDate(microseconds / 1000000.0, 1601, offsetHours);
+}
+
+}  // namespace tmr

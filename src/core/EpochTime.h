@@ -1,0 +1,55 @@
+// The arithmetic of the browsers' time stamps: the zone offset worked out
+// from a local and a UTC clock reading, and the walk from an epoch to a
+// calendar date. Both take their inputs as arguments; LocalTimeText.h reads the
+// clocks and turns the result into the text the lists show.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace tmr {
+
+// A local date and time to the whole second.
+struct DateTime {
+  int year = 1970;
+  int month = 1;  // 1..12
+  int day = 1;    // 1..31
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  friend bool operator==(const DateTime&, const DateTime&) = default;
+};
+
+// What the offset needs of one clock: its calendar date, hour and minute.
+struct ClockReading {
+  int year = 1970;
+  int month = 1;
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+};
+
+bool IsLeapYear(int16_t year);
+
+// The distance forward from one position to another on a clock face with
+// the given number of positions; both are rounded to whole numbers (halves
+// to even) first. Always within 0 .. modulus - 1; 0 for a modulus below 1.
+double ClockDistance(double from, double to, int32_t modulus);
+
+// Local time minus UTC in hours (5.5, -3.5, ...), from two readings taken
+// one after the other. Only the hours, minutes and the calendar date count,
+// so the minutes of a half-hour zone come out of the clock face and borrow
+// an hour when the local minute has not yet passed them.
+float UtcOffsetFromClocks(const ClockReading& local, const ClockReading& utc);
+
+// Seconds since 00:00:00 of 1 January of epochYear, moved by offsetHours,
+// walked year by year to a calendar date; fractions of a second are dropped.
+// nullopt for a value that leaves the years 100..9999 (only a damaged store
+// holds one) and for NaN.
+std::optional<DateTime> EpochSecondsToDate(double seconds, int epochYear, float offsetHours);
+
+// Unix seconds and Chrome microseconds (since 1601) with a given offset.
+std::optional<DateTime> UnixTimeToDateAt(double seconds, float offsetHours);
+std::optional<DateTime> WebKitTimeToDateAt(double microseconds, float offsetHours);
+
+}  // namespace tmr

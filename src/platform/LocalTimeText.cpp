@@ -1,0 +1,144 @@
+#include "platform/LocalTimeText.h"
+
+#include <array>
+#include <charconv>
+#include <climits>
+
+#include "core/CivilDate.h"
+#include "core/LeadingNumber.h"
+#include "core/TimePicture.h"
+#include "platform/WinText.h"
+
+namespace tmr {
+namespace {
+
+ClockReading Reading(const SYSTEMTIME& st) { return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute}; }
+
+// The platform's date functions take no year before 1601. The Gregorian
+// calendar repeats itself every 400 years, weekdays included, so such a
+// date is formatted 400 years later and its year put back.
+constexpr int kCalendarCycle = 400;
+
+std::string FormatDatePart(const SYSTEMTIME& st, int realYear) {
+  wchar_t buffer[128] = {};
+  if (GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buffer, 128) <= 1) return {};
+  std::string text = Narrow(buffer);
+  if (realYear != st.wYear) {
+    std::string shown = std::to_string(st.wYear);
+    if (size_t at = text.find(shown); at != std::string::npos) text.replace(at, shown.size(), std::to_string(realYear));
+  }
+  return text;
+}
+
+std::string LocaleText(LCTYPE type) {
+  wchar_t buffer[128] = {};
+  return GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, 128) > 1 ? Narrow(buffer) : std::string();
+}
+
+// What the conversions need of the clocks and the user's settings, read at
+// most once a second: a read of 100,000 rows would otherwise spend most of
+// its time asking for them, and within a second neither the zone nor the
+// settings change under a user's eyes.
+struct ViewingSettings {
+  static constexpr size_t kDateSlots = 1024;
+  ULONGLONG readAt = 0;
+  float offset = 0;
+  TimePicture time;
+  // Short date texts by day number, one slot per day modulo the size: the
+  // rows of a list come from a few hundred days at most.
+  std::array<std::pair<int64_t, std::string>, kDateSlots> dates;
+};
+
+ViewingSettings& Settings() {
+  static ViewingSettings settings;
+  const ULONGLONG now = GetTickCount64();
+  if (settings.readAt == 0 || now - settings.readAt >= 1000) {
+    settings.readAt = now;
+    settings.offset = LocalUtcOffsetHours();
+    settings.time = TimePicture(LocaleText(LOCALE_STIMEFORMAT), LocaleText(LOCALE_S1159), LocaleText(LOCALE_S2359));
+    for (auto& slot : settings.dates) slot.first = INT64_MIN;
+  }
+  return settings;
+}
+
+const std::string& DateText(ViewingSettings& settings, const DateTime& value) {
+  const int64_t day = DaysFromCivil({value.year, value.month, value.day});
+  auto& slot = settings.dates[static_cast<uint64_t>(day) % ViewingSettings::kDateSlots];
+  if (slot.first == day) return slot.second;
+  SYSTEMTIME st{};
+  int year = value.year;
+  while (year < 1601) year += kCalendarCycle;
+  st.wYear = static_cast<WORD>(year);
+  st.wMonth = static_cast<WORD>(value.month);
+  st.wDay = static_cast<WORD>(value.day);
+  slot = {day, FormatDatePart(st, value.year)};
+  return slot.second;
+}
+
+}  // namespace
+
+float LocalUtcOffsetHours() {
+  SYSTEMTIME local{};
+  SYSTEMTIME utc{};
+  GetLocalTime(&local);
+  GetSystemTime(&utc);
+  return UtcOffsetFromClocks(Reading(local), Reading(utc));
+}
+
+std::optional<DateTime> UnixTimeToDate(double seconds) { return UnixTimeToDateAt(seconds, Settings().offset); }
+
+std::optional<DateTime> WebKitTimeToDate(double microseconds) {
+  return WebKitTimeToDateAt(microseconds, Settings().offset);
+}
+
+std::optional<DateTime> FileTimeToDate(const FILETIME& fileTime) {
+  FILETIME local{};
+  SYSTEMTIME st{};
+  if (!FileTimeToLocalFileTime(&fileTime, &local) || !FileTimeToSystemTime(&local, &st)) return std::nullopt;
+  if (st.wYear < 100 || st.wYear > 9999) return std::nullopt;
+  return DateTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+}
+
+std::string GeneralDateText(const std::optional<DateTime>& value) {
+  std::string text;
+  AppendGeneralDateText(text, value);
+  return text;
+}
+
+void AppendGeneralDateText(std::string& out, const std::optional<DateTime>& value) {
+  if (!value) return;
+  ViewingSettings& settings = Settings();
+  out += DateText(settings, *value);
+  if (value->hour == 0 && value->minute == 0 && value->second == 0) return;
+  out += ' ';
+  settings.time.AppendTo(out, value->hour, value->minute, value->second);
+}
+
+double StoredNumber(std::string_view text) {
+  // Stored times are plain digits; those skip the general parse, which
+  // copies the text first.
+  const char* begin = text.data();
+  const char* end = text.data() + text.size();
+  if (!text.empty() && text.size() <= 18 && text.find_first_not_of("-0123456789") == std::string_view::npos) {
+    int64_t value = 0;
+    auto [stop, error] = std::from_chars(begin, end, value);
+    if (error == std::errc() && stop == end) return static_cast<double>(value);
+  }
+  return ParseLeadingNumber(text).value;
+}
+
+std::string PRTimeToDateText(std::string_view text) { return PRTimeValueToDateText(StoredNumber(text)); }
+
+std::string PRTimeValueToDateText(double microseconds) {
+  std::string text;
+  AppendPRTimeText(text, microseconds);
+  return text;
+}
+
+void AppendPRTimeText(std::string& out, double microseconds) {
+  double seconds = microseconds / 1000000.0;
+  if (seconds == 0) return;
+  AppendGeneralDateText(out, UnixTimeToDate(seconds));
+}
+
+}  // namespace tmr

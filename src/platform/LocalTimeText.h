@@ -1,0 +1,45 @@
+// The browsers' time stamps as the lists and the report show them: the
+// zone offset in force at the moment of viewing (daylight-saving time
+// included) applied to every stored time, whatever its season, and the
+// text in the user's short date and long time format, the date alone at
+// midnight. The conversions take the offset and the user's formats as read
+// within the last second.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/EpochTime.h"
+
+namespace tmr {
+
+// Worked out afresh from the local and the UTC clock.
+float LocalUtcOffsetHours();
+
+// Seconds since 1970 and microseconds since 1601, both UTC, as local time.
+std::optional<DateTime> UnixTimeToDate(double seconds);
+std::optional<DateTime> WebKitTimeToDate(double microseconds);
+
+// Through the platform's own conversion, which applies the zone bias in
+// force now.
+std::optional<DateTime> FileTimeToDate(const FILETIME& fileTime);
+
+// "12/7/2026 8:34:10 AM" under US settings; "" for a value out of range.
+std::string GeneralDateText(const std::optional<DateTime>& value);
+// The same text appended to out; a list of 100,000 rows writes its times
+// this way into buffers it reuses.
+void AppendGeneralDateText(std::string& out, const std::optional<DateTime>& value);
+
+// Microseconds since 1970 UTC, given as text, as general-date text; "" when
+// the text holds no number or zero.
+std::string PRTimeToDateText(std::string_view text);
+std::string PRTimeValueToDateText(double microseconds);
+void AppendPRTimeText(std::string& out, double microseconds);
+
+// The number a stored time column holds (leading-number parse).
+double StoredNumber(std::string_view text);
+
+}  // namespace tmr

@@ -1,0 +1,129 @@
+#include "platform/Registry.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/Handles.h"
+#include "platform/WinText.h"
+#include "core/RegistryRoots.h"
+
+namespace tmr {
+namespace {
+
+UniqueHkey OpenKey(HKEY root, std::string_view path, REGSAM access) {
+  UniqueHkey key;
+  if (!root) return key;
+  if (RegOpenKeyExW(root, Widen(path).c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.release();
+  return key;
+}
+
+}  // namespace
+
+long GetRegValue(HKEY key, std::string_view valueName, RegValue& value) {
+  std::wstring name = Widen(valueName);
+  DWORD type = 0;
+  DWORD size = 0;
+  LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
+  if (status != ERROR_SUCCESS) return status;
+
+  if (type == REG_SZ) {
+    // Room for every byte; a trailing half character is dropped below.
+    std::wstring buffer((size + 1) / sizeof(wchar_t), L'\0');
+    DWORD bytes = size;
+    status = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &bytes);
+    if (status == ERROR_SUCCESS) {
+      buffer.resize(std::min<size_t>(buffer.size(), bytes / sizeof(wchar_t)));
+      value = std::move(buffer);
+    } else {
+      value = std::monostate{};
+    }
+    return status;
+  }
+  if (type == REG_DWORD) {
+    DWORD number = 0;
+    DWORD bytes = sizeof(number);
+    status = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &bytes);
+    if (status == ERROR_SUCCESS) value = static_cast<uint32_t>(number);
+    return status;
+  }
+  return -1;
+}
+
+std::string GetRegText(HKEY root, std::string_view keyPath, std::string_view valueName) {
+  UniqueHkey key = OpenKey(root, keyPath, KEY_QUERY_VALUE);
+  if (!key) return std::string(kRegError);
+  RegValue value;
+  GetRegValue(key.get(), valueName, value);
+  if (const auto* text = std::get_if<std::wstring>(&value)) {
+    if (text->empty()) return std::string(kRegError);
+    // The text ends at its terminator; data stored without one keeps every
+    // character, and anything after a stray NUL is not part of the text.
+    return Narrow(std::wstring_view(*text).substr(0, text->find(L'\0')));
+  }
+  if (const auto* number = std::get_if<uint32_t>(&value)) return std::to_string(*number);
+  return std::string(kRegError);
+}
+
+std::string ListRegValueNames(HKEY root, std::string_view keyPath) {
+  UniqueHkey key = OpenKey(root, keyPath, KEY_QUERY_VALUE);
+  if (!key) return std::string(kRegError);
+  std::string names;
+  for (DWORD index = 0;; ++index) {
+    std::array<wchar_t, 20> name{};
+    DWORD nameChars = static_cast<DWORD>(name.size());
+    DWORD dataSize = 20;
+    DWORD type = 0;
+    LONG status = RegEnumValueW(key.get(), index, name.data(), &nameChars, nullptr, &type, nullptr, &dataSize);
+    // Any failure ends the list, including a name too long for the buffer.
+    if (status != ERROR_SUCCESS) break;
+    names += Narrow(std::wstring_view(name.data(), std::min<size_t>(nameChars, name.size())));
+    names += ',';
+  }
+  return names;
+}
+
+std::string ListRegSubKeys(HKEY root, std::string_view keyPath) {
+  UniqueHkey key = OpenKey(root, keyPath, KEY_ENUMERATE_SUB_KEYS);
+  if (!key) return "";
+  std::string text;
+  std::array<wchar_t, 256> buffer{};
+  for (DWORD index = 0;; ++index) {
+    DWORD chars = static_cast<DWORD>(buffer.size());
+    if (RegEnumKeyExW(key.get(), index, buffer.data(), &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+      break;
+    }
+    text = Narrow(std::wstring_view(buffer.data(), std::min<size_t>(chars, buffer.size()))) + "," + text;
+  }
+  if (!text.empty()) text.pop_back();
+  return text;
+}
+
+HKEY RootKeyFromShortName(std::string_view shortName) {
+  static const std::array<HKEY, 7> kHandles{HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE,    HKEY_CLASSES_ROOT,
+                                            HKEY_USERS,        HKEY_PERFORMANCE_DATA, HKEY_DYN_DATA,
+                                            HKEY_CURRENT_CONFIG};
+  int index = RootIndex(shortName);
+  return index < 0 ? nullptr : kHandles[static_cast<size_t>(index)];
+}
+
+std::vector<uint8_t> RegistryReader::ReadValueBytes(std::string_view path, std::string_view valueName) {
+  SplitKey split = SplitRootKey(path);
+  HKEY root = RootKeyFromShortName(split.rootName);
+  UniqueHkey key;
+  lastStatus_ = root ? RegOpenKeyExW(root, Widen(split.subKey).c_str(), 0, KEY_READ, key.put())
+                     : static_cast<long>(ERROR_INVALID_HANDLE);
+  if (lastStatus_ != ERROR_SUCCESS) {
+    key.release();
+    return {};
+  }
+  std::wstring name = Widen(valueName);
+  DWORD size = 1;
+  lastStatus_ = RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, &size);
+  if (lastStatus_ != ERROR_SUCCESS) size = 1;
+  std::vector<uint8_t> bytes(static_cast<size_t>(size) + 1, 0);
+  DWORD read = size;
+  lastStatus_ = RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, bytes.data(), &read);
+  return bytes;
+}
+
+}  // namespace tmr

@@ -1,0 +1,90 @@
+// The readers behind the Firefox and Chrome categories, in two halves: the
+// store access (one query over one database file, every row converted into
+// the texts a list row shows), which the report reuses with its own sink,
+// and the filling of the main window's list with progress, Cancel and a
+// live window.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "readers/ListTarget.h"
+
+namespace tmr {
+
+class SqliteRow;
+
+// The texts of one shaped row, as views that stay valid until the row is
+// shaped again. A cell that needs no conversion points straight into
+// SQLite's copy of the value; any other is written into a buffer the row
+// keeps from one row to the next, so a read of 100,000 rows makes no
+// allocation per row.
+class RowTexts {
+ public:
+  static constexpr std::size_t kMaxCells = 8;
+
+  void Clear() { count_ = 0; }
+  // A cell of the column's text (decoded as the layer reads text).
+  void AddColumn(const SqliteRow& row, int column);
+  // The buffer of the next cell, emptied; pass it to Add when written.
+  std::string& Buffer();
+  // A cell of text that lives until the row is shaped again. Cells past
+  // kMaxCells are dropped.
+  void Add(std::string_view text);
+
+  std::span<const std::string_view> Views() const { return {views_.data(), count_}; }
+
+ private:
+  std::array<std::string_view, kMaxCells> views_{};
+  // One more than cells: a cell past the last is written into the spare
+  // and dropped, leaving the kept cells' texts alone.
+  std::array<std::string, kMaxCells + 1> buffers_{};
+  std::size_t count_ = 0;
+};
+
+// Turns the row a query stands on into the cells of one list row.
+using RowShaper = void (*)(const SqliteRow&, RowTexts&);
+// Takes one row's texts, valid only during the call; false stops the read.
+using RowSink = std::function<bool(std::span<const std::string_view>)>;
+
+struct ReadRequest {
+  std::string file;
+  std::string sql;
+  RowShaper shape = nullptr;
+  std::string countSql;  // "" reads without counting
+};
+
+// Opens the file read-only, runs countSql (its number goes to onCount),
+// then sql, and hands every shaped row to sink. A missing library, file or
+// table, a locked or damaged file, or a function the library lacks end the
+// read quietly. Returns the number of rows handed over.
+std::size_t ReadRows(const ReadRequest& request, const std::function<void(double total)>& onCount,
+                     const RowSink& sink);
+
+enum class ListPace {
+  // Count first; the progress dialog with "Records: N" and its Cancel.
+  kProgress,
+  // No dialog. The window stays live all the same, and a click on another
+  // category stops the read.
+  kLive,
+};
+
+void FillList(ListTarget& list, const ReadRequest& request, ListPace pace);
+
+// Time cells as the lists show them: Chrome's microseconds since 1601,
+// Unix seconds and Firefox's microseconds since 1970 (none for zero).
+void AddChromeTime(RowTexts& out, double microsecondsSince1601);
+void AddUnixTime(RowTexts& out, double secondsSince1970);
+void AddPRTime(RowTexts& out, double microsecondsSince1970);
+
+// One text column with every "%20" shown as a blank: Chrome's keyword
+// searches and Firefox's input history.
+void SingleColumnCells(const SqliteRow& row, RowTexts& out);
+void ReadSingleColumn(ListTarget& list, const std::string& file, const std::string& sql);
+
+}  // namespace tmr

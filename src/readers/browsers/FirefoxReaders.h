@@ -1,0 +1,48 @@
+// The Firefox readers: queries, row shapes and list fillers of the five
+// Firefox categories.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "readers/browsers/BrowserReaders.h"
+
+namespace tmr {
+
+// One row per visit, in the order in which the visit table is scanned by
+// "SELECT place_id FROM moz_historyvisits", each with its page's url, title
+// and latest visit; visits whose page is missing give none. One joined
+// query gives exactly the rows of asking moz_places for every visit in
+// turn: CROSS JOIN keeps the visits as the outer loop (the same scan the
+// visit query uses), and comparing the key with the place id as text is
+// what the per-visit query "where id='<place id>'" does.
+inline constexpr char kFirefoxVisitPagesSql[] =
+    "SELECT p.url, p.title, p.last_visit_date FROM moz_historyvisits AS v "
+    "CROSS JOIN moz_places AS p ON p.id = CAST(v.place_id AS TEXT)";
+inline constexpr char kFirefoxVisitsCountSql[] = "SELECT count(*) FROM moz_historyvisits";
+inline constexpr char kFirefoxCookiesSql[] = "SELECT host, name,creationtime,lastaccessed FROM moz_cookies";
+inline constexpr char kFirefoxCookiesCountSql[] = "select count(*) from moz_cookies";
+inline constexpr char kFirefoxDownloadsSql[] = "SELECT name,source,target,startTime,endTime FROM moz_downloads";
+inline constexpr char kFirefoxInputHistorySql[] = "SELECT input FROM moz_inputhistory";
+inline constexpr char kFirefoxFormHistorySql[] =
+    "SELECT fieldname,value,timesused,firstused,lastused FROM moz_formhistory";
+
+// url; title; last visit.
+void FirefoxUrlCells(const SqliteRow& row, RowTexts& out);
+// host; name; creation; last access.
+void FirefoxCookieCells(const SqliteRow& row, RowTexts& out);
+// target without its "file:///"; source; start; end.
+void FirefoxDownloadCells(const SqliteRow& row, RowTexts& out);
+// field; value; times used; first and last use.
+void FirefoxFormHistoryCells(const SqliteRow& row, RowTexts& out);
+
+// The text without its first count characters (UTF-16 units, as the
+// program's strings count them); "" when it has no more than that.
+std::string_view DropLeadingCharacters(std::string_view text, std::size_t count);
+
+void ReadFirefoxURLs(ListTarget& list, const std::string& file);
+void ReadFirefoxCookies(ListTarget& list, const std::string& file, const std::string& sql);
+void ReadFirefoxDownloads(ListTarget& list, const std::string& file, const std::string& sql);
+void ReadFirefoxFormHistory(ListTarget& list, const std::string& file, const std::string& sql);
+
+}  // namespace tmr

@@ -1,0 +1,139 @@
+// The SQLite layer: tmere3.dll loaded from the program's folder for one
+// read and released at its end, one wrapper per SQLite function, every
+// column read as text. Databases are opened read-only, so a missing file
+// is never created and no store is ever changed.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/DynamicLibrary.h"
+#include "core/Utf8Text.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tmr {
+
+inline constexpr int kSqliteOk = 0;
+inline constexpr int kSqliteError = 1;
+inline constexpr int kSqliteRow = 100;
+inline constexpr int kSqliteDone = 101;
+
+inline constexpr char kSqliteLibraryName[] = "tmere3.dll";
+
+// The folder the readers load the library from; "" means the program's own
+// folder. Tests point it at a folder without the library, or with another.
+void SetSqliteLibraryFolder(std::string folder);
+const std::string& SqliteLibraryFolder();
+
+// Every wrapper returns the SQLite result code, or 1 without calling
+// anything while the layer is not ready. A function the library lacks
+// raises BinderError when it is first needed.
+class SqliteLibrary {
+ public:
+  SqliteLibrary() = default;
+  ~SqliteLibrary();
+  SqliteLibrary(const SqliteLibrary&) = delete;
+  SqliteLibrary& operator=(const SqliteLibrary&) = delete;
+
+  // 0 when the library was loaded (ready only if it also initialised);
+  // 1 when it could not be loaded.
+  int SqliteLoad(const std::string& folder);
+  // 0 when the library shut down and was released; 1 otherwise.
+  int SqliteUnload();
+  bool Ready() const { return ready_; }
+
+  // The file name is UTF-8; the file is opened read-only.
+  int SqliteOpen(const std::string& file, sqlite3** db);
+  int SqliteClose(sqlite3* db);
+  int SqlitePrepare(sqlite3* db, std::string_view sql, sqlite3_stmt** stmt);
+  int SqliteStep(sqlite3_stmt* stmt);
+  int SqliteFinalize(sqlite3_stmt* stmt);
+  int SqliteColumnBytes(sqlite3_stmt* stmt, int column);
+  // The value as text ("" for NULL), decoded leniently.
+  std::string SqliteColumnText(sqlite3_stmt* stmt, int column);
+  // The same text without a copy where it needs no decoding: a view of
+  // SQLite's own buffer (valid until the statement moves on) or of scratch.
+  std::string_view SqliteColumnView(sqlite3_stmt* stmt, int column, std::string& scratch);
+  // The leading number of the value's text (0 for NULL or no number),
+  // without making a string of it: time columns are read this way. An
+  // integer is taken as it is stored, which is the number its text holds,
+  // without SQLite writing it out as text first.
+  double SqliteColumnNumber(sqlite3_stmt* stmt, int column);
+
+ private:
+  enum Slot {
+    kInitialize,
+    kShutdown,
+    kOpen,
+    kClose,
+    kPrepare,
+    kStep,
+    kFinalize,
+    kColumnText,
+    kColumnBytes,
+    kColumnType,
+    kColumnInt64,
+    kSlots
+  };
+  template <typename Fn>
+  Fn Get(Slot slot);
+
+  DynamicLibrary binder_;
+  bool ready_ = false;
+  const StrayByteTable* stray_ = nullptr;
+  std::array<void*, kSlots> slots_{};
+};
+
+// One column set of the row a query stands on.
+class SqliteRow {
+ public:
+  SqliteRow(SqliteLibrary& layer, sqlite3_stmt* stmt) : layer_(layer), stmt_(stmt) {}
+  std::string Text(int column) const { return layer_.SqliteColumnText(stmt_, column); }
+  // Valid until the next step; text that had to be decoded is in scratch.
+  std::string_view View(int column, std::string& scratch) const {
+    return layer_.SqliteColumnView(stmt_, column, scratch);
+  }
+  double Number(int column) const { return layer_.SqliteColumnNumber(stmt_, column); }
+
+ private:
+  SqliteLibrary& layer_;
+  sqlite3_stmt* stmt_;
+};
+
+// One read of one database file by the reading sequence: load, open,
+// queries, and at the end every statement, the database and the library
+// released, whatever stopped the read.
+class SqliteSession {
+ public:
+  SqliteSession() = default;
+  ~SqliteSession();
+  SqliteSession(const SqliteSession&) = delete;
+  SqliteSession& operator=(const SqliteSession&) = delete;
+
+  // Loads the library from SqliteLibraryFolder() and opens the file; false
+  // when either fails (an empty file name fails too).
+  bool Open(const std::string& file);
+  // The number in column 0 of the query's last row; 0 without rows.
+  double Count(const std::string& sql);
+  // Steps the query, handing every row to onRow until it returns false or
+  // a step gives anything but a row (the end, a busy or locked file, a
+  // damaged page). Returns the number of rows handed over. May be nested.
+  std::size_t ForEachRow(const std::string& sql, const std::function<bool(const SqliteRow&)>& onRow);
+
+ private:
+  SqliteLibrary layer_;
+  sqlite3* db_ = nullptr;
+};
+
+// The name SQLite is given for a file: a read-only URI. A database in
+// write-ahead-log mode whose log file is absent (nobody has it open) is
+// opened as immutable, because otherwise SQLite would leave new "-wal" and
+// "-shm" files beside it.
+std::string SqliteOpenName(const std::string& file, bool immutable);
+bool NeedsImmutableOpen(const std::string& file);
+
+}  // namespace tmr

@@ -1,0 +1,207 @@
+#include "updater/UpdaterWindow.h"
+
+#include <commctrl.h>
+
+#include "platform/DialogLayout.h"
+#include "core/TextUtil.h"
+#include "platform/Dialogs.h"
+#include "platform/Http.h"
+#include "platform/Locale.h"
+#include "platform/MessagePump.h"
+#include "platform/Shell.h"
+#include "platform/WinText.h"
+#include "updater/SignatureCheck.h"
+#include "updater/UpdaterText.h"
+
+namespace tmr {
+namespace {
+
+constexpr UINT_PTR kSizeTimer = 1;
+constexpr char kDownloadError[] =
+    "Download error, you can check your Internet connection or just go to our website to download";
+constexpr char kNotVerified[] =
+    "The downloaded installer could not be verified, so it was deleted. It may have been damaged or replaced on "
+    "the way. Would you like to go to our website to download Tracemere?";
+constexpr char kCannotStart[] =
+    "The installer could not be started. You can download Tracemere from our website instead.";
+
+}  // namespace
+
+UpdaterWindow::UpdaterWindow(UpdaterConfig config) : config_(std::move(config)) {
+  downloader_.SetTimeoutMs(config_.timeoutMs);
+  sizeQuery_.SetTimeoutMs(config_.timeoutMs);
+  downloader_.DownloadProgress = [this](const std::string& percent) {
+    SendMessageW(Control(kProgressBar), PBM_SETPOS, static_cast<WPARAM>(std::stoi(percent)), 0);
+    SetText(kLabel2, percent + "%");
+  };
+  downloader_.DownloadComplete = [this] { OnDownloadComplete(); };
+  downloader_.DownloadErrors = [this](const std::string&) { OnDownloadError(); };
+  downloader_.DownloadEvents = [](const std::string&) {};
+}
+
+std::string UpdaterWindow::InstallerPath() const { return config_.folder + "\\" + FileNameFromURL(setupUrl_); }
+
+void UpdaterWindow::SetText(int id, const std::string& text) { SetWindowTextUtf8(Control(id), text); }
+
+void UpdaterWindow::Enable(int id, bool enabled) { EnableWindow(Control(id), enabled ? TRUE : FALSE); }
+
+bool UpdaterWindow::Create(int showCommand) {
+  DialogLayout layout;
+  HWND hwnd = layout.CreateFrame(L"TracemereUpdater", WindowProc, this, "Tracemere Updater", 6000, 3660, nullptr,
+                                 false);
+  if (!hwnd) return false;
+  layout.Add(hwnd, L"STATIC", "File Name: tmeresetup.exe", SS_LEFT, kLabel, 240, 240, 5520, 300);
+  layout.Add(hwnd, L"STATIC", "", SS_LEFT, kLabel1, 240, 540, 5520, 300);
+  layout.Add(hwnd, L"STATIC", "", SS_LEFT | SS_NOPREFIX, kLabel3, 240, 840, 5520, 300);
+  layout.Add(hwnd, PROGRESS_CLASSW, "", 0, kProgressBar, 360, 1500, 4560, 300);
+  layout.Add(hwnd, L"STATIC", "", SS_LEFT, kLabel2, 5040, 1530, 780, 300);
+  layout.Add(hwnd, L"STATIC", "", SS_LEFT, kLabel5, 240, 2340, 5520, 300);
+  layout.Add(hwnd, L"BUTTON", "Start Download", WS_TABSTOP | BS_PUSHBUTTON, kCommand, 240, 2880, 1860, 420);
+  layout.Add(hwnd, L"BUTTON", "Install Tracemere", WS_TABSTOP | BS_PUSHBUTTON, kCommand1, 2220, 2880, 1980, 420);
+  layout.Add(hwnd, WC_LINK, "<a>Visit our website</a>", WS_TABSTOP, kLabel4, 4380, 2950, 1500, 300);
+  HWND frame = layout.Add(hwnd, L"BUTTON", "Progress", BS_GROUPBOX, kFrame1, 120, 1200, 5760, 900);
+  SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SendMessageW(Control(kProgressBar), PBM_SETRANGE32, 0, 100);
+  RegisterModeless(hwnd);
+  TopLevelWindowOpened();
+  ShowWindow(hwnd, showCommand);
+  Start();
+  return true;
+}
+
+void UpdaterWindow::Start() {
+  SetText(kLabel5, "Connecting server...");
+  UpdateWindow(hwnd_);
+  setupUrl_ = config_.siteAddress + "/tmeresetup.exe";
+  std::optional<std::string> version = HttpGetText(config_.siteAddress + "/version.txt", config_.timeoutMs);
+  if (!version) {
+    SetText(kLabel5, "Connecting error.");
+    Enable(kCommand, false);
+    return;
+  }
+  SetText(kLabel3, "Version: " + *version);
+  // Only the reply's Content-Length is wanted from this request.
+  if (sizeQuery_.Execute(setupUrl_, "", "", "")) {
+    sizeQueryRunning_ = true;
+    SetTimer(hwnd_, kSizeTimer, 50, nullptr);
+  }
+  SetText(kLabel4, "<a>visit our website</a>");
+  Enable(kCommand1, false);
+  SetText(kLabel5, "");
+}
+
+void UpdaterWindow::PollSizeQuery() {
+  if (sizeQuery_.StillExecuting()) return;
+  KillTimer(hwnd_, kSizeTimer);
+  sizeQueryRunning_ = false;
+  if (sizeQuery_.HasReply()) {
+    double length = ContentLengthValue(sizeQuery_.GetHeader("Content-Length"));
+    SetText(kLabel1, SizeText(length, UserDecimalSeparator()));
+  } else {
+    SetText(kLabel5, "Connection error,please check your Internet connection");
+    Enable(kCommand, false);
+  }
+  sizeQuery_.Cancel();
+}
+
+void UpdaterWindow::PressCommand() {
+  if (WindowText(Control(kCommand)) == "Start Download") {
+    if (Trim(setupUrl_).empty()) return;
+    SetText(kCommand, "Cancel");
+    SendMessageW(Control(kProgressBar), PBM_SETPOS, 0, 0);
+    downloader_.DownloadFile(setupUrl_, InstallerPath(), "", "");
+    return;
+  }
+  downloader_.Cancel();
+  SendMessageW(Control(kProgressBar), PBM_SETPOS, 0, 0);
+  UpdateWindow(Control(kProgressBar));
+  Enable(kCommand1, false);
+  Enable(kLabel, true);
+  SetText(kCommand, "Start Download");
+}
+
+bool UpdaterWindow::InstallerVerified() {
+  std::optional<std::string> signature = HttpGetText(setupUrl_ + ".sig", config_.timeoutMs);
+  if (!signature) return false;
+  return VerifyFileSignature(InstallerPath(), std::vector<uint8_t>(signature->begin(), signature->end()),
+                             config_.publicKey);
+}
+
+void UpdaterWindow::OnDownloadComplete() {
+  Enable(kLabel, true);
+  SetText(kCommand, "Download");
+  // The installer runs with the user's rights, so it is offered only when
+  // it carries the publisher's signature.
+  if (InstallerVerified()) {
+    Enable(kCommand1, true);
+    return;
+  }
+  DeleteFileW(Widen(InstallerPath()).c_str());
+  if (ShowMessage(hwnd_, kNotVerified, MB_YESNO) == IDYES) ShellOpen(hwnd_, config_.siteAddress, SW_HIDE);
+}
+
+void UpdaterWindow::OnDownloadError() {
+  if (ShowMessage(hwnd_, kDownloadError, MB_YESNO) == IDYES) ShellOpen(hwnd_, config_.siteAddress, SW_HIDE);
+  Enable(kLabel, true);
+  SetText(kCommand, "Download");
+  SendMessageW(Control(kProgressBar), PBM_SETPOS, 0, 0);
+  downloader_.Cancel();
+}
+
+void UpdaterWindow::PressCommand1() {
+  if (!IsWindowEnabled(Control(kCommand1))) return;
+  // Checked again: the file may have changed since it was downloaded.
+  std::optional<std::string> signature = HttpGetText(setupUrl_ + ".sig", config_.timeoutMs);
+  bool verified = signature && VerifyFileSignature(InstallerPath(),
+                                                   std::vector<uint8_t>(signature->begin(), signature->end()),
+                                                   config_.publicKey);
+  if (!verified) {
+    Enable(kCommand1, false);
+    DeleteFileW(Widen(InstallerPath()).c_str());
+    if (ShowMessage(hwnd_, kNotVerified, MB_YESNO) == IDYES) ShellOpen(hwnd_, config_.siteAddress, SW_HIDE);
+    return;
+  }
+  if (config_.endViewers) config_.endViewers();
+  if (!StartProgram(config_.folder + "\\tmeresetup.exe", SW_SHOWMINIMIZED)) {
+    ShowMessage(hwnd_, kCannotStart, MB_OK);
+    return;
+  }
+  DestroyWindow(hwnd_);
+}
+
+void UpdaterWindow::ClickLabel4() { ShellOpen(hwnd_, config_.siteAddress, SW_HIDE); }
+
+LRESULT UpdaterWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (LOWORD(wp) == kCommand) PressCommand();
+      if (LOWORD(wp) == kCommand1) PressCommand1();
+      return 0;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lp);
+      if (header->idFrom == kLabel4 && (header->code == NM_CLICK || header->code == NM_RETURN)) ClickLabel4();
+      return 0;
+    }
+    case WM_TIMER:
+      if (wp == kSizeTimer) PollSizeQuery();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return DialogBackground(reinterpret_cast<HDC>(wp));
+    case WM_CLOSE:
+      downloader_.Cancel();
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      KillTimer(hwnd_, kSizeTimer);
+      sizeQuery_.Cancel();
+      UnregisterModeless(hwnd_);
+      return 0;
+    default:
+      return Default(msg, wp, lp);
+  }
+}
+
+void UpdaterWindow::OnFinalDestroy() { TopLevelWindowClosed(); }
+
+}  // namespace tmr

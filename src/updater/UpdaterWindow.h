@@ -1,0 +1,72 @@
+// The updater's window: shows the published version and the installer's
+// size, downloads the installer with progress, checks its signature, and
+// on request ends the running viewer and starts the installer.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Window.h"
+#include "updater/FileDownloader.h"
+#include "updater/InetTransfer.h"
+
+namespace tmr {
+
+struct UpdaterConfig {
+  std::string siteAddress;          // no trailing "/"
+  std::vector<uint8_t> publicKey;   // P-256 X||Y; empty trusts nothing
+  std::string folder;               // where the installer is saved
+  uint32_t timeoutMs = 60000;
+  // Ends every running viewer (process names containing "tracemere.exe").
+  std::function<void()> endViewers;
+};
+
+class UpdaterWindow final : public BaseWindow<UpdaterWindow> {
+ public:
+  enum : int {
+    kLabel = 100, kLabel1, kLabel2, kLabel3, kLabel5, kFrame1, kProgressBar, kCommand, kCommand1, kLabel4
+  };
+
+  explicit UpdaterWindow(UpdaterConfig config);
+
+  // Creates and shows the window and runs its start steps.
+  bool Create(int showCommand);
+
+  // The user's actions.
+  void PressCommand();
+  void PressCommand1();
+  void ClickLabel4();
+
+  HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+  const std::string& SetupURL() const { return setupUrl_; }
+  FileDownloader& Downloader() { return downloader_; }
+  bool SizeQueryRunning() const { return sizeQueryRunning_; }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnFinalDestroy() override;
+
+ private:
+  friend class BaseWindow<UpdaterWindow>;
+  void OnCreate();
+  void Start();
+  void PollSizeQuery();
+  void OnDownloadComplete();
+  void OnDownloadError();
+  bool InstallerVerified();
+  std::string InstallerPath() const;
+  void SetText(int id, const std::string& text);
+  void Enable(int id, bool enabled);
+
+  UpdaterConfig config_;
+  std::string setupUrl_;
+  FileDownloader downloader_;
+  InetTransfer sizeQuery_;
+  bool sizeQueryRunning_ = false;
+};
+
+}  // namespace tmr

@@ -1,0 +1,112 @@
+// The ten Firefox and Chrome categories in the real main window, read from
+// a profile holding the real fixture databases.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "categories/CategorySources.h"
+#include "app/MainWindow.h"
+#include "readers/browsers/BrowserSources.h"
+#include "support/BrowserTestSupport.h"
+#include "core/ProgramState.h"
+#include "support/ScratchDatabase.h"
+#include "support/WinTestUtil.h"
+
+namespace tmr {
+namespace {
+
+struct Expectation {
+  const char* key;
+  int columns;
+  int rows;
+  const char* firstColumnHeader;
+  const char* panel1;
+};
+
+class BrowserWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CancelRequested = false;
+    RegisterAllSources(sources_, nullptr);
+  }
+  MainWindow& Open() {
+    viewer_ = std::make_unique<MainWindow>(sources_, ViewerServices{});
+    EXPECT_TRUE(viewer_->Create(SW_SHOWNORMAL));
+    test::WaitUntil([] { return false; }, 50);
+    return *viewer_;
+  }
+
+  test::BrowserProfile profile_;
+  SourceTable sources_;
+  std::unique_ptr<MainWindow> viewer_;
+};
+
+TEST_F(BrowserWindowTest, EveryCategoryFillsTheWindowFromTheProfile) {
+  auto chrome = profile_.ChromeFolder();
+  profile_.CopyFixture("chrome/History-schema20", chrome / "History");
+  profile_.CopyFixture("chrome/Cookies-v10", chrome / "Cookies");
+  auto firefox = profile_.FirefoxFolder();
+  profile_.CopyFixture("firefox/places.sqlite", firefox / "places.sqlite");
+  profile_.CopyFixture("firefox/cookies.sqlite", firefox / "cookies.sqlite");
+  profile_.CopyFixture("firefox/downloads.sqlite", firefox / "downloads.sqlite");
+  // No fixture holds these two files; small ones stand in.
+  test::ScratchDatabase(chrome / "Top Sites")
+      .Exec("CREATE TABLE thumbnails(url TEXT, url_rank INTEGER, title TEXT);"
+            "INSERT INTO thumbnails VALUES('http://b/',1,'B'),('http://a/',0,'A');");
+  test::ScratchDatabase(firefox / "formhistory.sqlite")
+      .Exec("CREATE TABLE moz_formhistory(fieldname TEXT, value TEXT, timesused INTEGER, firstused INTEGER, "
+            "lastused INTEGER);"
+            "INSERT INTO moz_formhistory VALUES('q','cats',2,1262304000000000,1262304000000000);");
+
+  const Expectation expectations[] = {
+      {"c1", 3, 1, "URLs History", "Double Click to view"},
+      {"c2", 4, 13, "Host", ""},
+      {"c3", 4, 1, "File Name", "Double Click to view"},
+      {"c4", 1, 0, "Firefox Input History", ""},
+      {"c5", 5, 1, "Field Name", ""},
+      {"d1", 4, 30, "URL History", "Double Click to view"},
+      {"d2", 4, 5, "Host", ""},
+      {"d3", 3, 2, "File Name", "Double Click to view"},
+      {"d4", 3, 2, "URL", "Double Click to view"},
+      {"d5", 1, 3, "Keyword Searched", ""},
+  };
+  MainWindow& v = Open();
+  for (const Expectation& e : expectations) {
+    ASSERT_TRUE(v.ClickNodeByKey(e.key));
+    ListView list = v.List();
+    EXPECT_TRUE(IsWindowVisible(list.hwnd())) << e.key;
+    EXPECT_EQ(list.ColumnCount(), e.columns) << e.key;
+    EXPECT_EQ(list.ColumnHeader(0), e.firstColumnHeader) << e.key;
+    EXPECT_EQ(list.ItemCount(), e.rows) << e.key;
+    EXPECT_EQ(v.Status().Text(1), e.panel1) << e.key;
+    EXPECT_EQ(v.Status().Text(2), "Total Records: " + std::to_string(e.rows)) << e.key;
+  }
+  v.ClickNodeByKey("d4");
+  EXPECT_EQ(v.List().ItemText(0, 0), "http://a/");
+  v.ClickNodeByKey("d5");
+  EXPECT_EQ(v.List().ItemText(1, 0), "really really funny cats");
+  v.ClickNodeByKey("c1");
+  EXPECT_EQ(v.List().ItemText(0, 2), test::ExpectedPRTime("1309518981371935"));
+}
+
+TEST_F(BrowserWindowTest, CancelDuringALongReadKeepsTheRowsSoFar) {
+  constexpr int kRows = 200000;
+  test::ScratchDatabase(profile_.ChromeFolder() / "History")
+      .Exec("CREATE TABLE urls(id INTEGER PRIMARY KEY, url TEXT, title TEXT, visit_count INTEGER, "
+            "last_visit_time INTEGER, hidden INTEGER);"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" +
+            std::to_string(kRows) +
+            ") INSERT INTO urls SELECT i,'http://site/'||i,'title '||i,1,13000000000000000+i,0 FROM n;");
+  MainWindow& v = Open();
+  // Waits in the queue until the read lets messages run.
+  PostMessageW(v.hwnd(), WM_COMMAND, MainWindow::kCancelId, 0);
+  ASSERT_TRUE(v.ClickNodeByKey("d1"));
+  const int shown = v.List().ItemCount();
+  EXPECT_GT(shown, 0);
+  EXPECT_LT(shown, kRows);
+  EXPECT_EQ(v.Status().Text(2), "Total Records: " + std::to_string(shown));
+  EXPECT_EQ(v.List().ItemText(0, 0), "http://site/1");
+}
+
+}  // namespace
+}  // namespace tmr

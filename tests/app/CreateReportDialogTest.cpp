@@ -1,0 +1,206 @@
+// The report dialog as a real window, writing real reports.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/DialogLayout.h"
+#include "app/ViewerServices.h"
+#include "app/MainWindow.h"
+#include "support/BrowserTestSupport.h"
+#include "core/ProgramState.h"
+#include "platform/Dialogs.h"
+#include "platform/FileDialogs.h"
+#include "platform/Shell.h"
+#include "platform/WinText.h"
+#include "app/CreateReportDialog.h"
+#include "report/ReportSources.h"
+#include "support/WinTestUtil.h"
+#include "support/RealHives.h"
+
+namespace tmr {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The report's text, from UTF-16 with its mark, split at CR LF.
+std::vector<std::string> ReportLines(const fs::path& file, bool* wellFormed) {
+  std::string bytes = test::ReadFileBytes(file);
+  *wellFormed = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE' && bytes.size() % 2 == 0;
+  std::wstring text((bytes.size() - 2) / 2, L'\0');
+  if (!text.empty()) std::memcpy(text.data(), bytes.data() + 2, text.size() * 2);
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(L"\r\n", start);
+    if (end == std::wstring::npos) {
+      *wellFormed = false;  // every line ends in CR LF
+      break;
+    }
+    std::wstring line = text.substr(start, end - start);
+    if (line.find(L'\n') != std::wstring::npos || line.find(L'\r') != std::wstring::npos) *wellFormed = false;
+    lines.push_back(Narrow(line));
+    start = end + 2;
+  }
+  return lines;
+}
+
+size_t Count(const std::vector<std::string>& lines, const std::string& part) {
+  return static_cast<size_t>(std::count_if(lines.begin(), lines.end(),
+                                           [&](const std::string& l) { return l.find(part) != std::string::npos; }));
+}
+
+class CreateReportDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    OsVersion = "Vista";
+    ReportFolder = profile_.Root().string() + "\\";
+    SetShellOpenHook([this](HWND, const std::string& target, int show) {
+      opened_.push_back(target + " show=" + std::to_string(show));
+    });
+    SetMessageHook([this](HWND, const std::string& text, const std::string&, UINT) {
+      messages_.push_back(text);
+      return IDOK;
+    });
+  }
+  void TearDown() override {
+    SetShellOpenHook(nullptr);
+    SetMessageHook(nullptr);
+    SetFileDialogHook(nullptr);
+  }
+  void Press(CreateReportDialog& dialog, int id) {
+    SendMessageW(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  }
+  bool Ticked(CreateReportDialog& dialog, int id) {
+    return SendMessageW(dialog.Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+
+  test::BrowserProfile profile_;
+  std::vector<std::string> opened_;
+  std::vector<std::string> messages_;
+};
+
+TEST_F(CreateReportDialogTest, LoadsWithDefaultsAndTrimsTheReportFolder) {
+  CreateReportDialog dialog(MakeReportSources);
+  ASSERT_TRUE(dialog.Show(nullptr));
+  EXPECT_EQ(WindowText(dialog.hwnd()), "Create Report");
+  for (int id : {CreateReportDialog::kCheck1, CreateReportDialog::kCheck2, CreateReportDialog::kCheck3,
+                 CreateReportDialog::kCheck4}) {
+    EXPECT_TRUE(Ticked(dialog, id)) << id;
+  }
+  EXPECT_FALSE(Ticked(dialog, CreateReportDialog::kCheck5));
+  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kCheck5)), "Index.dat file");
+  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kCommand1)), "Start Create Report");
+  EXPECT_FALSE(IsWindowVisible(dialog.Control(CreateReportDialog::kPBar1)));
+  EXPECT_FALSE(IsWindowVisible(dialog.Control(CreateReportDialog::kCommand2)));
+  EXPECT_EQ(ReportFolder, profile_.Root().string());
+  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kText1)),
+            profile_.Root().string() + "\\Report_for_" + GetComputerNameText() + ".htm");
+  EXPECT_EQ(GetUserNameText().find('\0'), std::string::npos);
+
+  std::optional<std::string> answer = std::string("D:\\x\\mine.htm\0junk", 18);
+  FileDialogRequest seen;
+  SetFileDialogHook([&](const FileDialogRequest& r, bool save) {
+    EXPECT_TRUE(save);
+    seen = r;
+    return answer;
+  });
+  Press(dialog, CreateReportDialog::kCommand3);
+  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kText1)), "D:\\x\\mine.htm");
+  EXPECT_EQ(seen.title, "Save Report File");
+  EXPECT_EQ(seen.initialFolder, ReportFolder);
+  answer.reset();
+  Press(dialog, CreateReportDialog::kCommand3);
+  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kText1)), "D:\\x\\mine.htm");
+}
+
+TEST_F(CreateReportDialogTest, CreateReportFromTheMainWindowWritesAndOpensThePage) {
+  if (test::HaveRealHive(L"ntuser-win7.reg")) test::ScratchRegistry::ImportRegFile(test::RealHive(L"ntuser-win7.reg"));
+  profile_.PointShellFolders();
+  profile_.CopyFixture("chrome/History-schema20", profile_.ChromeFolder() / "History");
+  profile_.CopyFixture("firefox/places.sqlite", profile_.FirefoxFolder() / "places.sqlite");
+  SourceTable sources;
+  MainWindow viewer(sources, MakeViewerServices(nullptr));
+  ASSERT_TRUE(viewer.Create(SW_SHOWNORMAL));
+  viewer.Command(MainWindow::kMenuCreateReport);
+  HWND dialog = FindWindowW(L"TracemereCreateReport", nullptr);
+  ASSERT_NE(dialog, nullptr);
+  fs::path report = profile_.Root() / "report.htm";
+  SetWindowTextW(GetDlgItem(dialog, CreateReportDialog::kText1), report.wstring().c_str());
+  SendMessageW(GetDlgItem(dialog, CreateReportDialog::kCommand1), BM_CLICK, 0, 0);
+  ASSERT_TRUE(test::WaitUntil([&] { return !opened_.empty(); }, 60000));
+  EXPECT_EQ(opened_, std::vector<std::string>{test::Utf8(report) + " show=0"});
+  EXPECT_FALSE(IsWindow(dialog));  // the dialog closed itself
+  EXPECT_TRUE(messages_.empty());
+
+  bool wellFormed = false;
+  std::vector<std::string> lines = ReportLines(report, &wellFormed);
+  EXPECT_TRUE(wellFormed);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "</body></html>");
+  // 21 sections: every group but the index file.
+  EXPECT_EQ(Count(lines, "<a href=\"#top\">return to top</a>"), 21u);
+  EXPECT_EQ(Count(lines, "<a name=\"Internet_Explorer-Index.dat File\">"), 0u);
+  // Chrome's 55 URLs, hidden ones included, in 4-cell rows.
+  auto section = std::find(lines.begin(), lines.end(), "Chrome-URL History</a></td></tr>");
+  auto next = std::find(section, lines.end(), "</table>");
+  EXPECT_EQ(std::count_if(section, next, [](const std::string& l) { return l.rfind("<tr><td  class=", 0) == 0; }), 55);
+  EXPECT_EQ(Count(lines, ">\\\\controller\\WebDavShare</td>"), test::HaveRealHive(L"ntuser-win7.reg") ? 1u : 0u);
+  EXPECT_FALSE(fs::exists(report.string() + ".partial"));
+}
+
+TEST_F(CreateReportDialogTest, AFileThatCannotBeWrittenIsReportedAndLeftOut) {
+  CreateReportDialog dialog(MakeReportSources);
+  ASSERT_TRUE(dialog.Show(nullptr));
+  fs::path report = profile_.Root() / "missing" / "report.htm";
+  SetWindowTextW(dialog.Control(CreateReportDialog::kText1), report.wstring().c_str());
+  Press(dialog, CreateReportDialog::kCommand1);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].find("could not be written"), std::string::npos);
+  EXPECT_TRUE(opened_.empty());
+  EXPECT_NE(dialog.hwnd(), nullptr);
+  EXPECT_TRUE(IsWindowEnabled(dialog.Control(CreateReportDialog::kCommand1)));
+  EXPECT_FALSE(fs::exists(report));
+}
+
+TEST_F(CreateReportDialogTest, SkipAndASecondStartDuringTheWriting) {
+  CreateReportDialog* self = nullptr;
+  int windowsRuns = 0;
+  bool skipVisibleDuringIndex = false;
+  bool skipSeen = false;
+  CreateReportDialog dialog([&](const std::function<void()>&, const bool& skipIndex) {
+    ReportSources sources;
+    sources.sections[4] = [&] {
+      skipVisibleDuringIndex = IsWindowVisible(self->Control(CreateReportDialog::kCommand2)) != FALSE;
+      SendMessageW(self->Control(CreateReportDialog::kCommand2), BM_CLICK, 0, 0);
+      skipSeen = skipIndex;
+      return EntryList{"", "http://x/"};
+    };
+    sources.sections[5] = [&] {
+      ++windowsRuns;
+      self->StartCreateReport();  // a second press while writing
+      return EntryList{"", "C:\\a.lnk"};
+    };
+    return sources;
+  });
+  self = &dialog;
+  ASSERT_TRUE(dialog.Show(nullptr));
+  SendMessageW(dialog.Control(CreateReportDialog::kCheck5), BM_SETCHECK, BST_CHECKED, 0);
+  fs::path report = profile_.Root() / "r.htm";
+  SetWindowTextW(dialog.Control(CreateReportDialog::kText1), report.wstring().c_str());
+  Press(dialog, CreateReportDialog::kCommand1);
+  EXPECT_TRUE(skipVisibleDuringIndex);
+  EXPECT_TRUE(skipSeen);
+  EXPECT_EQ(windowsRuns, 1);
+  EXPECT_EQ(opened_.size(), 1u);
+  bool wellFormed = false;
+  std::vector<std::string> lines = ReportLines(report, &wellFormed);
+  EXPECT_EQ(Count(lines, ">http://x/</td>"), 1u);
+}
+
+}  // namespace
+}  // namespace tmr

@@ -1,0 +1,118 @@
+// What the user sees when the library, the file or the database is not as
+// it should be: a short or empty list and its count, nothing else, and no
+// file created or changed.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "readers/browsers/BrowserSources.h"
+#include "support/BrowserTestSupport.h"
+#include "readers/browsers/SqliteLibrary.h"
+#include "core/ProgramState.h"
+#include "platform/WinText.h"
+#include "support/RecordingListTarget.h"
+#include "support/ScratchDatabase.h"
+#include "support/WinTestUtil.h"
+
+namespace tmr {
+namespace {
+
+using test::RecordingListTarget;
+using Source = void (*)(ListTarget&);
+
+constexpr Source kAllSources[] = {ShowFirefoxURLHistory, ShowFirefoxCookies,  ShowFirefoxDownloads,
+                                  ShowFirefoxInputHistory, ShowFirefoxFormHistory, ShowChromeURLHistory,
+                                  ShowChromeCookies,     ShowChromeDownloads, ShowChromeTopSites,
+                                  ShowChromeKeywords};
+
+class BrowserFailureTest : public ::testing::Test {
+ protected:
+  void SetUp() override { CancelRequested = false; }
+  void TearDown() override { SetSqliteLibraryFolder(""); }
+  // A profile holding every real fixture under the names the readers open.
+  void CopyAllFixtures() {
+    auto chrome = profile_.ChromeFolder();
+    profile_.CopyFixture("chrome/History-schema20", chrome / "History");
+    profile_.CopyFixture("chrome/Cookies-v10", chrome / "Cookies");
+    auto firefox = profile_.FirefoxFolder();
+    profile_.CopyFixture("firefox/places.sqlite", firefox / "places.sqlite");
+    profile_.CopyFixture("firefox/cookies.sqlite", firefox / "cookies.sqlite");
+    profile_.CopyFixture("firefox/downloads.sqlite", firefox / "downloads.sqlite");
+  }
+  static size_t RowsOf(Source source) {
+    RecordingListTarget list;
+    source(list);
+    EXPECT_EQ(list.panel2, "Total Records: " + std::to_string(list.rows.size()));
+    return list.rows.size();
+  }
+
+  test::BrowserProfile profile_;
+};
+
+TEST_F(BrowserFailureTest, WithoutTheLibraryOrWithAnIncompleteOneNothingIsListed) {
+  CopyAllFixtures();
+  ASSERT_EQ(RowsOf(ShowChromeURLHistory), 30u);  // the library works
+  test::TempDir empty;
+  for (const std::string& folder : {empty.str(), Narrow(test::TestProgramFolder()) + "\\fake_sqlite"}) {
+    SetSqliteLibraryFolder(folder);
+    for (Source source : kAllSources) EXPECT_EQ(RowsOf(source), 0u) << folder;
+  }
+}
+
+TEST_F(BrowserFailureTest, MissingDatabasesAreNeverCreated) {
+  profile_.ChromeFolder();
+  profile_.FirefoxFolder();
+  const auto before = profile_.Listing();
+  for (Source source : kAllSources) EXPECT_EQ(RowsOf(source), 0u);
+  EXPECT_EQ(profile_.Listing(), before);
+}
+
+TEST_F(BrowserFailureTest, DamagedDatabasesGiveFewerRowsAndChangeNothing) {
+  CopyAllFixtures();
+  auto history = profile_.ChromeFolder() / "History";
+  std::string bytes = test::ReadFileBytes(history);
+  const std::string variants[] = {
+      std::string(4096, '\x5A'),                         // not a database at all
+      bytes.substr(0, bytes.size() / 2),                 // cut in half
+      bytes.substr(0, 100) + std::string(bytes.size() - 100, '\xFF'),  // header, then garbage
+  };
+  for (const std::string& damaged : variants) {
+    std::ofstream(history, std::ios::binary | std::ios::trunc).write(damaged.data(), std::streamsize(damaged.size()));
+    const std::string hash = test::Sha256OfFile(history);
+    EXPECT_LT(RowsOf(ShowChromeURLHistory), 30u);
+    RowsOf(ShowChromeDownloads);
+    RowsOf(ShowChromeKeywords);
+    EXPECT_EQ(test::Sha256OfFile(history), hash);
+  }
+}
+
+TEST_F(BrowserFailureTest, LockedDatabaseGivesAnEmptyListUntilTheLockIsGone) {
+  CopyAllFixtures();
+  {
+    test::ScratchDatabase other(profile_.ChromeFolder() / "History");
+    other.Exec("PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;");
+    EXPECT_EQ(RowsOf(ShowChromeURLHistory), 0u);
+    EXPECT_EQ(RowsOf(ShowChromeDownloads), 0u);
+    other.Exec("COMMIT;");
+  }
+  EXPECT_EQ(RowsOf(ShowChromeURLHistory), 30u);
+}
+
+TEST_F(BrowserFailureTest, FixturesStayAsPublished) {
+  CopyAllFixtures();
+  for (Source source : kAllSources) RowsOf(source);
+  const std::pair<const char*, const char*> published[] = {
+      {"chrome/History-schema20", "c184fd5fdf72b75c26f8bb816619f04892e776ae6e2f5512f796d9807a12fbb3"},
+      {"chrome/History-schema36", "946338ebab6d11f7520e9fc3186e8834253e0182c06ca3b2ec1b0ccbe1207b69"},
+      {"chrome/Cookies-v10", "59d1a2c835a5aba67c8e7e31ee853382fcb1b2807ffdad3b79edc53d50acc1e9"},
+      {"firefox/places.sqlite", "cd37cc6891ede23c98c6f68395b5aa4c9cc24aff7268d5a6414fab8ae17a4849"},
+      {"firefox/downloads.sqlite", "6fa1cce13bbb3b2a6acca14e75c1d94b32616f557687f5b320738748766d9667"},
+      {"firefox/cookies.sqlite", "fc6feee4809542a2eb90ef2a33e37a169ba867ad601214cac86258d64c5a8a16"},
+  };
+  for (const auto& [fixture, sha] : published) {
+    EXPECT_EQ(test::Sha256OfFile(test::FixturePath(fixture)), sha) << fixture;
+  }
+}
+
+}  // namespace
+}  // namespace tmr

@@ -1,0 +1,131 @@
+// The SQLite layer itself: binding the library by name, the wrappers'
+// results, column texts and the read-only names files are opened under.
+#include <gtest/gtest.h>
+
+#include "readers/browsers/BrowserReaders.h"
+#include "readers/browsers/SqliteLibrary.h"
+#include "platform/DynamicLibrary.h"
+#include "support/ScratchDatabase.h"
+#include "support/TempDir.h"
+#include "support/WinTestUtil.h"
+#include "platform/WinText.h"
+
+namespace tmr {
+namespace {
+
+std::string FakeLibraryFolder() { return Narrow(test::TestProgramFolder()) + "\\fake_sqlite"; }
+
+TEST(SqliteBinder, ErrorsNameTheMissingPiece) {
+  DynamicLibrary binder;
+  try {
+    binder.Resolve("sqlite3_step");
+    FAIL() << "resolved without a library";
+  } catch (const BinderError& e) {
+    EXPECT_EQ(e.Number(), kErrDllNotLoaded);
+    EXPECT_STREQ(e.what(), "DLL not loaded");
+    EXPECT_EQ(BinderError::Source(), "DynamicLibrary");
+  }
+  ASSERT_TRUE(binder.DllLoad(FakeLibraryFolder() + "\\tmere3.dll"));
+  EXPECT_NE(binder.Resolve("sqlite3_initialize"), nullptr);
+  try {
+    binder.Resolve("Sqlite3_Open_V2");
+    FAIL() << "resolved a function the library lacks";
+  } catch (const BinderError& e) {
+    EXPECT_EQ(e.Number(), kErrFunctionNotFound);
+    EXPECT_STREQ(e.what(), "Failed to locate function: Sqlite3_Open_V2");
+  }
+  EXPECT_TRUE(binder.DllUnload());
+  EXPECT_FALSE(binder.DllUnload());
+  EXPECT_FALSE(binder.DllLoad(FakeLibraryFolder() + "\\missing.dll"));
+}
+
+TEST(SqliteLayer, WrappersAnswerOneUntilReadyAndALackingLibraryRaises) {
+  SqliteLibrary layer;
+  sqlite3* db = nullptr;
+  EXPECT_EQ(layer.SqliteOpen("x.db", &db), kSqliteError);
+  EXPECT_EQ(layer.SqliteStep(nullptr), kSqliteError);
+  EXPECT_EQ(layer.SqliteColumnBytes(nullptr, 0), 0);
+  EXPECT_EQ(layer.SqliteColumnText(nullptr, 0), "");
+  EXPECT_EQ(layer.SqliteUnload(), kSqliteError);
+  test::TempDir empty;
+  EXPECT_EQ(layer.SqliteLoad(empty.str()), kSqliteError);
+  EXPECT_FALSE(layer.Ready());
+
+  // The stand-in initialises, so the layer is ready until a function it
+  // lacks is wanted.
+  ASSERT_EQ(layer.SqliteLoad(FakeLibraryFolder() + "\\sub\\.."), kSqliteOk);
+  EXPECT_TRUE(layer.Ready());
+  EXPECT_THROW(layer.SqliteOpen("x.db", &db), BinderError);
+  EXPECT_EQ(layer.SqliteUnload(), kSqliteOk);
+  EXPECT_FALSE(layer.Ready());
+}
+
+TEST(SqliteLayer, ColumnsArriveAsTextAndSqlAsUtf8) {
+  test::TempDir temp;
+  auto file = temp.path() / "values.sqlite";
+  test::ScratchDatabase(file).Exec(
+      "CREATE TABLE t(a, b, c, d, e);"
+      "INSERT INTO t VALUES(NULL, 42, 1.5, 'k\xC3\xB6ln \xF0\x9F\x98\x80', x'610062');");
+  SqliteSession session;
+  ASSERT_TRUE(session.Open(Narrow(file.wstring())));
+  std::vector<std::string> cells;
+  // A multi-byte literal: the statement's length is given in bytes.
+  size_t rows = session.ForEachRow("SELECT a, b, c, d, e, '\xE2\x82\xAC\xE2\x82\xAC' FROM t", [&](const SqliteRow& r) {
+    for (int c = 0; c < 6; ++c) cells.push_back(r.Text(c));
+    return true;
+  });
+  EXPECT_EQ(rows, 1u);
+  EXPECT_EQ(cells, (std::vector<std::string>{"", "42", "1.5", "k\xC3\xB6ln \xF0\x9F\x98\x80", "a",
+                                             "\xE2\x82\xAC\xE2\x82\xAC"}));
+  EXPECT_EQ(session.Count("SELECT count(*) FROM t"), 1);
+  EXPECT_EQ(session.ForEachRow("SELECT * FROM missing_table", [](const SqliteRow&) { return true; }), 0u);
+}
+
+// Shaped rows hand out views: into SQLite's value where the text needs no
+// decoding, into the row's reused buffers where it does. Each row must
+// give its own texts, whichever kind its neighbours had.
+TEST(SqliteLayer, ShapedRowsKeepTheirOwnTexts) {
+  test::TempDir temp;
+  auto file = temp.path() / "mixed.sqlite";
+  test::ScratchDatabase(file).Exec(
+      "CREATE TABLE t(a, b, c);"
+      "INSERT INTO t VALUES('plain', 'k\xC3\xB6ln', x'61006200'),"
+      "('caf\xC3\xA9', 'an ASCII text of more than sixteen bytes', x'41E282'),"
+      "(NULL, '', 7), ('\xF0\x9F\x98\x80', 'k\xC3\xB6ln', 'x');");
+  auto shape = [](const SqliteRow& row, RowTexts& out) {
+    for (int c = 0; c < 3; ++c) out.AddColumn(row, c);
+    std::string& joined = out.Buffer();
+    joined = "#";
+    out.Add(joined);
+  };
+  std::vector<std::vector<std::string>> rows;
+  const std::size_t read =
+      ReadRows({Narrow(file.wstring()), "SELECT a, b, c FROM t", shape, ""}, nullptr,
+               [&](std::span<const std::string_view> cells) {
+                 rows.emplace_back(cells.begin(), cells.end());
+                 return true;
+               });
+  EXPECT_EQ(read, 4u);
+  EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{
+                      {"plain", "k\xC3\xB6ln", "a", "#"},
+                      {"caf\xC3\xA9", "an ASCII text of more than sixteen bytes", "A?", "#"},
+                      {"", "", "7", "#"},
+                      {"\xF0\x9F\x98\x80", "k\xC3\xB6ln", "x", "#"}}));
+}
+
+TEST(SqliteLayer, FilesOpenUnderReadOnlyNames) {
+  struct Case {
+    const char* file;
+    bool immutable;
+    const char* name;
+  };
+  for (const Case& c : {Case{"C:\\Users\\me\\History", false, "file:///C:/Users/me/History?mode=ro"},
+                        Case{"C:\\a b\\100%\\x#1?.db", true, "file:///C:/a b/100%25/x%231%3F.db?immutable=1"},
+                        Case{"\\\\server\\share\\db", false, "file:////server/share/db?mode=ro"},
+                        Case{"error440\\Google\\x", false, "file:error440/Google/x?mode=ro"}}) {
+    EXPECT_EQ(SqliteOpenName(c.file, c.immutable), c.name);
+  }
+}
+
+}  // namespace
+}  // namespace tmr

@@ -1,0 +1,179 @@
+// The address bar, cookie and index file categories against Wine's registry
+// (through a scratch root) and real files in a temp folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <random>
+
+#include "core/ProgramState.h"
+#include "support/ContainerBuilder.h"
+#include "readers/ie/IeReaders.h"
+#include "core/IndexDatScanner.h"
+#include "app/IndexFileDialog.h"
+#include "platform/WinText.h"
+#include "support/RecordingListTarget.h"
+#include "support/ScratchRegistry.h"
+#include "support/TempDir.h"
+
+namespace tmr {
+namespace {
+
+constexpr char kTypedUrls[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+using Texts = std::vector<std::string>;
+
+Texts Sorted(Texts texts) {
+  std::sort(texts.begin(), texts.end());
+  return texts;
+}
+
+class IeSourcesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    OsVersion = "xp";
+    CancelRequested = false;
+    IndexDatPath.clear();
+  }
+  void TearDown() override { OsVersion.clear(); }
+
+  test::ScratchRegistry scratch_;
+  test::TempDir temp_;
+  test::RecordingListTarget list_;
+};
+
+TEST_F(IeSourcesTest, TypedUrlsInRegistryOrderAndACountEvenWithoutTheKey) {
+  list_.panel2 = "Total Records: 99";
+  ShowTypedUrls(list_);
+  EXPECT_EQ(list_.log, (Texts{"panel1:Double Cilck to view", "kind:url", "clear", "column:URLs:4000",
+                              "panel2:Total Records: 0"}));
+  scratch_.CreateKey(HKEY_CURRENT_USER, kTypedUrls);
+  list_.panel2 = "Total Records: 99";
+  ShowTypedUrls(list_);
+  EXPECT_EQ(list_.panel2, "Total Records: 0");
+
+  scratch_.SetString(HKEY_CURRENT_USER, kTypedUrls, "url1", "http://a/");
+  scratch_.SetString(HKEY_CURRENT_USER, kTypedUrls, "url2", "http://b/");
+  scratch_.SetBinary(HKEY_CURRENT_USER, kTypedUrls, "url3", std::string("h\0t\0", 4));
+  scratch_.SetRaw(HKEY_CURRENT_USER, kTypedUrls, "url4", REG_SZ, "");  // no data at all
+  ShowTypedUrls(list_);
+  EXPECT_EQ(list_.FirstColumn(), (Texts{"http://a/", "http://b/"}));
+  EXPECT_EQ(list_.panel2, "Total Records: 2");
+}
+
+TEST_F(IeSourcesTest, CookieFolderNamesWithAtAndSitesOfTextFilesThenLowOnVista) {
+  ShowCookies(list_);  // no "Cookies" value: no folder
+  EXPECT_TRUE(list_.rows.empty());
+  EXPECT_EQ(list_.panel2, "Total Records: 0");
+
+  const std::string folder = temp_.str() + "\\Cookies";
+  scratch_.SetString(HKEY_CURRENT_USER, kShellFolders, "Cookies", "  " + folder + " ");
+  temp_.Write("Cookies/user@site[1].txt", "id\nabc\nsite/\n");
+  temp_.Write("Cookies/index.dat", "Client UrlCache MMF Ver 5.2");
+  temp_.Write("Cookies/desktop.ini", "[.ShellClassInfo]\r\n");
+  temp_.Write("Cookies/ABC123.txt", "name\nvalue\nsite.com/\n9728\n*\n");
+  temp_.Write("Cookies/XYZ789.TXT", "name\nvalue\nupper.com/\n");
+  temp_.Write("Cookies/crlf.txt", "name\r\nvalue\r\ncrlf.com/\r\n");  // one piece before the CR
+  temp_.Write("Cookies/cr.txt", "name\nvalue\ncr.com/\rnext\nline\n");
+  temp_.Write("Cookies/empty.txt", "");
+  temp_.Write("Cookies/sub@folder/inner@x.txt", "x");
+  temp_.Write("Cookies/Low/low@site[2].txt", "id\nv\nlow/\n");
+  temp_.Write("Cookies/Low/LOWABC.txt", "n\nv\nlow.example/\n");
+  const std::wstring hidden = Widen(temp_.Write("Cookies/hidden@site[1].txt", "x").string());
+  SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+
+  list_ = test::RecordingListTarget{};
+  ShowCookies(list_);
+  const Texts main{"cr.com/", "hidden@site[1].txt", "site.com/", "user@site[1].txt"};
+  EXPECT_EQ(Sorted(list_.FirstColumn()), main);
+  EXPECT_EQ(list_.log, (Texts{"panel1:Double click to view cookie folder", "kind:cookies", "clear",
+                              "column:Cookies:6000", "hide", "row", "show", "panel2:Total Records: 4"}));
+  EXPECT_GT(list_.doEventsCalls, 0);
+
+  OsVersion = "Vista";
+  ShowCookies(list_);
+  Texts rows = list_.FirstColumn();
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(Sorted(Texts(rows.begin(), rows.begin() + 4)), main);
+  EXPECT_EQ(Sorted(Texts(rows.begin() + 4, rows.end())), (Texts{"low.example/", "low@site[2].txt"}));
+  SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// ---- a4 ----
+
+Texts ScanRows(const std::string& bytes) {
+  Texts rows;
+  ScanIndexBytes(bytes, [&](std::string_view row) {
+    rows.emplace_back(row);
+    return true;
+  });
+  return rows;
+}
+
+TEST_F(IeSourcesTest, IndexFileScanGivesTheRowsOfTheRuleAcrossReadChunks) {
+  // Hits placed around the reader's 1 MiB steps, where a record's text
+  // straddles two reads.
+  std::string bytes(3 * 1024 * 1024 + 500, '.');
+  std::mt19937 random(3);
+  for (char& c : bytes) c = "abcUxyz\0"[random() % 8];
+  for (size_t step : {1u << 20, 2u << 20, 3u << 20}) {
+    for (size_t back : {2u, 120u, 250u, 600u}) {
+      size_t at = step - back;
+      bytes.replace(at, 3, "URL");
+      bytes.replace(at + 96, 9, std::string("http://") + static_cast<char>('a' + back % 26) + "/");
+    }
+    bytes.replace(step - 260, 3, "URL");  // no "http" at +96: the text at +104 straddles the step
+  }
+  std::string path = temp_.Write("big.dat", bytes).string();
+  ScanIndexDatFile(list_, path);
+  Texts rows;
+  for (const auto& r : list_.rows) rows.push_back(r.at(0));
+  EXPECT_EQ(rows, ScanRows(bytes));
+  EXPECT_EQ(rows.size(), 15u);
+  EXPECT_EQ(list_.panel1, path);
+  EXPECT_EQ(list_.panel2, "Total Records: " + std::to_string(rows.size()));
+  EXPECT_EQ(list_.progressMaximum, static_cast<double>(static_cast<float>(bytes.size())));
+  EXPECT_EQ(list_.progressLabel, "Records: " + std::to_string(rows.size()));
+  EXPECT_FALSE(list_.progressShown);
+  EXPECT_FALSE(list_.cancelVisible);
+  EXPECT_TRUE(list_.listVisible);
+  EXPECT_EQ(list_.log.front(), "cancel:show");
+}
+
+TEST_F(IeSourcesTest, CancellingTheScanKeepsTheRowsFoundSoFar) {
+  std::string bytes(20000, '.');
+  for (size_t at = 0; at < 10; ++at) bytes.replace(at * 1000, 3, "URL");
+  std::string path = temp_.Write("ten.dat", bytes).string();
+  list_.onDoEvents = [&] {
+    if (list_.rows.size() == 3) CancelRequested = true;
+  };
+  ScanIndexDatFile(list_, path);
+  EXPECT_EQ(list_.rows.size(), 3u);
+  EXPECT_EQ(list_.panel2, "Total Records: 3");
+  EXPECT_FALSE(list_.cancelVisible);
+}
+
+TEST_F(IeSourcesTest, AFileThatCannotBeOpenedSaysSo) {
+  std::string path = temp_.str() + "\\nowhere\\index.dat";
+  list_.panel2 = "Total Records: 5";
+  ScanIndexDatFile(list_, path);
+  EXPECT_TRUE(list_.rows.empty());
+  EXPECT_EQ(list_.panel1, "Cannot open " + path);
+  EXPECT_EQ(list_.panel2, "Total Records: 0");
+  EXPECT_FALSE(list_.cancelVisible);
+  EXPECT_EQ(std::count(list_.log.begin(), list_.log.end(), "progress:show"), 0);
+  // A folder is no file either.
+  ScanIndexDatFile(list_, temp_.str());
+  EXPECT_EQ(list_.panel1, "Cannot open " + temp_.str());
+}
+
+TEST_F(IeSourcesTest, IndexDialogDefaultComesFromTheCacheFolder) {
+  EXPECT_EQ(DefaultIndexDatPath(), "");
+  scratch_.SetString(HKEY_CURRENT_USER, kShellFolders, "Cache", " C:\\Users\\me\\Temporary Internet Files ");
+  EXPECT_EQ(DefaultIndexDatPath(), "C:\\Users\\me\\Temporary Internet Files\\Content.IE5\\index.dat");
+}
+
+}  // namespace
+}  // namespace tmr
