@@ -56,7 +56,9 @@ void MakeChromeHistory(const fs::path& file, int rows) {
       "visit_count INTEGER DEFAULT 0 NOT NULL, typed_count INTEGER DEFAULT 0 NOT NULL, "
       "last_visit_time INTEGER NOT NULL, hidden INTEGER DEFAULT 0 NOT NULL, favicon_id INTEGER DEFAULT 0 NOT NULL);"
       "CREATE INDEX urls_url_index ON urls (url);"
-      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" + std::to_string(rows) + ") "
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" +
+      std::to_string(rows) +
+      ") "
       "INSERT INTO urls SELECT i, 'https://www.site' || (i % 5000) || '.example/articles/' || i || '/page.html?ref=' "
       "|| (i * 7919 % 1000), 'Article ' || i || ' of the generated history, with a title of usual length', "
       "1 + i % 17, i % 3, 13300000000000000 + i * 37000000, CASE WHEN i % 50 = 0 THEN 1 ELSE 0 END, 0 FROM n;");
@@ -76,7 +78,9 @@ void MakeFirefoxPlaces(const fs::path& file, int rows) {
       "INSERT INTO moz_places SELECT i, 'https://www.site' || (i % 3000) || '.example/page/' || i, "
       "'Page ' || i || ' of the generated profile', 'elpmaxe.etis.www.', 4, 0, 0, NULL, 100, "
       "1309518981371935 + i * 1000000, 'guid' || i FROM n;"
-      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" + std::to_string(rows) + ") "
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" +
+      std::to_string(rows) +
+      ") "
       "INSERT INTO moz_historyvisits SELECT i, 0, 1 + (i * 7919) % 25000, 1309518981371935 + i, 1, 0 FROM n;");
 }
 

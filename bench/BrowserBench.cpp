@@ -3,10 +3,9 @@
 // of the same query and, for c1, against the per-visit plan; prints one
 // line per case with the figures and ratios of this run.
 #include <windows.h>
-#include <psapi.h>
-
 #include <fcntl.h>
 #include <io.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,18 +14,18 @@
 #include <functional>
 #include <string>
 
+#include "BenchSupport.h"
 #include "app/ListModel.h"
-#include "readers/browsers/BrowserReaders.h"
-#include "readers/browsers/BrowserSources.h"
-#include "readers/browsers/FirefoxReaders.h"
-#include "readers/browsers/SqliteLibrary.h"
-#include "readers/browsers/ChromeReaders.h"
 #include "core/ProgramState.h"
 #include "platform/MessagePump.h"
+#include "readers/browsers/BrowserReaders.h"
+#include "readers/browsers/BrowserSources.h"
+#include "readers/browsers/ChromeReaders.h"
+#include "readers/browsers/FirefoxReaders.h"
+#include "readers/browsers/SqliteLibrary.h"
 #include "support/ScratchDatabase.h"
 #include "support/ScratchRegistry.h"
 #include "support/TempDir.h"
-#include "BenchSupport.h"
 
 namespace tmr {
 namespace {
@@ -82,10 +81,11 @@ void Report(const char* name, int stored, size_t rows, const char* baseName, con
             double limit) {
   const double wall = p.measured.wall / p.base.wall;
   const double cpu = p.measured.cpu / p.base.cpu;
-  std::printf("%s stored=%d rows=%zu %s_ms wall=%.1f cpu=%.1f %s_ms wall=%.1f cpu=%.1f ratio wall=%.2f cpu=%.2f "
-              "target<=%.2f %s\n",
-              name, stored, rows, baseName, p.base.wall, p.base.cpu, measuredName, p.measured.wall, p.measured.cpu,
-              wall, cpu, limit, Verdict(std::max(wall, cpu) <= limit));
+  std::printf(
+      "%s stored=%d rows=%zu %s_ms wall=%.1f cpu=%.1f %s_ms wall=%.1f cpu=%.1f ratio wall=%.2f cpu=%.2f "
+      "target<=%.2f %s\n",
+      name, stored, rows, baseName, p.base.wall, p.base.cpu, measuredName, p.measured.wall, p.measured.cpu, wall, cpu,
+      limit, Verdict(std::max(wall, cpu) <= limit));
 }
 
 // A source routine run into a fresh list, which outlives the timing as the
@@ -150,8 +150,8 @@ int Run() {
 
   test::ScratchDatabase bareChrome(temp.path() / "History.bare");
   SourceRun d1Run{ShowChromeURLHistory, nullptr};
-  Pair d1 = TimeInTurns([&] { bareChrome.StepAndRead(kChromeUrlsSql); }, [&] { d1Run(); },
-                        [&] { d1Run.list.reset(); }, kRuns);
+  Pair d1 = TimeInTurns([&] { bareChrome.StepAndRead(kChromeUrlsSql); }, [&] { d1Run(); }, [&] { d1Run.list.reset(); },
+                        kRuns);
   Report("d1 chrome", kRows, d1Run.rows, "bare_step_text", "d1", d1, 2.0);
   {
     // How much of the bare step is the platform reading the file's pages:
@@ -176,8 +176,7 @@ int Run() {
                            [&] {
                              stored = std::make_unique<ListModel>();
                              for (int i = 0; i < kRows; ++i) {
-                               stored->AddRow({std::string("https://www.site1234.example/page/") +
-                                                   std::to_string(i),
+                               stored->AddRow({std::string("https://www.site1234.example/page/") + std::to_string(i),
                                                std::string("Page of the generated profile ") + std::to_string(i),
                                                std::string("7/1/2011 11:16:21 AM")});
                              }
@@ -239,8 +238,8 @@ int Run() {
 
   const double longest = std::max(d1Run.maxGap, c1Run.maxGap);
   const double worst = 30.0 + longest;  // a slice, then the longest stretch without a pump
-  std::printf("cancel pump_slice_ms=30 longest_read_between_pumps_ms=%.2f worst_case_ms=%.1f target<=100 %s\n",
-              longest, worst, Verdict(worst <= 100.0));
+  std::printf("cancel pump_slice_ms=30 longest_read_between_pumps_ms=%.2f worst_case_ms=%.1f target<=100 %s\n", longest,
+              worst, Verdict(worst <= 100.0));
   return 0;
 }
 

@@ -6,7 +6,6 @@
 // per-byte rule's rows, and how long a Cancel takes to stop it.
 //   tm_bench_indexdat [folder for the generated file]
 #include <windows.h>
-
 #include <fcntl.h>
 #include <io.h>
 
@@ -18,12 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "readers/ListTarget.h"
-#include "core/ProgramState.h"
-#include "readers/ie/IeReaders.h"
 #include "core/IndexDatScanner.h"
-#include "readers/ie/UrlHistory.h"
+#include "core/ProgramState.h"
 #include "platform/WinText.h"
+#include "readers/ListTarget.h"
+#include "readers/ie/IeReaders.h"
+#include "readers/ie/UrlHistory.h"
 #include "support/PerByteIndexScan.h"
 
 namespace {
@@ -154,8 +153,8 @@ int wmain(int argc, wchar_t** argv) {
   {
     HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
-    if (out == INVALID_HANDLE_VALUE || !WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-        written != bytes.size()) {
+    if (out == INVALID_HANDLE_VALUE ||
+        !WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) || written != bytes.size()) {
       std::printf("cannot write %s\n", tmr::Narrow(path).c_str());
       return 2;
     }

@@ -3,7 +3,6 @@
 // visits, and reports the process's peak memory; one line per case with
 // the figures and ratio of this run.
 #include <windows.h>
-
 #include <fcntl.h>
 #include <io.h>
 
@@ -73,17 +72,18 @@ int Run() {
     written = file.Commit();
   };
 
-  Pair pair = TimeInTurns(collectorsAlone, writeReport, [] {}, kRuns);
+  Pair pair = TimeInTurns(
+      collectorsAlone, writeReport, [] {}, kRuns);
   const double wall = pair.measured.wall / pair.base.wall;
   const double cpu = pair.measured.cpu / pair.base.cpu;
-  std::printf("report entries=%zu lines=%zu written=%s collectors_ms wall=%.1f cpu=%.1f report_ms wall=%.1f "
-              "cpu=%.1f ratio wall=%.2f cpu=%.2f target<=1.50 %s\n",
-              collected, lines, written ? "yes" : "no", pair.base.wall, pair.base.cpu, pair.measured.wall,
-              pair.measured.cpu, wall, cpu, Verdict(written && std::max(wall, cpu) <= 1.5));
+  std::printf(
+      "report entries=%zu lines=%zu written=%s collectors_ms wall=%.1f cpu=%.1f report_ms wall=%.1f "
+      "cpu=%.1f ratio wall=%.2f cpu=%.2f target<=1.50 %s\n",
+      collected, lines, written ? "yes" : "no", pair.base.wall, pair.base.cpu, pair.measured.wall, pair.measured.cpu,
+      wall, cpu, Verdict(written && std::max(wall, cpu) <= 1.5));
   const double peak = PeakWorkingSetMb();
   std::printf("memory report_bytes=%llu whole_run_peak_working_set_mb=%.1f target<100 %s\n",
-              static_cast<unsigned long long>(fs::file_size(temp.path() / "report.htm")), peak,
-              Verdict(peak < 100.0));
+              static_cast<unsigned long long>(fs::file_size(temp.path() / "report.htm")), peak, Verdict(peak < 100.0));
   return 0;
 }
 

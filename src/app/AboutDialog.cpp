@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include "platform/DialogLayout.h"
 #include "app/UpdateCheck.h"
 #include "core/ProgramState.h"
 #include "platform/Controls.h"
+#include "platform/DialogLayout.h"
 #include "platform/Locale.h"
 #include "platform/MessagePump.h"
 #include "platform/Shell.h"
@@ -22,8 +22,8 @@ bool AboutDialog::Show(HWND owner) {
   HWND hwnd = layout.CreateFrame(L"TracemereAbout", WindowProc, this, "About Us", 5640, 3300, owner, false);
   if (!hwnd) return false;
   HWND image = layout.Add(hwnd, L"STATIC", "", SS_ICON, kImage1, 240, 240, 720, 720);
-  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                             layout.Px(720), layout.Px(720), 0));
+  HICON icon = static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, layout.Px(720), layout.Px(720), 0));
   if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
   SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 
@@ -74,17 +74,11 @@ LRESULT AboutDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     }
-    case WM_CLOSE:
-      DestroyWindow(hwnd_);
-      return 0;
+    case WM_CLOSE: DestroyWindow(hwnd_); return 0;
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      return DialogBackground(reinterpret_cast<HDC>(wp));
-    case WM_DESTROY:
-      UnregisterModeless(hwnd_);
-      return 0;
-    default:
-      return Default(msg, wp, lp);
+    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
+    case WM_DESTROY: UnregisterModeless(hwnd_); return 0;
+    default: return Default(msg, wp, lp);
   }
 }
 

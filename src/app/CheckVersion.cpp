@@ -1,7 +1,7 @@
 #include "app/CheckVersion.h"
 
-#include "app/UpdateCheck.h"
 #include "app/SettingsFile.h"
+#include "app/UpdateCheck.h"
 #include "core/ProgramState.h"
 #include "platform/Dialogs.h"
 #include "platform/Locale.h"
@@ -13,14 +13,9 @@ void CheckVersion(HWND owner, bool autoCheck, const UpdateCheckEnv& env) {
   UpdateDecision decision = DecideUpdate(body, AppVersion, autoCheck);
   const std::string separator = UserDecimalSeparator();
   switch (decision.step) {
-    case UpdateStep::kNothing:
-      return;
-    case UpdateStep::kFailedMessage:
-      ShowMessage(owner, FailedToConnectText(), MB_OK);
-      return;
-    case UpdateStep::kLatestMessage:
-      ShowMessage(owner, LatestVersionText(AppVersion, separator), MB_OK);
-      return;
+    case UpdateStep::kNothing: return;
+    case UpdateStep::kFailedMessage: ShowMessage(owner, FailedToConnectText(), MB_OK); return;
+    case UpdateStep::kLatestMessage: ShowMessage(owner, LatestVersionText(AppVersion, separator), MB_OK); return;
     case UpdateStep::kOfferNewVersion:
       if (ShowMessage(owner, NewVersionQuestion(decision.newVersion, separator), MB_YESNO) == IDYES) {
         // A missing or unstartable updater shows nothing; the date is still

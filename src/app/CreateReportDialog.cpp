@@ -2,12 +2,12 @@
 
 #include <commctrl.h>
 
-#include "platform/DialogLayout.h"
-#include "platform/LocalTimeText.h"
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
+#include "platform/DialogLayout.h"
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
+#include "platform/LocalTimeText.h"
 #include "platform/MessagePump.h"
 #include "platform/Shell.h"
 #include "platform/WinText.h"
@@ -80,8 +80,8 @@ bool CreateReportDialog::Show(HWND owner) {
   check(kCheck3, "Mozilla Firefox", 360, 840, true);
   check(kCheck4, "Google Chrome", 2400, 840, true);
   layout.Add(hwnd, L"STATIC", "Report File", SS_LEFT, kLabel2, 120, 1560, 3000, 300);
-  HWND text1 = layout.Add(hwnd, L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, kText1, 120, 1860, 5040, 330,
-                          WS_EX_CLIENTEDGE);
+  HWND text1 =
+      layout.Add(hwnd, L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, kText1, 120, 1860, 5040, 330, WS_EX_CLIENTEDGE);
   layout.Add(hwnd, L"BUTTON", "Browse", WS_TABSTOP | BS_PUSHBUTTON, kCommand3, 5280, 1845, 1200, 360);
   HWND bar = layout.Add(hwnd, PROGRESS_CLASSW, "", 0, kPBar1, 120, 2400, 6360, 300);
   layout.Add(hwnd, L"STATIC", "", SS_LEFT | SS_NOPREFIX, kLabel1, 120, 2820, 5040, 300);
@@ -130,8 +130,8 @@ void CreateReportDialog::WriteHTML(const std::string& path) {
   SkipIndex = false;
   EnableWindow(Control(kCommand1), FALSE);
   ReportFile file;
-  const std::string failure = "The report could not be written to " + path +
-                              ". Check that the folder exists and that you may write to it.";
+  const std::string failure =
+      "The report could not be written to " + path + ". Check that the folder exists and that you may write to it.";
   if (!file.Create(path)) {
     ShowMessage(hwnd_, failure, MB_OK);
     writing_ = false;
@@ -172,8 +172,7 @@ LRESULT CreateReportDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         default: return 0;
       }
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      return DialogBackground(reinterpret_cast<HDC>(wp));
+    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
     case WM_CLOSE:
       if (writing_) {
         closePending_ = true;
@@ -182,11 +181,8 @@ LRESULT CreateReportDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       DestroyWindow(hwnd_);
       return 0;
-    case WM_DESTROY:
-      UnregisterModeless(hwnd_);
-      return 0;
-    default:
-      return Default(msg, wp, lp);
+    case WM_DESTROY: UnregisterModeless(hwnd_); return 0;
+    default: return Default(msg, wp, lp);
   }
 }
 

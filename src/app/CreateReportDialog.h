@@ -19,8 +19,19 @@ using ReportSourcesFactory = std::function<ReportSources(const std::function<voi
 class CreateReportDialog final : public BaseWindow<CreateReportDialog> {
  public:
   enum : int {
-    kCheck1 = 100, kCheck2, kCheck3, kCheck4, kCheck5, kText1, kCommand1, kCommand2, kCommand3, kPBar1, kLabel1,
-    kLabel2, kFrame1
+    kCheck1 = 100,
+    kCheck2,
+    kCheck3,
+    kCheck4,
+    kCheck5,
+    kText1,
+    kCommand1,
+    kCommand2,
+    kCommand3,
+    kPBar1,
+    kLabel1,
+    kLabel2,
+    kFrame1
   };
 
   explicit CreateReportDialog(ReportSourcesFactory sources) : sources_(std::move(sources)) {}

@@ -1,7 +1,7 @@
 #include "app/IndexFileDialog.h"
 
-#include "platform/DialogLayout.h"
 #include "core/TextUtil.h"
+#include "platform/DialogLayout.h"
 #include "platform/FileDialogs.h"
 
 namespace tmr {
@@ -104,14 +104,10 @@ LRESULT IndexFileDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case kCommand4: UseDefault(); return 0;
         default: return 0;
       }
-    case WM_CLOSE:
-      CloseBox();
-      return 0;
+    case WM_CLOSE: CloseBox(); return 0;
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      return DialogBackground(reinterpret_cast<HDC>(wp));
-    default:
-      return Default(msg, wp, lp);
+    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
+    default: return Default(msg, wp, lp);
   }
 }
 

@@ -89,9 +89,7 @@ void ListModel::Clear() {
   descending_ = false;
 }
 
-void ListModel::AddColumn(std::string header, int widthTwips) {
-  columns_.push_back({std::move(header), widthTwips});
-}
+void ListModel::AddColumn(std::string header, int widthTwips) { columns_.push_back({std::move(header), widthTwips}); }
 
 char* ListModel::Allocate(std::size_t bytes) {
   if (blocks_.empty() || blockUsed_ + bytes > blockSize_) {

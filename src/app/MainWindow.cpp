@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include "categories/Catalogue.h"
 #include "app/MainLayout.h"
-#include "app/StartupSettings.h"
 #include "app/SettingsFile.h"
+#include "app/StartupSettings.h"
+#include "categories/Catalogue.h"
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/FileDialogs.h"
@@ -76,8 +76,8 @@ bool MainWindow::Create(int showCommand) {
   DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   HMENU menu = BuildMenu();
   AdjustWindowRectEx(&rect, style, TRUE, 0);
-  HWND hwnd = CreateWindowExW(0, kClassName, L"Tracemere", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                              rect.right - rect.left, rect.bottom - rect.top, nullptr, menu, instance, this);
+  HWND hwnd = CreateWindowExW(0, kClassName, L"Tracemere", style, CW_USEDEFAULT, CW_USEDEFAULT, rect.right - rect.left,
+                              rect.bottom - rect.top, nullptr, menu, instance, this);
   if (!hwnd) {
     DestroyMenu(menu);
     return false;
@@ -98,8 +98,7 @@ void MainWindow::OnCreate() {
   };
 
   tree_ = child(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
-                WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
-                kTreeId);
+                WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS, kTreeId);
   list_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                 WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL, kListId);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
@@ -233,8 +232,7 @@ void MainWindow::RunSource(std::string key) {
 void MainWindow::DoubleClickRow() {
   std::string key = KeyOf(TreeView(tree_).Selection());
   switch (RowActionFor(key)) {
-    case RowAction::kNothing:
-      return;
+    case RowAction::kNothing: return;
     case RowAction::kOpenCookieFolder: {
       if (!services_.cookieFolder) return;
       std::string folder = Trim(services_.cookieFolder());
@@ -271,24 +269,16 @@ void MainWindow::Command(int id) {
     case kMenuOptions:
       if (services_.showOptions) services_.showOptions(hwnd_);
       break;
-    case kMenuExit:
-      PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-      break;
+    case kMenuExit: PostMessageW(hwnd_, WM_CLOSE, 0, 0); break;
     case kMenuCreateReport:
       if (services_.showCreateReport) services_.showCreateReport(hwnd_);
       break;
-    case kMenuViewReport:
-      ViewReport();
-      break;
-    case kMenuOnlineHelp:
-      ShellOpen(hwnd_, SiteAddress + "/support.htm", SW_HIDE);
-      break;
+    case kMenuViewReport: ViewReport(); break;
+    case kMenuOnlineHelp: ShellOpen(hwnd_, SiteAddress + "/support.htm", SW_HIDE); break;
     case kMenuNewVersion:
       if (services_.checkVersion) services_.checkVersion(hwnd_, false);
       break;
-    case kMenuPromotion:
-      ShellOpen(hwnd_, MakerPageAddress, SW_HIDE);
-      break;
+    case kMenuPromotion: ShellOpen(hwnd_, MakerPageAddress, SW_HIDE); break;
     case kMenuAbout:
       if (services_.showAbout) services_.showAbout(hwnd_);
       break;
@@ -296,8 +286,7 @@ void MainWindow::Command(int id) {
       CancelRequested = true;
       ShowWindow(cancel_, SW_HIDE);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -407,21 +396,16 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
       case LVN_GETDISPINFOW: {
         auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
         if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
-          std::string_view cell = model_.Cell(static_cast<size_t>(info->item.iItem),
-                                              static_cast<size_t>(info->item.iSubItem));
+          std::string_view cell =
+              model_.Cell(static_cast<size_t>(info->item.iItem), static_cast<size_t>(info->item.iSubItem));
           dispBuffer_ = Widen(cell.substr(0, cell.find('\0')));
           lstrcpynW(info->item.pszText, dispBuffer_.c_str(), info->item.cchTextMax);
         }
         return 0;
       }
-      case NM_DBLCLK:
-        DoubleClickRow();
-        return 0;
-      case LVN_COLUMNCLICK:
-        ClickColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
-        return 0;
-      default:
-        return 0;
+      case NM_DBLCLK: DoubleClickRow(); return 0;
+      case LVN_COLUMNCLICK: ClickColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
+      default: return 0;
     }
   }
   if (header->hwndFrom == label_ && (header->code == NM_CLICK || header->code == NM_RETURN)) {
@@ -433,20 +417,11 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_CREATE:
-      OnCreate();
-      return 0;
-    case WM_SIZE:
-      OnSize();
-      return 0;
-    case WM_NOTIFY:
-      return OnNotify(reinterpret_cast<NMHDR*>(lp));
-    case WM_COMMAND:
-      Command(LOWORD(wp));
-      return 0;
-    case kNodeClickMessage:
-      ClickNode(reinterpret_cast<HTREEITEM>(lp));
-      return 0;
+    case WM_CREATE: OnCreate(); return 0;
+    case WM_SIZE: OnSize(); return 0;
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lp));
+    case WM_COMMAND: Command(LOWORD(wp)); return 0;
+    case kNodeClickMessage: ClickNode(reinterpret_cast<HTREEITEM>(lp)); return 0;
     case WM_CLOSE:
       if (running_) {
         // The running source is still on the stack: stop it first and close
@@ -457,8 +432,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       DestroyWindow(hwnd_);
       return 0;
-    default:
-      return Default(msg, wp, lp);
+    default: return Default(msg, wp, lp);
   }
 }
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <string_view>
 
-#include "categories/Dispatch.h"
 #include "app/ListModel.h"
 #include "app/ViewerServices.h"
-#include "readers/ListTarget.h"
+#include "categories/Dispatch.h"
 #include "platform/Controls.h"
 #include "platform/MessagePump.h"
 #include "platform/Window.h"
+#include "readers/ListTarget.h"
 
 namespace tmr {
 

@@ -1,9 +1,9 @@
 #include "app/OptionsDialog.h"
 
-#include "platform/DialogLayout.h"
 #include "app/SettingsFile.h"
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
+#include "platform/DialogLayout.h"
 #include "platform/Dialogs.h"
 #include "platform/MessagePump.h"
 
@@ -48,17 +48,11 @@ LRESULT OptionsDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case IDCANCEL: Cancel(); return 0;
         default: return 0;
       }
-    case WM_CLOSE:
-      Cancel();
-      return 0;
+    case WM_CLOSE: Cancel(); return 0;
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      return DialogBackground(reinterpret_cast<HDC>(wp));
-    case WM_DESTROY:
-      UnregisterModeless(hwnd_);
-      return 0;
-    default:
-      return Default(msg, wp, lp);
+    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
+    case WM_DESTROY: UnregisterModeless(hwnd_); return 0;
+    default: return Default(msg, wp, lp);
   }
 }
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/DialogLayout.h"
 #include "core/ProgramState.h"
+#include "platform/DialogLayout.h"
 #include "platform/MessagePump.h"
 
 namespace tmr {
@@ -55,19 +55,15 @@ LRESULT ProgressDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         DestroyWindow(hwnd_);
       }
       return 0;
-    case WM_CLOSE:
-      DestroyWindow(hwnd_);
-      return 0;
+    case WM_CLOSE: DestroyWindow(hwnd_); return 0;
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      return DialogBackground(reinterpret_cast<HDC>(wp));
+    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
     case WM_DESTROY:
       // However the dialog goes, the running source is asked to stop.
       CancelRequested = true;
       UnregisterModeless(hwnd_);
       return 0;
-    default:
-      return Default(msg, wp, lp);
+    default: return Default(msg, wp, lp);
   }
 }
 

@@ -5,9 +5,7 @@
 
 namespace tmr {
 
-float ParseVersionBody(std::string_view body) {
-  return static_cast<float>(ParseLeadingNumber(body).value);
-}
+float ParseVersionBody(std::string_view body) { return static_cast<float>(ParseLeadingNumber(body).value); }
 
 std::string FormatSingle(float value, std::string_view decimalSeparator) {
   return NumberText(static_cast<double>(value), 7, decimalSeparator);

@@ -5,11 +5,11 @@
 
 #include <memory>
 
+#include "app/MainWindow.h"
 #include "app/OsVersionMap.h"
 #include "app/StartupSettings.h"
 #include "app/ViewerServices.h"
 #include "categories/CategorySources.h"
-#include "app/MainWindow.h"
 #include "core/ProgramState.h"
 #include "platform/Handles.h"
 #include "platform/MessagePump.h"

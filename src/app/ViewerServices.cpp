@@ -2,18 +2,18 @@
 
 #include <memory>
 
-#include "app/CheckVersion.h"
-#include "platform/DialogLayout.h"
-#include "app/OptionsDialog.h"
-#include "app/SettingsFile.h"
 #include "app/AboutDialog.h"
-#include "app/ProgressDialog.h"
-#include "core/ProgramState.h"
-#include "app/IndexFileDialog.h"
-#include "platform/Shell.h"
+#include "app/CheckVersion.h"
 #include "app/CreateReportDialog.h"
-#include "report/ReportSources.h"
+#include "app/IndexFileDialog.h"
+#include "app/OptionsDialog.h"
+#include "app/ProgressDialog.h"
+#include "app/SettingsFile.h"
+#include "core/ProgramState.h"
+#include "platform/DialogLayout.h"
 #include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "report/ReportSources.h"
 
 namespace tmr {
 namespace {

@@ -38,8 +38,6 @@ constexpr std::array<CatalogueNode, 26> kCatalogue{{
 
 std::span<const CatalogueNode> Catalogue() { return kCatalogue; }
 
-bool IsRootKey(std::string_view key) {
-  return key == "root" || key == "root2" || key == "root3" || key == "root4";
-}
+bool IsRootKey(std::string_view key) { return key == "root" || key == "root2" || key == "root3" || key == "root4"; }
 
 }  // namespace tmr

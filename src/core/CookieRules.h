@@ -9,8 +9,8 @@
 namespace tmr {
 
 enum class CookieEntry {
-  kListName,   // the name itself is the row ("user@site[1].txt")
-  kReadFile,   // a ".txt" file: the row comes from its first line
+  kListName,  // the name itself is the row ("user@site[1].txt")
+  kReadFile,  // a ".txt" file: the row comes from its first line
   kSkip
 };
 

@@ -18,8 +18,8 @@ const char* FindUrlTag(const char* p, const char* end) {
   while (end - p >= 18) {
     __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2));
-    unsigned mask = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(c, last))));
+    unsigned mask =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(c, last))));
     while (mask != 0) {
       int i = __builtin_ctz(mask);
       if (p[i + 1] == 'R') return p + i;

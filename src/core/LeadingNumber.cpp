@@ -12,9 +12,12 @@ bool IsIgnored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 int DigitValue(char c, int radix) {
   int v = -1;
-  if (c >= '0' && c <= '9') v = c - '0';
-  else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-  else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+  if (c >= '0' && c <= '9')
+    v = c - '0';
+  else if (c >= 'a' && c <= 'f')
+    v = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F')
+    v = c - 'A' + 10;
   return (v >= 0 && v < radix) ? v : -1;
 }
 

@@ -47,12 +47,9 @@ Bytes AlignedField(const Bytes& reversedField) {
 
 std::string TextClassName(TextClass textClass) {
   switch (textClass) {
-    case TextClass::kAsia:
-      return "asia";
-    case TextClass::kJan:
-      return "jan";
-    case TextClass::kEn:
-      break;
+    case TextClass::kAsia: return "asia";
+    case TextClass::kJan: return "jan";
+    case TextClass::kEn: break;
   }
   return "en";
 }
@@ -68,8 +65,7 @@ TextClass TextClassForLcid(uint32_t lcid) {
       return TextClass::kAsia;
     case 0x0411:  // Japanese
       return TextClass::kJan;
-    default:
-      return TextClass::kEn;
+    default: return TextClass::kEn;
   }
 }
 

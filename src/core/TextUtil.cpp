@@ -51,13 +51,9 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
   return result;
 }
 
-bool Contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
-}
+bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 bool EndsWith(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
@@ -89,9 +85,7 @@ std::string NumberText(double value, int digits, std::string_view decimalSeparat
   return text;
 }
 
-std::string CutAtNul(std::string_view text) {
-  return std::string(text.substr(0, text.find('\0')));
-}
+std::string CutAtNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
 
 bool WidenAscii(std::string_view text, char* out) {
   const char* p = text.data();

@@ -20,7 +20,7 @@ struct ContainerUrlRecord {
   uint64_t primaryTime = 0;    // FILETIME; the last visit in the global history
   uint64_t secondaryTime = 0;  // FILETIME
   bool hasTitle = false;
-  std::u16string title;        // from the record's data area
+  std::u16string title;  // from the record's data area
 };
 
 struct ContainerContents {

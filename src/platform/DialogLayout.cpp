@@ -38,12 +38,12 @@ HWND DialogLayout::CreateFrame(const wchar_t* className, WNDPROC proc, void* sel
   }
   int left = area.left + (area.right - area.left - width) / 2;
   int top = area.top + (area.bottom - area.top - height) / 2;
-  return CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, className, Widen(caption).c_str(), style, left,
-                         top, width, height, owned ? anchor : nullptr, nullptr, instance, self);
+  return CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, className, Widen(caption).c_str(), style, left, top,
+                         width, height, owned ? anchor : nullptr, nullptr, instance, self);
 }
 
-HWND DialogLayout::Add(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int id, int left,
-                       int top, int width, int height, DWORD exStyle) const {
+HWND DialogLayout::Add(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int id, int left, int top,
+                       int width, int height, DWORD exStyle) const {
   HWND control = CreateWindowExW(exStyle, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, Px(left), Px(top),
                                  Px(width), Px(height), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleW(nullptr), nullptr);

@@ -19,8 +19,7 @@ inline constexpr uint32_t kErrFunctionNotFound = 0x80040001;
 // lacks. The readers catch it and keep the rows they have.
 class BinderError : public std::runtime_error {
  public:
-  BinderError(uint32_t number, const std::string& description)
-      : std::runtime_error(description), number_(number) {}
+  BinderError(uint32_t number, const std::string& description) : std::runtime_error(description), number_(number) {}
   uint32_t Number() const { return number_; }
   static constexpr std::string_view Source() { return "DynamicLibrary"; }
 

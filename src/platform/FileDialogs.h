@@ -15,9 +15,9 @@ struct FileDialogRequest {
   std::string filterDescription;  // e.g. "HTML file (*.htm)"
   std::string filterPattern;      // e.g. "*.htm"
   std::string initialFolder;
-  std::string defaultExtension;   // added to a typed name without one
+  std::string defaultExtension;  // added to a typed name without one
   DWORD flags = 0;
-  unsigned bufferChars = 255;     // room for the name, its NUL included
+  unsigned bufferChars = 255;  // room for the name, its NUL included
 };
 
 // The dialog for report files: title "Save Report File", the filter

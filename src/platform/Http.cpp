@@ -53,8 +53,8 @@ std::optional<std::string> HttpGetText(const std::string& url, uint32_t timeoutM
   UniqueHinternet session(InternetOpenW(L"Tracemere", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return std::nullopt;
   SetInternetTimeouts(session.get(), timeoutMs);
-  UniqueHinternet connection(InternetConnectW(session.get(), parts->host.c_str(), parts->port, nullptr, nullptr,
-                                              INTERNET_SERVICE_HTTP, 0, 0));
+  UniqueHinternet connection(
+      InternetConnectW(session.get(), parts->host.c_str(), parts->port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return std::nullopt;
   DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                 INTERNET_FLAG_NO_UI | (parts->secure ? INTERNET_FLAG_SECURE : 0);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 
+#include "core/RegistryRoots.h"
 #include "platform/Handles.h"
 #include "platform/WinText.h"
-#include "core/RegistryRoots.h"
 
 namespace tmr {
 namespace {
@@ -99,9 +99,8 @@ std::string ListRegSubKeys(HKEY root, std::string_view keyPath) {
 }
 
 HKEY RootKeyFromShortName(std::string_view shortName) {
-  static const std::array<HKEY, 7> kHandles{HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE,    HKEY_CLASSES_ROOT,
-                                            HKEY_USERS,        HKEY_PERFORMANCE_DATA, HKEY_DYN_DATA,
-                                            HKEY_CURRENT_CONFIG};
+  static const std::array<HKEY, 7> kHandles{HKEY_CURRENT_USER,     HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT,  HKEY_USERS,
+                                            HKEY_PERFORMANCE_DATA, HKEY_DYN_DATA,      HKEY_CURRENT_CONFIG};
   int index = RootIndex(shortName);
   return index < 0 ? nullptr : kHandles[static_cast<size_t>(index)];
 }

@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "platform/Processes.h"
+#include "readers/browsers/BrowserProfiles.h"
 #include "readers/browsers/BrowserReaders.h"
 #include "readers/browsers/ChromeReaders.h"
 #include "readers/browsers/FirefoxReaders.h"
-#include "platform/Processes.h"
-#include "readers/browsers/BrowserProfiles.h"
 
 namespace tmr {
 namespace {

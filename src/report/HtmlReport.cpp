@@ -41,7 +41,8 @@ constexpr std::array<SectionInfo, 22> kSections{{
     {20, "Creating Chrome Downloads report...", "Chrome-Downloads", "Chrome-Downloads</a></td></tr>"},
     {21, "Creating Chrome Top Visited Sites report...", "Chrome-Top Visited Sites",
      "Chrome-Top Visited Sites</a></td></tr>"},
-    {22, "Creating Chrome keyword Searched report...", "Chrome-Keyword Searched", "Chrome-keyword Searched</a></td></tr>"},
+    {22, "Creating Chrome keyword Searched report...", "Chrome-Keyword Searched",
+     "Chrome-keyword Searched</a></td></tr>"},
 }};
 
 bool IsSingleCell(int number) { return (number >= 2 && number <= 12) || number == 16; }
@@ -69,8 +70,8 @@ const std::vector<std::string>& HeaderLines(int number) {
       {R"(<tr><td style="width: 420px" class="style10"><strong><span class="style11">)",
        R"(Title</span></strong></td>)", R"(<td style="width: 471px" class="style10"><strong>URL</strong></td>)",
        R"(<td style="width: 171px" class="style10"><strong>Last Visited</strong></td>)"},
-      {R"(<tr><td style="width: 500px" class="style10"><strong><span class="style11">)",
-       R"(URL</span></strong></td>)", R"(<td style="width: 500px" class="style10"><strong>Title</strong></td>)",
+      {R"(<tr><td style="width: 500px" class="style10"><strong><span class="style11">)", R"(URL</span></strong></td>)",
+       R"(<td style="width: 500px" class="style10"><strong>Title</strong></td>)",
        R"(<td style="width: 171px" class="style10"><strong>Last Visited</strong></td>)"},
       {R"(<tr><td style="width: 300px" class="style10"><strong>Host</strong></td>)",
        R"(<td style="width: 300px" class="style10"><strong>Name</strong></td>)",
@@ -129,11 +130,11 @@ const SplitLayout& LayoutOf(int number) {
                                {R"(<tr><td class="style7">)", R"(<tr><td  class="style5">)"},
                                {R"(<td  class="style7">)", R"(<td  class="style5">)"},
                                {R"(<td  class="style7">)", R"(<td  class="style5">)"}};
-  static const SplitLayout k14{{Cut::kLeft80, Cut::kLeft50, Cut::kTrim, Cut::kTrim},
-                               {R"(<tr><td style="width: 300px" class="style7">)",
-                                R"(<tr><td style="width: 300px" class="style5">)"},
-                               {R"(<td style="width: 300px" class="style7">)", R"(<td style="width: 300px" class="style5">)"},
-                               {R"(<td style="width: 200px" class="style7">)", R"(<td style="width: 200px" class="style5">)"}};
+  static const SplitLayout k14{
+      {Cut::kLeft80, Cut::kLeft50, Cut::kTrim, Cut::kTrim},
+      {R"(<tr><td style="width: 300px" class="style7">)", R"(<tr><td style="width: 300px" class="style5">)"},
+      {R"(<td style="width: 300px" class="style7">)", R"(<td style="width: 300px" class="style5">)"},
+      {R"(<td style="width: 200px" class="style7">)", R"(<td style="width: 200px" class="style5">)"}};
   static const SplitLayout k17{{Cut::kWhole, Cut::kWhole, Cut::kTrim, Cut::kTrim, Cut::kTrim},
                                {R"(<tr><td class="style7">)", R"(<tr><td class="style5">)"},
                                {R"(<td class="style7">)", R"(<td  class="style5">)"},
@@ -142,8 +143,8 @@ const SplitLayout& LayoutOf(int number) {
                                {R"(<tr><td  class="style7">)", R"(<tr><td  class="style5">)"},
                                {R"(<td  class="style7">)", R"(<td  class="style5">)"},
                                {R"(<td  class="style7">)", R"(<td  class="style5">)"}};
-  static const SplitLayout k19{{Cut::kWhole, Cut::kWhole, Cut::kWhole, Cut::kWhole}, k18.firstTag, k18.secondTag,
-                               k18.laterTag};
+  static const SplitLayout k19{
+      {Cut::kWhole, Cut::kWhole, Cut::kWhole, Cut::kWhole}, k18.firstTag, k18.secondTag, k18.laterTag};
   static const SplitLayout k20{{Cut::kWhole, Cut::kWhole, Cut::kWhole}, k18.firstTag, k18.secondTag, k18.laterTag};
   static const SplitLayout k22{{Cut::kWhole}, k18.firstTag, k18.secondTag, k18.laterTag};
   switch (number) {
@@ -239,13 +240,15 @@ void HtmlReportWriter::Cell(std::string_view tag, std::string_view value, std::s
 }
 
 void HtmlReportWriter::WriteHead() {
-  Line(R"(<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Transitional//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd">)");
+  Line(
+      R"(<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Transitional//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd">)");
   Line("<head>");
   Line(R"(<meta http-equiv="Content-Type"content="text/html; charset=utf-8" />)");
   Line("<title>Tracemere Report</title>");
   Line(R"(<style type="text/css">)");
-  Line(".style1 {border-left-style: solid;border-left-width: 1px;border-right: 1px solid #C0C0C0;border-top-style: "
-       "solid;border-top-width: 1px;");
+  Line(
+      ".style1 {border-left-style: solid;border-left-width: 1px;border-right: 1px solid #C0C0C0;border-top-style: "
+      "solid;border-top-width: 1px;");
   Line(" border-bottom: 1px solid #C0C0C0;a:link    { color: #0011BB; text-decoration: none; }");
   Line("a:visited { color: #0011BB; text-decoration: none; }");
   Line("a:hover   { color: #605040; text-decoration: underline; }}");
@@ -263,8 +266,7 @@ void HtmlReportWriter::WriteHead() {
   Line(R"(<p class="style6"><strong><a name="top">Tracemere Report</strong></p>)");
 }
 
-void HtmlReportWriter::WriteHeaderTable(const std::string& computer, const std::string& user,
-                                        const std::string& date) {
+void HtmlReportWriter::WriteHeaderTable(const std::string& computer, const std::string& user, const std::string& date) {
   Line(R"(<table style="width: 100%" class="style1">)");
   Line(R"(<tr><td style="width: 93px" class="style9">Computer:</td>)");
   Line(R"(<td style="width: 559px" class="style9">)" + EscapeHtml(computer) + "</td></tr>");
@@ -345,9 +347,10 @@ void HtmlReportWriter::WriteIeHistoryRow(const std::string& title, const std::st
                                          const std::string& lastVisited) {
   bool style7 = !ieFlag_;
   ieFlag_ = !ieFlag_;
-  const char* first = style7 ? R"(<tr><td style="width: 420px" class="style7">)"
-                             : R"(<tr><td style="width: 420px" class="style5">)";
-  const char* other = style7 ? R"(<td style="width: 471px" class="style7">)" : R"(<td style="width: 471px" class="style5">)";
+  const char* first =
+      style7 ? R"(<tr><td style="width: 420px" class="style7">)" : R"(<tr><td style="width: 420px" class="style5">)";
+  const char* other =
+      style7 ? R"(<td style="width: 471px" class="style7">)" : R"(<td style="width: 471px" class="style5">)";
   Cell(first, Left(title, 80), "</td>");
   Cell(other, Left(url, 80), "</td>");
   Cell(other, lastVisited, "</td></tr>");
@@ -377,7 +380,7 @@ void HtmlReportWriter::WriteSplitRows(int number, const EntryList& list) {
     const auto& fields = fields_;
     size_t style = TakesStyle7(pageFlag_, false) ? 0 : 1;
     for (size_t cell = 0; cell < layout.cuts.size(); ++cell) {
-      const std::string& tag = cell == 0 ? layout.firstTag[style]
+      const std::string& tag = cell == 0                                       ? layout.firstTag[style]
                                : (cell == 1 || (number != 14 && number != 15)) ? layout.secondTag[style]
                                                                                : layout.laterTag[style];
       std::string_view value = cell < fields.size() ? Apply(layout.cuts[cell], fields[cell]) : std::string_view();

@@ -1,9 +1,9 @@
 #include "report/IeCollectors.h"
 
-#include "platform/LocalTimeText.h"
-#include "core/TextUtil.h"
-#include "readers/ie/IeReaders.h"
 #include "core/IndexDatScanner.h"
+#include "core/TextUtil.h"
+#include "platform/LocalTimeText.h"
+#include "readers/ie/IeReaders.h"
 #include "readers/ie/UrlHistory.h"
 #include "report/EntryCollector.h"
 

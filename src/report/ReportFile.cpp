@@ -17,8 +17,8 @@ bool ReportFile::Create(const std::string& path) {
   failed_ = false;
   target_ = Widen(path);
   temporary_ = target_ + L".partial";
-  file_.reset(CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                          nullptr));
+  file_.reset(
+      CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file_) {
     temporary_.clear();
     failed_ = true;

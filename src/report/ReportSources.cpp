@@ -22,8 +22,8 @@ ReportSources MakeReportSources(const std::function<void()>& doEvents, const boo
   sources.sections[11] = getFirstFolder;
   sources.sections[12] = GetTypedPath;
   using Collector = EntryList (*)(const std::function<void()>&);
-  const Collector browsers[] = {getFireFoxURL,   getFirefoxCookie,   getFirefoxDownload, getFirefoxInput,
-                                getFirefoxForm,  getChromeURL,       getChromeCookies,   getChromeDownloads,
+  const Collector browsers[] = {getFireFoxURL,     getFirefoxCookie, getFirefoxDownload, getFirefoxInput,
+                                getFirefoxForm,    getChromeURL,     getChromeCookies,   getChromeDownloads,
                                 getChromeTopSites, getChromeKeyword};
   for (int n = 13; n <= 22; ++n) {
     Collector collect = browsers[n - 13];

@@ -21,9 +21,9 @@ struct InetTransfer::State {
   std::atomic<bool> busy{false};
   std::atomic<bool> closed{false};
   std::atomic<bool> replied{false};
-  std::mutex mutex;  // guards the handles against Cancel from the window thread
-  std::vector<uint8_t> chunk;     // filled by the worker
-  std::vector<uint8_t> pending;   // read but not yet handed out
+  std::mutex mutex;              // guards the handles against Cancel from the window thread
+  std::vector<uint8_t> chunk;    // filled by the worker
+  std::vector<uint8_t> pending;  // read but not yet handed out
   size_t pendingAt = 0;
   HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // set when a step ends
 
@@ -91,8 +91,9 @@ bool InetTransfer::Execute(const std::string& url, const std::string& userName, 
       state->session = InternetOpenW(L"Tracemere Updater", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
       if (!state->session) return;
       SetInternetTimeouts(state->session, timeout);
-      state->connection = InternetConnectW(state->session, hostName.c_str(), port, user.empty() ? nullptr : user.c_str(),
-                                           pass.empty() ? nullptr : pass.c_str(), INTERNET_SERVICE_HTTP, 0, 0);
+      state->connection =
+          InternetConnectW(state->session, hostName.c_str(), port, user.empty() ? nullptr : user.c_str(),
+                           pass.empty() ? nullptr : pass.c_str(), INTERNET_SERVICE_HTTP, 0, 0);
       if (!state->connection) return;
       state->request = HttpOpenRequestW(state->connection, L"GET", object.c_str(), nullptr, nullptr, nullptr,
                                         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI, 0);

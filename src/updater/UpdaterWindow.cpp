@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "platform/DialogLayout.h"
 #include "core/TextUtil.h"
+#include "platform/DialogLayout.h"
 #include "platform/Dialogs.h"
 #include "platform/Http.h"
 #include "platform/Locale.h"
@@ -47,8 +47,8 @@ void UpdaterWindow::Enable(int id, bool enabled) { EnableWindow(Control(id), ena
 
 bool UpdaterWindow::Create(int showCommand) {
   DialogLayout layout;
-  HWND hwnd = layout.CreateFrame(L"TracemereUpdater", WindowProc, this, "Tracemere Updater", 6000, 3660, nullptr,
-                                 false);
+  HWND hwnd =
+      layout.CreateFrame(L"TracemereUpdater", WindowProc, this, "Tracemere Updater", 6000, 3660, nullptr, false);
   if (!hwnd) return false;
   layout.Add(hwnd, L"STATIC", "File Name: tmeresetup.exe", SS_LEFT, kLabel, 240, 240, 5520, 300);
   layout.Add(hwnd, L"STATIC", "", SS_LEFT, kLabel1, 240, 540, 5520, 300);
@@ -152,9 +152,9 @@ void UpdaterWindow::PressCommand1() {
   if (!IsWindowEnabled(Control(kCommand1))) return;
   // Checked again: the file may have changed since it was downloaded.
   std::optional<std::string> signature = HttpGetText(setupUrl_ + ".sig", config_.timeoutMs);
-  bool verified = signature && VerifyFileSignature(InstallerPath(),
-                                                   std::vector<uint8_t>(signature->begin(), signature->end()),
-                                                   config_.publicKey);
+  bool verified =
+      signature && VerifyFileSignature(InstallerPath(), std::vector<uint8_t>(signature->begin(), signature->end()),
+                                       config_.publicKey);
   if (!verified) {
     Enable(kCommand1, false);
     DeleteFileW(Widen(InstallerPath()).c_str());
@@ -186,8 +186,7 @@ LRESULT UpdaterWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kSizeTimer) PollSizeQuery();
       return 0;
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      return DialogBackground(reinterpret_cast<HDC>(wp));
+    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
     case WM_CLOSE:
       downloader_.Cancel();
       DestroyWindow(hwnd_);
@@ -197,8 +196,7 @@ LRESULT UpdaterWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       sizeQuery_.Cancel();
       UnregisterModeless(hwnd_);
       return 0;
-    default:
-      return Default(msg, wp, lp);
+    default: return Default(msg, wp, lp);
   }
 }
 

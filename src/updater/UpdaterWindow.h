@@ -17,9 +17,9 @@
 namespace tmr {
 
 struct UpdaterConfig {
-  std::string siteAddress;          // no trailing "/"
-  std::vector<uint8_t> publicKey;   // P-256 X||Y; empty trusts nothing
-  std::string folder;               // where the installer is saved
+  std::string siteAddress;         // no trailing "/"
+  std::vector<uint8_t> publicKey;  // P-256 X||Y; empty trusts nothing
+  std::string folder;              // where the installer is saved
   uint32_t timeoutMs = 60000;
   // Ends every running viewer (process names containing "tracemere.exe").
   std::function<void()> endViewers;
@@ -27,9 +27,7 @@ struct UpdaterConfig {
 
 class UpdaterWindow final : public BaseWindow<UpdaterWindow> {
  public:
-  enum : int {
-    kLabel = 100, kLabel1, kLabel2, kLabel3, kLabel5, kFrame1, kProgressBar, kCommand, kCommand1, kLabel4
-  };
+  enum : int { kLabel = 100, kLabel1, kLabel2, kLabel3, kLabel5, kFrame1, kProgressBar, kCommand, kCommand1, kLabel4 };
 
   explicit UpdaterWindow(UpdaterConfig config);
 

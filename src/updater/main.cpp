@@ -3,8 +3,8 @@
 #include "BuildSettings.h"
 #include "platform/MessagePump.h"
 #include "platform/Shell.h"
-#include "updater/UpdaterWindow.h"
 #include "updater/UpdaterText.h"
+#include "updater/UpdaterWindow.h"
 #include "updater/ViewerProcesses.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {

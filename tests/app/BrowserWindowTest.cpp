@@ -1,14 +1,13 @@
 // The ten Firefox and Chrome categories in the real main window, read from
 // a profile holding the real fixture databases.
+#include <windows.h>
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
-#include "categories/CategorySources.h"
 #include "app/MainWindow.h"
+#include "categories/CategorySources.h"
+#include "core/ProgramState.h"
 #include "readers/browsers/BrowserSources.h"
 #include "support/BrowserTestSupport.h"
-#include "core/ProgramState.h"
 #include "support/ScratchDatabase.h"
 #include "support/WinTestUtil.h"
 
@@ -51,12 +50,14 @@ TEST_F(BrowserWindowTest, EveryCategoryFillsTheWindowFromTheProfile) {
   profile_.CopyFixture("firefox/downloads.sqlite", firefox / "downloads.sqlite");
   // No fixture holds these two files; small ones stand in.
   test::ScratchDatabase(chrome / "Top Sites")
-      .Exec("CREATE TABLE thumbnails(url TEXT, url_rank INTEGER, title TEXT);"
-            "INSERT INTO thumbnails VALUES('http://b/',1,'B'),('http://a/',0,'A');");
+      .Exec(
+          "CREATE TABLE thumbnails(url TEXT, url_rank INTEGER, title TEXT);"
+          "INSERT INTO thumbnails VALUES('http://b/',1,'B'),('http://a/',0,'A');");
   test::ScratchDatabase(firefox / "formhistory.sqlite")
-      .Exec("CREATE TABLE moz_formhistory(fieldname TEXT, value TEXT, timesused INTEGER, firstused INTEGER, "
-            "lastused INTEGER);"
-            "INSERT INTO moz_formhistory VALUES('q','cats',2,1262304000000000,1262304000000000);");
+      .Exec(
+          "CREATE TABLE moz_formhistory(fieldname TEXT, value TEXT, timesused INTEGER, firstused INTEGER, "
+          "lastused INTEGER);"
+          "INSERT INTO moz_formhistory VALUES('q','cats',2,1262304000000000,1262304000000000);");
 
   const Expectation expectations[] = {
       {"c1", 3, 1, "URLs History", "Double Click to view"},
@@ -92,11 +93,12 @@ TEST_F(BrowserWindowTest, EveryCategoryFillsTheWindowFromTheProfile) {
 TEST_F(BrowserWindowTest, CancelDuringALongReadKeepsTheRowsSoFar) {
   constexpr int kRows = 200000;
   test::ScratchDatabase(profile_.ChromeFolder() / "History")
-      .Exec("CREATE TABLE urls(id INTEGER PRIMARY KEY, url TEXT, title TEXT, visit_count INTEGER, "
-            "last_visit_time INTEGER, hidden INTEGER);"
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" +
-            std::to_string(kRows) +
-            ") INSERT INTO urls SELECT i,'http://site/'||i,'title '||i,1,13000000000000000+i,0 FROM n;");
+      .Exec(
+          "CREATE TABLE urls(id INTEGER PRIMARY KEY, url TEXT, title TEXT, visit_count INTEGER, "
+          "last_visit_time INTEGER, hidden INTEGER);"
+          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" +
+          std::to_string(kRows) +
+          ") INSERT INTO urls SELECT i,'http://site/'||i,'title '||i,1,13000000000000000+i,0 FROM n;");
   MainWindow& v = Open();
   // Waits in the queue until the read lets messages run.
   PostMessageW(v.hwnd(), WM_COMMAND, MainWindow::kCancelId, 0);

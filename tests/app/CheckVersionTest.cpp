@@ -164,8 +164,8 @@ TEST_F(CheckVersionTest, LocaleDecimalSeparatorInTheQuestion) {
   Serve("5.3");
   CheckVersion(nullptr, false, env_);
   ASSERT_EQ(shown_.size(), 1u);
-  std::string expected = "A new version 5" + UserDecimalSeparator() +
-                         "3 is available for download now, would you like to download now?";
+  std::string expected =
+      "A new version 5" + UserDecimalSeparator() + "3 is available for download now, would you like to download now?";
   EXPECT_EQ(shown_[0].text, expected);
   if (GetUserDefaultLCID() == 0x0407) {
     EXPECT_EQ(shown_[0].text, "A new version 5,3 is available for download now, would you like to download now?");

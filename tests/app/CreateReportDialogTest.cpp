@@ -1,26 +1,25 @@
 // The report dialog as a real window, writing real reports.
-#include <gtest/gtest.h>
-
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 
-#include "platform/DialogLayout.h"
-#include "app/ViewerServices.h"
+#include "app/CreateReportDialog.h"
 #include "app/MainWindow.h"
-#include "support/BrowserTestSupport.h"
+#include "app/ViewerServices.h"
 #include "core/ProgramState.h"
+#include "platform/DialogLayout.h"
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
 #include "platform/Shell.h"
 #include "platform/WinText.h"
-#include "app/CreateReportDialog.h"
 #include "report/ReportSources.h"
-#include "support/WinTestUtil.h"
+#include "support/BrowserTestSupport.h"
 #include "support/RealHives.h"
+#include "support/WinTestUtil.h"
 
 namespace tmr {
 namespace {

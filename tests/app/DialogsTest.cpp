@@ -1,16 +1,15 @@
 // The options, about and progress dialogs as real windows.
-#include <gtest/gtest.h>
-
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
-#include "platform/DialogLayout.h"
-#include "app/OptionsDialog.h"
-#include "app/ViewerServices.h"
-#include "app/SettingsFile.h"
 #include "app/AboutDialog.h"
+#include "app/OptionsDialog.h"
 #include "app/ProgressDialog.h"
+#include "app/SettingsFile.h"
+#include "app/ViewerServices.h"
 #include "core/ProgramState.h"
+#include "platform/DialogLayout.h"
 #include "platform/Dialogs.h"
 #include "platform/Locale.h"
 #include "platform/Shell.h"
@@ -107,8 +106,8 @@ TEST_F(DialogsTest, AboutShowsTheVersionAndOpensPages) {
   SendMessageW(about.hwnd(), WM_NOTIFY, link.idFrom, reinterpret_cast<LPARAM>(&link));
   link = NMHDR{GetDlgItem(about.hwnd(), AboutDialog::kLabel4), AboutDialog::kLabel4, static_cast<UINT>(NM_CLICK)};
   SendMessageW(about.hwnd(), WM_NOTIFY, link.idFrom, reinterpret_cast<LPARAM>(&link));
-  EXPECT_EQ(opened_, (std::vector<std::string>{"http://127.0.0.1:9/sweep.htm show=0",
-                                               "http://127.0.0.1:9/support.htm show=0"}));
+  EXPECT_EQ(opened_,
+            (std::vector<std::string>{"http://127.0.0.1:9/sweep.htm show=0", "http://127.0.0.1:9/support.htm show=0"}));
 
   Press(about.hwnd(), AboutDialog::kCommand1);
   EXPECT_EQ(checks, 1);

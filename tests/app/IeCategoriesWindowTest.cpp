@@ -1,30 +1,29 @@
 // The Internet Explorer nodes of the real main window, over the real
 // history and cache containers, a real user hive's typed addresses and a
 // cookie folder, all placed where a scratch registry's shell folders point.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <objbase.h>
 
 #include <algorithm>
 #include <functional>
 #include <optional>
 
-#include "categories/CategorySources.h"
-#include "app/MainLayout.h"
-#include "app/ViewerServices.h"
-#include "app/MainWindow.h"
-#include "core/ProgramState.h"
-#include "support/ContainerBuilder.h"
-#include "readers/ie/IeReaders.h"
-#include "core/IndexDatScanner.h"
 #include "app/IndexFileDialog.h"
+#include "app/MainLayout.h"
+#include "app/MainWindow.h"
+#include "app/ViewerServices.h"
+#include "categories/CategorySources.h"
+#include "core/IndexDatScanner.h"
+#include "core/ProgramState.h"
 #include "platform/FileDialogs.h"
 #include "platform/Shell.h"
 #include "platform/WinText.h"
+#include "readers/ie/IeReaders.h"
+#include "support/ContainerBuilder.h"
+#include "support/RealHives.h"
 #include "support/TempDir.h"
 #include "support/WinTestUtil.h"
-#include "support/RealHives.h"
 
 namespace tmr {
 namespace {
@@ -242,8 +241,9 @@ TEST_F(IndexDialogTest, DefaultAtLoadAndOnlyOkTakesABrowsedOrTypedPath) {
   GetWindowTextW(dialog_.hwnd(), caption, 64);
   EXPECT_STREQ(caption, L"Choose Index.dat file");
   EXPECT_EQ(Caption(IndexFileDialog::kLabel1), "Index.dat file location");
-  EXPECT_EQ(Caption(IDOK) + Caption(IDCANCEL) + Caption(IndexFileDialog::kCommand3) + Caption(IndexFileDialog::kCommand4),
-            "OKCancelBrowseUse Default");
+  EXPECT_EQ(
+      Caption(IDOK) + Caption(IDCANCEL) + Caption(IndexFileDialog::kCommand3) + Caption(IndexFileDialog::kCommand4),
+      "OKCancelBrowseUse Default");
   EXPECT_EQ(Text(), "C:\\Cache\\Content.IE5\\index.dat");
   EXPECT_EQ(IndexDatPath, "C:\\Cache\\Content.IE5\\index.dat");
 

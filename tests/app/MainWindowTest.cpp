@@ -1,9 +1,8 @@
 // The real main window under Xvfb, driven by the same paths as the user's
 // clicks and read back from its controls.
-#include <gtest/gtest.h>
-
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "app/MainLayout.h"
 #include "app/MainWindow.h"
@@ -59,7 +58,9 @@ class ViewerWindowTest : public ::testing::Test {
     for (int r = 0; r < list.ItemCount(); ++r) texts.push_back(list.ItemText(r, column));
     return texts;
   }
-  void Deliver() { test::WaitUntil([] { return false; }, 30); }
+  void Deliver() {
+    test::WaitUntil([] { return false; }, 30);
+  }
 
   SourceTable sources_;
   std::unique_ptr<MainWindow> viewer_;
@@ -86,7 +87,11 @@ TEST_F(ViewerWindowTest, StartsWithTheWholeCatalogueExpandedAndEverythingEmpty) 
         {"b7", "First Folder (Win7)"},
         {"b8", "Typed Paths (Win7)"}}},
       {{"root3", "Firefox"},
-       {{"c1", "URL History"}, {"c2", "Cookies"}, {"c3", "Downloads"}, {"c4", "Input History"}, {"c5", "Form History"}}},
+       {{"c1", "URL History"},
+        {"c2", "Cookies"},
+        {"c3", "Downloads"},
+        {"c4", "Input History"},
+        {"c5", "Form History"}}},
       {{"root4", "Google Chrome"},
        {{"d1", "URL History"},
         {"d2", "Cookies"},
@@ -276,8 +281,7 @@ TEST_F(ViewerWindowTest, ResizingBelow3200TwipsKeepsTheListWidth) {
   RECT before = listRect();
   RECT frame{0, 0, TwipsToPixels(3000, v.Dpi()), TwipsToPixels(6000, v.Dpi())};
   AdjustWindowRectEx(&frame, GetWindowLongW(v.hwnd(), GWL_STYLE), TRUE, 0);
-  SetWindowPos(v.hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(v.hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
   RECT client{};
   GetClientRect(v.hwnd(), &client);
   ASSERT_LT(PixelsToTwips(client.right, v.Dpi()), 3200);
@@ -366,8 +370,8 @@ TEST_F(ViewerWindowTest, MenuCommandsOpenPagesDialogsAndReports) {
     return answer;
   });
   MainWindow& v = Open(services);
-  for (int id : {MainWindow::kMenuOptions, MainWindow::kMenuAbout, MainWindow::kMenuCreateReport,
-                 MainWindow::kMenuNewVersion}) {
+  for (int id :
+       {MainWindow::kMenuOptions, MainWindow::kMenuAbout, MainWindow::kMenuCreateReport, MainWindow::kMenuNewVersion}) {
     SendMessageW(v.hwnd(), WM_COMMAND, static_cast<WPARAM>(id), 0);
   }
   EXPECT_EQ(calls, (std::vector<std::string>{"options", "about", "report", "asked"}));

@@ -28,9 +28,8 @@ INSTANTIATE_TEST_SUITE_P(
         VersionCase{1, 4, 90, "98"}, VersionCase{1, 4, 3, ""}, VersionCase{1, 4, 91, ""},
         // NT family.
         VersionCase{2, 3, 51, "Windows NT 3.51"}, VersionCase{2, 3, 0, "Windows NT 3.51"},
-        VersionCase{2, 4, 0, "98"},  // NT 4 is treated like 98
-        VersionCase{2, 5, 0, "2000"}, VersionCase{2, 5, 1, "xp"},
-        VersionCase{2, 5, 2, ""},  // Server 2003
+        VersionCase{2, 4, 0, "98"},                                                          // NT 4 is treated like 98
+        VersionCase{2, 5, 0, "2000"}, VersionCase{2, 5, 1, "xp"}, VersionCase{2, 5, 2, ""},  // Server 2003
         VersionCase{2, 6, 0, "Vista"}, VersionCase{2, 6, 1, "Vista"}, VersionCase{2, 6, 2, "Vista"},
         VersionCase{2, 6, 3, "Vista"}, VersionCase{2, 10, 0, ""}, VersionCase{2, 2, 0, ""},
         // Any other platform id.

@@ -36,25 +36,26 @@ TEST_P(DecideUpdateCases, FollowsTheVersionRules) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bodies, DecideUpdateCases,
-    ::testing::Values(
-        DecisionCase{"5.3 word", false, UpdateStep::kOfferNewVersion, 5.3f},
-        DecisionCase{"5.3 word", true, UpdateStep::kOfferNewVersion, 5.3f},
-        DecisionCase{"5.2", false, UpdateStep::kLatestMessage, 0}, DecisionCase{"5.2", true, UpdateStep::kNothing, 0},
-        // Exactly 1 is the "nothing read" sentinel.
-        DecisionCase{"1", false, UpdateStep::kFailedMessage, 0}, DecisionCase{"1.0", false, UpdateStep::kFailedMessage, 0},
-        DecisionCase{"1.0", true, UpdateStep::kNothing, 0},
-        DecisionCase{std::nullopt, false, UpdateStep::kFailedMessage, 0},
-        DecisionCase{std::nullopt, true, UpdateStep::kNothing, 0},
-        DecisionCase{"", false, UpdateStep::kLatestMessage, 0}, DecisionCase{"abc", false, UpdateStep::kLatestMessage, 0},
-        DecisionCase{"abc", true, UpdateStep::kNothing, 0},
-        DecisionCase{" \t\n5.25", true, UpdateStep::kOfferNewVersion, 5.25f},
-        DecisionCase{"6", false, UpdateStep::kOfferNewVersion, 6.0f},
-        DecisionCase{"&H6", false, UpdateStep::kOfferNewVersion, 6.0f},
-        // Compared in single precision: 5.20000001 is the same number as 5.2.
-        DecisionCase{"5.20000001", false, UpdateStep::kLatestMessage, 0},
-        DecisionCase{"5.21", false, UpdateStep::kOfferNewVersion, 5.21f}));
+INSTANTIATE_TEST_SUITE_P(Bodies, DecideUpdateCases,
+                         ::testing::Values(DecisionCase{"5.3 word", false, UpdateStep::kOfferNewVersion, 5.3f},
+                                           DecisionCase{"5.3 word", true, UpdateStep::kOfferNewVersion, 5.3f},
+                                           DecisionCase{"5.2", false, UpdateStep::kLatestMessage, 0},
+                                           DecisionCase{"5.2", true, UpdateStep::kNothing, 0},
+                                           // Exactly 1 is the "nothing read" sentinel.
+                                           DecisionCase{"1", false, UpdateStep::kFailedMessage, 0},
+                                           DecisionCase{"1.0", false, UpdateStep::kFailedMessage, 0},
+                                           DecisionCase{"1.0", true, UpdateStep::kNothing, 0},
+                                           DecisionCase{std::nullopt, false, UpdateStep::kFailedMessage, 0},
+                                           DecisionCase{std::nullopt, true, UpdateStep::kNothing, 0},
+                                           DecisionCase{"", false, UpdateStep::kLatestMessage, 0},
+                                           DecisionCase{"abc", false, UpdateStep::kLatestMessage, 0},
+                                           DecisionCase{"abc", true, UpdateStep::kNothing, 0},
+                                           DecisionCase{" \t\n5.25", true, UpdateStep::kOfferNewVersion, 5.25f},
+                                           DecisionCase{"6", false, UpdateStep::kOfferNewVersion, 6.0f},
+                                           DecisionCase{"&H6", false, UpdateStep::kOfferNewVersion, 6.0f},
+                                           // Compared in single precision: 5.20000001 is the same number as 5.2.
+                                           DecisionCase{"5.20000001", false, UpdateStep::kLatestMessage, 0},
+                                           DecisionCase{"5.21", false, UpdateStep::kOfferNewVersion, 5.21f}));
 
 TEST(UpdateTexts, AreWordForWord) {
   EXPECT_EQ(FailedToConnectText(), "Failed to connect to server, please check your Internet connection");

@@ -1,6 +1,5 @@
 // The viewer program itself, started as a user starts it.
 #include <gtest/gtest.h>
-
 #include <shlobj.h>
 
 #include <filesystem>
@@ -60,8 +59,8 @@ class ViewerStartTest : public ::testing::Test {
 };
 
 TEST_F(ViewerStartTest, ASecondInstanceEndsAtOnceWithoutAWindow) {
-  dir_.Write("tmere.ini", "[general]\r\nReportFolder=C:\\Reports\r\nlastcheckupdate=" +
-                              FormatShortDate(LocalToday()) + "\r\nCheckInterval=7\r\n");
+  dir_.Write("tmere.ini", "[general]\r\nReportFolder=C:\\Reports\r\nlastcheckupdate=" + FormatShortDate(LocalToday()) +
+                              "\r\nCheckInterval=7\r\n");
   HANDLE first = test::StartProcess(program_);
   ASSERT_NE(first, nullptr);
   ASSERT_TRUE(test::WaitUntil([&] { return ViewerWindows(GetProcessId(first)).count == 1; }, 20000));

@@ -5,15 +5,15 @@
 
 #include <algorithm>
 
-#include "categories/CategorySources.h"
 #include "app/MainLayout.h"
-#include "app/ViewerServices.h"
 #include "app/MainWindow.h"
+#include "app/ViewerServices.h"
+#include "categories/CategorySources.h"
 #include "core/ProgramState.h"
 #include "platform/Shell.h"
+#include "support/RealHives.h"
 #include "support/TempDir.h"
 #include "support/WinTestUtil.h"
-#include "support/RealHives.h"
 
 namespace tmr {
 namespace {

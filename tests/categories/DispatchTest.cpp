@@ -11,8 +11,8 @@ TEST(RowActionFor, FollowsTheDoubleClickTable) {
     EXPECT_EQ(RowActionFor(key), RowAction::kOpenFirstColumn) << key;
   }
   EXPECT_EQ(RowActionFor("a3"), RowAction::kOpenCookieFolder);
-  for (const char* key : {"b2", "b3", "b4", "b5", "b6", "b7", "b8", "c2", "c4", "c5", "d2", "d4", "d5", "root",
-                          "root2", "root3", "root4", "", "A1", "a1 "}) {
+  for (const char* key : {"b2", "b3", "b4", "b5",   "b6",    "b7",    "b8",    "c2", "c4", "c5",
+                          "d2", "d4", "d5", "root", "root2", "root3", "root4", "",   "A1", "a1 "}) {
     EXPECT_EQ(RowActionFor(key), RowAction::kNothing) << key;
   }
 }

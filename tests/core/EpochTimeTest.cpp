@@ -35,19 +35,18 @@ TEST_P(UnixEpochCases, WalkLandsOnTheRightDay) {
 
 INSTANTIATE_TEST_SUITE_P(
     Dates, UnixEpochCases,
-    ::testing::Values(EpochCase{"epoch", 0, Expected(1970, 1, 1)},
-                      EpochCase{"leap day 1972", UnixSeconds(1972, 2, 29, 12), Expected(1972, 2, 29, 12)},
-                      EpochCase{"last day of a leap year", UnixSeconds(1972, 12, 31, 23, 59, 59),
-                                Expected(1972, 12, 31, 23, 59, 59)},
-                      EpochCase{"first day after it", UnixSeconds(1973, 1, 1), Expected(1973, 1, 1)},
-                      EpochCase{"leap day 2000", UnixSeconds(2000, 2, 29, 6, 7, 8), Expected(2000, 2, 29, 6, 7, 8)},
-                      EpochCase{"march 2000", UnixSeconds(2000, 3, 1), Expected(2000, 3, 1)},
-                      EpochCase{"end of august", UnixSeconds(2012, 8, 31, 23, 59, 59),
-                                Expected(2012, 8, 31, 23, 59, 59)},
-                      EpochCase{"start of september", UnixSeconds(2012, 9, 1), Expected(2012, 9, 1)},
-                      EpochCase{"2100 is common", UnixSeconds(2100, 3, 1), Expected(2100, 3, 1)},
-                      EpochCase{"fractions are dropped", 1.9, Expected(1970, 1, 1, 0, 0, 1)},
-                      EpochCase{"just before the epoch", -0.5, Expected(1969, 12, 31, 23, 59, 59)}),
+    ::testing::Values(
+        EpochCase{"epoch", 0, Expected(1970, 1, 1)},
+        EpochCase{"leap day 1972", UnixSeconds(1972, 2, 29, 12), Expected(1972, 2, 29, 12)},
+        EpochCase{"last day of a leap year", UnixSeconds(1972, 12, 31, 23, 59, 59), Expected(1972, 12, 31, 23, 59, 59)},
+        EpochCase{"first day after it", UnixSeconds(1973, 1, 1), Expected(1973, 1, 1)},
+        EpochCase{"leap day 2000", UnixSeconds(2000, 2, 29, 6, 7, 8), Expected(2000, 2, 29, 6, 7, 8)},
+        EpochCase{"march 2000", UnixSeconds(2000, 3, 1), Expected(2000, 3, 1)},
+        EpochCase{"end of august", UnixSeconds(2012, 8, 31, 23, 59, 59), Expected(2012, 8, 31, 23, 59, 59)},
+        EpochCase{"start of september", UnixSeconds(2012, 9, 1), Expected(2012, 9, 1)},
+        EpochCase{"2100 is common", UnixSeconds(2100, 3, 1), Expected(2100, 3, 1)},
+        EpochCase{"fractions are dropped", 1.9, Expected(1970, 1, 1, 0, 0, 1)},
+        EpochCase{"just before the epoch", -0.5, Expected(1969, 12, 31, 23, 59, 59)}),
     [](const auto& info) {
       std::string name = info.param.name;
       for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
@@ -80,8 +79,12 @@ DateTime LiteralWalk(double t, int year) {
     t -= 31 * 86400.0;
   }
   long long whole = static_cast<long long>(std::trunc(t));
-  return {year, month, static_cast<int>(whole / 86400) + 1, static_cast<int>(whole % 86400 / 3600),
-          static_cast<int>(whole % 3600 / 60), static_cast<int>(whole % 60)};
+  return {year,
+          month,
+          static_cast<int>(whole / 86400) + 1,
+          static_cast<int>(whole % 86400 / 3600),
+          static_cast<int>(whole % 3600 / 60),
+          static_cast<int>(whole % 60)};
 }
 
 TEST(EpochTime, SameDayAsTheYearByYearWalk) {
@@ -143,17 +146,17 @@ TEST(EpochTime, OffsetFromTwoClockReadings) {
     float expected;
   };
   const Case cases[] = {
-      {{2026, 12, 8, 15, 30}, {2026, 12, 8, 10, 0}, 5.5f},      // Kolkata, on the hour
-      {{2026, 12, 8, 16, 15}, {2026, 12, 8, 10, 45}, 5.5f},     // Kolkata, minutes borrow an hour
-      {{2027, 1, 1, 5, 15}, {2026, 12, 31, 23, 45}, 5.5f},      // Kolkata, across the new year
-      {{2026, 12, 8, 6, 30}, {2026, 12, 8, 10, 0}, -3.5f},      // St. John's
-      {{2026, 12, 8, 7, 15}, {2026, 12, 8, 10, 45}, -3.5f},     // St. John's, borrow
-      {{2026, 12, 7, 21, 45}, {2026, 12, 8, 1, 15}, -3.5f},     // St. John's, the day before
-      {{2026, 12, 8, 16, 0}, {2026, 12, 8, 10, 15}, 5.75f},     // Kathmandu
-      {{2026, 12, 9, 0, 0}, {2026, 12, 8, 10, 15}, 13.75f},     // Chatham Islands in summer
-      {{2026, 12, 8, 10, 59}, {2026, 12, 8, 10, 59}, 0.0f},     // UTC
-      {{2026, 12, 8, 4, 0}, {2026, 12, 8, 9, 0}, -5.0f},        // New York
-      {{2026, 12, 8, 23, 30}, {2026, 12, 9, 0, 30}, -1.0f},     // Azores, the day before
+      {{2026, 12, 8, 15, 30}, {2026, 12, 8, 10, 0}, 5.5f},   // Kolkata, on the hour
+      {{2026, 12, 8, 16, 15}, {2026, 12, 8, 10, 45}, 5.5f},  // Kolkata, minutes borrow an hour
+      {{2027, 1, 1, 5, 15}, {2026, 12, 31, 23, 45}, 5.5f},   // Kolkata, across the new year
+      {{2026, 12, 8, 6, 30}, {2026, 12, 8, 10, 0}, -3.5f},   // St. John's
+      {{2026, 12, 8, 7, 15}, {2026, 12, 8, 10, 45}, -3.5f},  // St. John's, borrow
+      {{2026, 12, 7, 21, 45}, {2026, 12, 8, 1, 15}, -3.5f},  // St. John's, the day before
+      {{2026, 12, 8, 16, 0}, {2026, 12, 8, 10, 15}, 5.75f},  // Kathmandu
+      {{2026, 12, 9, 0, 0}, {2026, 12, 8, 10, 15}, 13.75f},  // Chatham Islands in summer
+      {{2026, 12, 8, 10, 59}, {2026, 12, 8, 10, 59}, 0.0f},  // UTC
+      {{2026, 12, 8, 4, 0}, {2026, 12, 8, 9, 0}, -5.0f},     // New York
+      {{2026, 12, 8, 23, 30}, {2026, 12, 9, 0, 30}, -1.0f},  // Azores, the day before
   };
   for (const Case& c : cases) {
     EXPECT_FLOAT_EQ(UtcOffsetFromClocks(c.local, c.utc), c.expected)
@@ -173,8 +176,7 @@ TEST(TimePicture, TokensQuotesAndTheTwelveHourClock) {
                         Case{"tt h 'o''clock'", 9, 0, 0, "AM 9 o'clock"}, Case{"H.mm 'Uhr", 9, 5, 0, "9.05 Uhr"}}) {
     EXPECT_EQ(FormatTimePicture(c.picture, c.h, c.m, c.s, "AM", "PM"), c.expected) << c.picture;
   }
-  EXPECT_EQ(FormatTimePicture("tt H:mm", 9, 5, 0, "\xE5\x8D\x88\xE5\x89\x8D", "PM"),
-            "\xE5\x8D\x88\xE5\x89\x8D 9:05");
+  EXPECT_EQ(FormatTimePicture("tt H:mm", 9, 5, 0, "\xE5\x8D\x88\xE5\x89\x8D", "PM"), "\xE5\x8D\x88\xE5\x89\x8D 9:05");
   EXPECT_EQ(FormatTimePicture("t H", 9, 0, 0, "\xE5\x8D\x88\xE5\x89\x8D", "PM"), "\xE5\x8D\x88 9");
 }
 

@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "support/ContainerBuilder.h"
 #include "core/IndexDatScanner.h"
+#include "support/ContainerBuilder.h"
 #include "support/PerByteIndexScan.h"
 
 namespace tmr {
@@ -56,11 +56,13 @@ TEST(IndexDatScanner, RecordRuleCases) {
       {"odd offset", Place(Place(blank, 333, "URL"), 333 + 96, std::string("https://b/\0", 11)), {"https://b/"}},
       {"lower case is no hit", Place(Place(blank, 10, "url "), 106, std::string("http://a/\0", 10)), {}},
       {"HTTP fails the test, +104 is taken",
-       Place(Place(Place(blank, 7, "URL"), 103, "HTTP://x/"), 111, std::string("tail\0", 5)), {"tail"}},
+       Place(Place(Place(blank, 7, "URL"), 103, "HTTP://x/"), 111, std::string("tail\0", 5)),
+       {"tail"}},
       {"+104 is taken whatever it holds", Place(Place(blank, 1, "URL"), 105, std::string(8, '\0')), {""}},
       {"URL inside other data", Place(blank, 500, "xxCURLy"), {std::string(150, '.')}},
       {"hit in the last 246 bytes ends the scan",
-       Place(Place(Place(blank, 800, "URL"), 896, std::string("http://c/\0", 10)), 950, "URL"), {"http://c/"}},
+       Place(Place(Place(blank, 800, "URL"), 896, std::string("http://c/\0", 10)), 950, "URL"),
+       {"http://c/"}},
       {"hit at the last position examined", Place(blank, 994, "URL"), {""}},
       {"hit one byte later is not examined", Place(blank, 995, "URL"), {}},
       {"hits are not merged", Place(blank, 10, "URLURL"), {std::string(150, '.'), std::string(150, '.')}},

@@ -20,20 +20,20 @@ TEST_P(SplitRootKeyCases, TakesLongOrShortNamesInAnyCase) {
   EXPECT_EQ(split.subKey, c.subKey) << c.path;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, SplitRootKeyCases,
-    ::testing::Values(SplitCase{"HKEY_CURRENT_USER\\Software\\X\\", "HKCU", "Software\\X\\"},
-                      SplitCase{"hkcu\\Software\\X", "HKCU", "Software\\X"},
-                      SplitCase{"hkey_local_machine\\SYSTEM", "HKLM", "SYSTEM"},
-                      SplitCase{"HKEY_USERS\\.DEFAULT", "HKUS", ".DEFAULT"},
-                      SplitCase{"HKEY_CLASSES_ROOT", "HKCR", ""}, SplitCase{"Hkey_Dyn_Data\\a", "HKDD", "a"},
-                      SplitCase{"HKEY_CURRENT_CONFIG\\a\\b", "HKCC", "a\\b"},
-                      SplitCase{"HKEY_PERFORMANCE_DATA\\", "HKPD", ""},
-                      // Long names are replaced wherever they stand.
-                      SplitCase{"HKCU\\HKEY_USERS\\x", "HKCU", "HKUS\\x"},
-                      // The root is the first four characters, whatever they are.
-                      SplitCase{"HKCUX\\a", "HKCU", "a"}, SplitCase{"abc\\d", "ABC\\", "d"},
-                      SplitCase{"", "", ""}));
+INSTANTIATE_TEST_SUITE_P(Paths, SplitRootKeyCases,
+                         ::testing::Values(SplitCase{"HKEY_CURRENT_USER\\Software\\X\\", "HKCU", "Software\\X\\"},
+                                           SplitCase{"hkcu\\Software\\X", "HKCU", "Software\\X"},
+                                           SplitCase{"hkey_local_machine\\SYSTEM", "HKLM", "SYSTEM"},
+                                           SplitCase{"HKEY_USERS\\.DEFAULT", "HKUS", ".DEFAULT"},
+                                           SplitCase{"HKEY_CLASSES_ROOT", "HKCR", ""},
+                                           SplitCase{"Hkey_Dyn_Data\\a", "HKDD", "a"},
+                                           SplitCase{"HKEY_CURRENT_CONFIG\\a\\b", "HKCC", "a\\b"},
+                                           SplitCase{"HKEY_PERFORMANCE_DATA\\", "HKPD", ""},
+                                           // Long names are replaced wherever they stand.
+                                           SplitCase{"HKCU\\HKEY_USERS\\x", "HKCU", "HKUS\\x"},
+                                           // The root is the first four characters, whatever they are.
+                                           SplitCase{"HKCUX\\a", "HKCU", "a"}, SplitCase{"abc\\d", "ABC\\", "d"},
+                                           SplitCase{"", "", ""}));
 
 TEST(RootIndex, KnowsTheSevenShortNames) {
   for (const RootName& root : kRootNames) EXPECT_GE(RootIndex(root.shortName), 0) << root.shortName;

@@ -5,8 +5,8 @@
 #include <random>
 #include <set>
 
-#include "support/ContainerBuilder.h"
 #include "core/UrlCacheContainer.h"
+#include "support/ContainerBuilder.h"
 
 namespace tmr {
 namespace {
@@ -56,8 +56,8 @@ TEST_F(RealHistoryContainer, DamagedCopiesYieldTheirIntactLiveEntries) {
       {"hash table signature gone (bitmap decides)", [](std::string& b) { b.replace(0x4000, 4, "XXXX"); }, all},
       {"hash table offset wild (bitmap decides)", [](std::string& b) { PutU32(b, 32, 0x7FFFFF80); }, all},
       {"hash table chained to itself", [](std::string& b) { PutU32(b, 0x4008, 0x4000); }, all},
-      {"bitmap cleared (hash table decides)", [](std::string& b) { std::fill(b.begin() + 0x250, b.begin() + 0x260, 0); },
-       all},
+      {"bitmap cleared (hash table decides)",
+       [](std::string& b) { std::fill(b.begin() + 0x250, b.begin() + 0x260, 0); }, all},
       {"a location outside its record", [](std::string& b) { PutU32(b, 0x5000 + 52, 0x10000); }, all - 1},
       {"a block count huge", [](std::string& b) { PutU32(b, 0x5100 + 4, 0x7FFFFFFF); }, all - 1},
       {"a block count zero", [](std::string& b) { PutU32(b, 0x5200 + 4, 0); }, all - 1},

@@ -118,7 +118,9 @@ TEST(Utf8Encode, PairsBecomeOneCharacterAndLoneHalvesTheReplacement) {
   EXPECT_EQ(Utf8Encode(u"A\u00e9\u20ac"), "A\xC3\xA9\xE2\x82\xAC");
   EXPECT_EQ(Utf8Encode(u"\U0001F600"), "\xF0\x9F\x98\x80");
   std::u16string lone{u'a', static_cast<char16_t>(0xD83D), u'b', static_cast<char16_t>(0xDE00)};
-  EXPECT_EQ(Utf8Encode(lone), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+  EXPECT_EQ(Utf8Encode(lone),
+            "a\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD");
 }
 
 // Random bytes, and well-formed text with random damage: the decoder never

@@ -1,15 +1,14 @@
 // The time conversions against the platform's real clocks, zones (TZ) and
 // locales (LC_ALL); tests/common/CMakeLists.txt runs them under several.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <map>
 #include <string>
 
-#include "platform/LocalTimeText.h"
 #include "core/TimePicture.h"
+#include "platform/LocalTimeText.h"
 #include "platform/WinText.h"
 
 namespace tmr {
@@ -18,10 +17,10 @@ namespace {
 DateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return {y, mo, d, h, mi, s}; }
 
 struct LocaleTexts {
-  const char* afternoon;  // 1972-02-29 13:05:09
-  const char* midnight;   // 1972-12-31 00:00:00
-  const char* before1601; // 1600-12-31 20:30:00
-  const char* oneSecond;  // 2012-08-31 00:00:01
+  const char* afternoon;   // 1972-02-29 13:05:09
+  const char* midnight;    // 1972-12-31 00:00:00
+  const char* before1601;  // 1600-12-31 20:30:00
+  const char* oneSecond;   // 2012-08-31 00:00:01
 };
 
 TEST(GeneralDateLocaleTest, ShortDateAndLongTimeOfTheUserLocale) {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <shlobj.h>
 
 #include "core/CivilDate.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/Processes.h"
 #include "platform/Handles.h"
+#include "platform/Processes.h"
 #include "support/TempDir.h"
 #include "support/WinTestUtil.h"
 

@@ -1,8 +1,8 @@
 // The registry layer against Wine's registry, through a scratch root.
 #include <gtest/gtest.h>
 
-#include "support/ScratchRegistry.h"
 #include "platform/Registry.h"
+#include "support/ScratchRegistry.h"
 
 namespace tmr {
 namespace {

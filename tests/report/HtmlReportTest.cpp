@@ -189,11 +189,16 @@ TEST(EscapeHtml, MatchesTheCharacterByCharacterRule) {
   auto reference = [](std::string_view text) {
     std::string out;
     for (char c : text.substr(0, text.find('\0'))) {
-      if (c == '&') out += "&amp;";
-      else if (c == '<') out += "&lt;";
-      else if (c == '>') out += "&gt;";
-      else if (c == '"') out += "&quot;";
-      else out += c;
+      if (c == '&')
+        out += "&amp;";
+      else if (c == '<')
+        out += "&lt;";
+      else if (c == '>')
+        out += "&gt;";
+      else if (c == '"')
+        out += "&quot;";
+      else
+        out += c;
     }
     return out;
   };
@@ -210,8 +215,8 @@ TEST(EscapeHtml, MatchesTheCharacterByCharacterRule) {
 
 TEST_F(HtmlReportTest, HostileValuesAreEscapedAndStayInTheirCells) {
   writer_.BeginSection(18);
-  writer_.WriteEntries(18, {"", JoinFields({"http://x/?a=1&b=<2>", "<script>alert(1)</script>", "3",
-                                            std::string("d\0junk\"", 7)})});
+  writer_.WriteEntries(
+      18, {"", JoinFields({"http://x/?a=1&b=<2>", "<script>alert(1)</script>", "3", std::string("d\0junk\"", 7)})});
   writer_.BeginSection(7);
   writer_.WriteEntries(7, {"", "cmd \"/c\" & <b>"});
   Lines s = Take();
@@ -230,8 +235,8 @@ TEST_F(HtmlReportTest, HostileValuesAreEscapedAndStayInTheirCells) {
 
 TEST_F(HtmlReportTest, FooterLinksTheSite) {
   writer_.WriteFooter("http://www.tracemere.invalid");
-  EXPECT_EQ(Take(), (Lines{"<p>Created by <a href=\"http://www.tracemere.invalid\">Tracemere</a></p>",
-                           "</body></html>"}));
+  EXPECT_EQ(Take(),
+            (Lines{"<p>Created by <a href=\"http://www.tracemere.invalid\">Tracemere</a></p>", "</body></html>"}));
 }
 
 }  // namespace

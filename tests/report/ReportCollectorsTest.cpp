@@ -6,17 +6,17 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/BrowserTestSupport.h"
-#include "core/ProgramState.h"
-#include "report/BrowserCollectors.h"
 #include "app/CreateReportDialog.h"
+#include "core/ProgramState.h"
+#include "platform/WinText.h"
+#include "readers/windows/WindowsReaders.h"
+#include "report/BrowserCollectors.h"
 #include "report/IeCollectors.h"
 #include "report/ReportFile.h"
 #include "report/WindowsCollectors.h"
-#include "support/ScratchRegistry.h"
+#include "support/BrowserTestSupport.h"
 #include "support/RealHives.h"
-#include "readers/windows/WindowsReaders.h"
-#include "platform/WinText.h"
+#include "support/ScratchRegistry.h"
 
 namespace tmr {
 namespace {

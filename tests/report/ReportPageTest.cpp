@@ -2,19 +2,18 @@
 // markup, "&", "^", quotes; the page goes to a fixed folder of the build
 // tree with the number of rows and cells each section must show, and
 // check_report_in_browser.py opens it in a real browser.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "support/BrowserTestSupport.h"
+#include "app/CreateReportDialog.h"
 #include "core/ProgramState.h"
 #include "platform/Shell.h"
-#include "app/CreateReportDialog.h"
 #include "report/HtmlReport.h"
 #include "report/ReportSources.h"
+#include "support/BrowserTestSupport.h"
 #include "support/ScratchDatabase.h"
 
 namespace tmr {
@@ -27,9 +26,13 @@ int CellsOf(int n) {
   switch (n) {
     case 1: return 3;
     case 13: return 3;
-    case 14: case 15: case 18: case 19: return 4;
+    case 14:
+    case 15:
+    case 18:
+    case 19: return 4;
     case 17: return 5;
-    case 20: case 21: return 3;
+    case 20:
+    case 21: return 3;
     default: return 1;
   }
 }

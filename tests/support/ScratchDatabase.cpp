@@ -1,7 +1,6 @@
 #include "support/ScratchDatabase.h"
 
 #include <windows.h>
-
 #include <sqlite3.h>
 
 #include <stdexcept>

@@ -59,7 +59,8 @@ void DumpKey(HKEY key, const std::wstring& path, std::vector<std::string>& lines
 std::wstring ReadRegText(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
     std::wstring text((bytes.size() - 2) / 2, L'\0');
     std::memcpy(text.data(), bytes.data() + 2, text.size() * 2);
     return text;
@@ -198,8 +199,8 @@ int ScratchRegistry::ImportRegFile(const std::wstring& path) {
       std::wstring full = line.substr(1, line.rfind(L']') - 1);
       HKEY root = nullptr;
       std::wstring rest;
-      for (auto [prefix, handle] : {std::pair{L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-                                    std::pair{L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}}) {
+      for (auto [prefix, handle] :
+           {std::pair{L"HKEY_CURRENT_USER", HKEY_CURRENT_USER}, std::pair{L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}}) {
         std::wstring p(prefix);
         if (full.compare(0, p.size(), p) == 0) {
           root = handle;

@@ -7,13 +7,13 @@
 
 #include <string>
 
-#include "categories/CategorySources.h"
-#include "app/OptionsDialog.h"
-#include "app/ViewerServices.h"
 #include "app/AboutDialog.h"
-#include "app/ProgressDialog.h"
 #include "app/MainWindow.h"
+#include "app/OptionsDialog.h"
+#include "app/ProgressDialog.h"
 #include "app/ViewerProgram.h"
+#include "app/ViewerServices.h"
+#include "categories/CategorySources.h"
 #include "core/ProgramState.h"
 #include "platform/MessagePump.h"
 #include "platform/Shell.h"

@@ -1,7 +1,6 @@
 // The download control against a scripted HTTP server on loopback.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -119,8 +118,8 @@ TEST_F(FileDownloaderTest, ServerRepliesGiveOneExactMessageAndNoFile) {
 
 TEST_F(FileDownloaderTest, AMissingSiteCannotBeReached) {
   EXPECT_FALSE(downloader_.DownloadFile(
-      "http://127.0.0.1:" + std::to_string(test::LoopbackHttpServer::RefusingPort()) + "/tmeresetup.exe",
-      destination_, "", ""));
+      "http://127.0.0.1:" + std::to_string(test::LoopbackHttpServer::RefusingPort()) + "/tmeresetup.exe", destination_,
+      "", ""));
   EXPECT_EQ(Errors(), std::vector<std::string>{"Cannot establish connection."});
   EXPECT_FALSE(FileExists());
 }

@@ -2,9 +2,8 @@
 // version 5.3 from a site on loopback, starts the updater, which downloads
 // and verifies a signed installer, ends the viewer and starts the
 // installer, which installs Tracemere.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <filesystem>
@@ -99,7 +98,8 @@ TEST(UpdateFlow, ViewerToUpdaterToInstalledProgram) {
   HWND question = nullptr;
   ASSERT_TRUE(test::WaitUntil([&] { return (question = FindTopLevel(L"#32770", viewerPid)) != nullptr; }, 30000));
   EXPECT_EQ(TextOf(question), "Tracemere");
-  EXPECT_EQ(MessageBoxText(question), "A new version 5.3 is available for download now, would you like to download now?");
+  EXPECT_EQ(MessageBoxText(question),
+            "A new version 5.3 is available for download now, would you like to download now?");
   PostMessageW(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
 
   // The updater shows the version and size, downloads and verifies.
@@ -108,8 +108,8 @@ TEST(UpdateFlow, ViewerToUpdaterToInstalledProgram) {
   DWORD updaterPid = 0;
   GetWindowThreadProcessId(updater, &updaterPid);
   HANDLE updaterProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, updaterPid);
-  ASSERT_TRUE(test::WaitUntil(
-      [&] { return TextOf(GetDlgItem(updater, kUpdaterLabel1)).rfind("File Size:", 0) == 0; }, 30000));
+  ASSERT_TRUE(
+      test::WaitUntil([&] { return TextOf(GetDlgItem(updater, kUpdaterLabel1)).rfind("File Size:", 0) == 0; }, 30000));
   PostMessageW(GetDlgItem(updater, kUpdaterCommand), BM_CLICK, 0, 0);
   ASSERT_TRUE(test::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(updater, kUpdaterCommand1)) != FALSE; }, 60000))
       << "the download did not complete and verify";

@@ -27,16 +27,16 @@ TEST(SizeText, UsesTheDivisor1024000AndTwoDecimals) {
   EXPECT_EQ(SizeText(1536000, ","), "File Size:1,5 MB");
   EXPECT_EQ(SizeText(1048576, "."), "File Size:1.02 MB");
   EXPECT_EQ(SizeText(0, "."), "File Size:0 MB");
-  EXPECT_EQ(SizeText(5120, "."), "File Size:0 MB");  // 0.005 rounds to even
+  EXPECT_EQ(SizeText(5120, "."), "File Size:0 MB");      // 0.005 rounds to even
   EXPECT_EQ(SizeText(15360, "."), "File Size:0.02 MB");  // 0.015 rounds to even
 }
 
 TEST(PercentText, RoundsHalvesToEven) {
   EXPECT_EQ(PercentText(1024, 2048), "50");
   EXPECT_EQ(PercentText(2048, 2048), "100");
-  EXPECT_EQ(PercentText(5, 1000), "0");    // 0.5 -> 0
-  EXPECT_EQ(PercentText(15, 1000), "2");   // 1.5 -> 2
-  EXPECT_EQ(PercentText(25, 1000), "2");   // 2.5 -> 2
+  EXPECT_EQ(PercentText(5, 1000), "0");   // 0.5 -> 0
+  EXPECT_EQ(PercentText(15, 1000), "2");  // 1.5 -> 2
+  EXPECT_EQ(PercentText(25, 1000), "2");  // 2.5 -> 2
   EXPECT_EQ(PercentText(0, 0), "0");
 }
 
@@ -62,7 +62,7 @@ TEST(DerSignatureToRaw, ConvertsAndRejectsDamage) {
   EXPECT_FALSE(DerSignatureToRaw({}, 32).has_value());
   EXPECT_FALSE(DerSignatureToRaw({0x31, 0x00}, 32).has_value());
   EXPECT_FALSE(DerSignatureToRaw({0x30, 0x07, 0x02, 0x02, 0x00, 0x80, 0x02, 0x01}, 4).has_value());  // cut
-  EXPECT_FALSE(DerSignatureToRaw({0x30, 0x06, 0x02, 0x05, 1, 2, 3, 4, 5}, 4).has_value());  // lengths disagree
+  EXPECT_FALSE(DerSignatureToRaw({0x30, 0x06, 0x02, 0x05, 1, 2, 3, 4, 5}, 4).has_value());           // lengths disagree
   std::vector<uint8_t> tooWide{0x30, 0x08, 0x02, 0x03, 1, 2, 3, 0x02, 0x01, 0x01};
   EXPECT_FALSE(DerSignatureToRaw(tooWide, 2).has_value());
   std::vector<uint8_t> trailing = der;

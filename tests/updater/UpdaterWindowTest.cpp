@@ -1,9 +1,8 @@
 // The updater's window against a site on loopback, with message boxes and
 // the shell captured through their seams.
-#include <gtest/gtest.h>
-
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 
@@ -14,8 +13,8 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/TempDir.h"
 #include "support/WinTestUtil.h"
-#include "updater/UpdaterWindow.h"
 #include "updater/UpdaterText.h"
+#include "updater/UpdaterWindow.h"
 
 namespace tmr {
 namespace {
@@ -69,7 +68,9 @@ class UpdaterWindowTest : public ::testing::Test {
   }
   std::string Text(int id) { return WindowText(form_->Control(id)); }
   bool Enabled(int id) { return IsWindowEnabled(form_->Control(id)) != FALSE; }
-  int Progress() { return static_cast<int>(SendMessageW(form_->Control(UpdaterWindow::kProgressBar), PBM_GETPOS, 0, 0)); }
+  int Progress() {
+    return static_cast<int>(SendMessageW(form_->Control(UpdaterWindow::kProgressBar), PBM_GETPOS, 0, 0));
+  }
   bool InstallerOnDisk() { return fs::exists(dir_.path() / L"tmeresetup.exe"); }
 
   static constexpr char kCannotStart[] =

@@ -4,8 +4,8 @@
 
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
-#include "platform/WinText.h"
 #include "platform/Registry.h"
+#include "platform/WinText.h"
 
 namespace tmr {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "readers/browsers/SqliteLibrary.h"
-#include "platform/LocalTimeText.h"
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
+#include "platform/LocalTimeText.h"
+#include "readers/browsers/SqliteLibrary.h"
 
 namespace tmr {
 

@@ -63,8 +63,7 @@ struct ReadRequest {
 // then sql, and hands every shaped row to sink. A missing library, file or
 // table, a locked or damaged file, or a function the library lacks end the
 // read quietly. Returns the number of rows handed over.
-std::size_t ReadRows(const ReadRequest& request, const std::function<void(double total)>& onCount,
-                     const RowSink& sink);
+std::size_t ReadRows(const ReadRequest& request, const std::function<void(double total)>& onCount, const RowSink& sink);
 
 enum class ListPace {
   // Count first; the progress dialog with "Records: N" and its Cancel.

@@ -4,10 +4,10 @@
 #include <initializer_list>
 #include <string>
 
-#include "readers/browsers/ChromeReaders.h"
-#include "readers/browsers/FirefoxReaders.h"
 #include "platform/Processes.h"
 #include "readers/browsers/BrowserProfiles.h"
+#include "readers/browsers/ChromeReaders.h"
+#include "readers/browsers/FirefoxReaders.h"
 
 namespace tmr {
 namespace {
@@ -33,8 +33,7 @@ void ReadHidden(ListTarget& list, const std::function<void()>& read) {
 }
 
 // The Firefox routines read nothing when there is no profile folder.
-void ReadFirefoxFile(ListTarget& list, const char* fileName,
-                     const std::function<void(const std::string& file)>& read) {
+void ReadFirefoxFile(ListTarget& list, const char* fileName, const std::function<void(const std::string& file)>& read) {
   std::string folder = FirefoxProfileFolder();
   if (folder.empty()) return;
   std::string file = folder + fileName;
@@ -78,11 +77,8 @@ void ShowFirefoxInputHistory(ListTarget& list) {
 
 void ShowFirefoxFormHistory(ListTarget& list) {
   list.SetPanel(1, "");
-  SetColumns(list, {{"Field Name", 1500},
-                    {"Value ", 4000},
-                    {"Times Used", 1500},
-                    {"First Used", 2000},
-                    {"Last Used", 2000}});
+  SetColumns(list,
+             {{"Field Name", 1500}, {"Value ", 4000}, {"Times Used", 1500}, {"First Used", 2000}, {"Last Used", 2000}});
   ReadFirefoxFile(list, "\\formhistory.sqlite",
                   [&](const std::string& file) { ReadFirefoxFormHistory(list, file, kFirefoxFormHistorySql); });
   ShowRecordCount(list);

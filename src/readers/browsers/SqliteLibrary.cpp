@@ -2,16 +2,15 @@
 
 #include <windows.h>
 #include <shlwapi.h>
-
 #include <sqlite3.h>
 
 #include <cstring>
 
-#include "platform/LocalTimeText.h"
-#include "platform/SystemStrayBytes.h"
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
+#include "platform/LocalTimeText.h"
 #include "platform/Shell.h"
+#include "platform/SystemStrayBytes.h"
 #include "platform/WinText.h"
 
 namespace tmr {
@@ -22,9 +21,9 @@ std::string& LibraryFolderSetting() {
   return folder;
 }
 
-constexpr const char* kNames[] = {"sqlite3_initialize", "sqlite3_shutdown", "sqlite3_open_v2",
-                                  "sqlite3_close",      "sqlite3_prepare_v2", "sqlite3_step",
-                                  "sqlite3_finalize",   "sqlite3_column_text", "sqlite3_column_bytes",
+constexpr const char* kNames[] = {"sqlite3_initialize",  "sqlite3_shutdown",    "sqlite3_open_v2",
+                                  "sqlite3_close",       "sqlite3_prepare_v2",  "sqlite3_step",
+                                  "sqlite3_finalize",    "sqlite3_column_text", "sqlite3_column_bytes",
                                   "sqlite3_column_type", "sqlite3_column_int64"};
 
 std::string Canonical(std::string folder) {
@@ -195,8 +194,10 @@ std::string SqliteOpenName(const std::string& file, bool immutable) {
   std::string uri = "file:";
   std::string path = ReplaceAll(file, "\\", "/");
   // "C:/x" needs the empty authority in front; "//server/share" keeps it.
-  if (path.size() >= 2 && path[1] == ':') uri += "///";
-  else if (StartsWith(path, "//")) uri += "//";
+  if (path.size() >= 2 && path[1] == ':')
+    uri += "///";
+  else if (StartsWith(path, "//"))
+    uri += "//";
   for (char c : path) {
     if (c == '%' || c == '?' || c == '#') {
       static constexpr char kHex[] = "0123456789ABCDEF";

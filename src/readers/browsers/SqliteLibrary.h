@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/DynamicLibrary.h"
 #include "core/Utf8Text.h"
+#include "platform/DynamicLibrary.h"
 
 struct sqlite3;
 struct sqlite3_stmt;

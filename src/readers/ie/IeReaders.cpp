@@ -2,15 +2,15 @@
 
 #include <windows.h>
 
-#include "platform/LocalTimeText.h"
+#include "core/CookieRules.h"
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
-#include "core/CookieRules.h"
-#include "platform/SharedFile.h"
-#include "readers/ie/UrlHistory.h"
 #include "platform/Handles.h"
-#include "platform/WinText.h"
+#include "platform/LocalTimeText.h"
 #include "platform/Registry.h"
+#include "platform/SharedFile.h"
+#include "platform/WinText.h"
+#include "readers/ie/UrlHistory.h"
 
 namespace tmr {
 namespace {
@@ -81,16 +81,13 @@ void ScanCookieFolder(ListTarget& list, const std::string& folder) {
     list.DoEvents();
     const std::string name = Narrow(wideName);
     switch (ClassifyCookieEntry(name)) {
-      case CookieEntry::kListName:
-        list.AddRow({name});
-        break;
+      case CookieEntry::kListName: list.AddRow({name}); break;
       case CookieEntry::kReadFile:
         if (auto head = ReadFileHead(folder + name, kCookieHeadBytes)) {
           if (auto site = CookieSiteFromContent(*head)) list.AddRow({AnsiToUtf8(*site)});
         }
         break;
-      case CookieEntry::kSkip:
-        break;
+      case CookieEntry::kSkip: break;
     }
     list.DoEvents();
   } while (FindNextFileW(find.get(), &found));

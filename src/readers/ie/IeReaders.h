@@ -14,8 +14,8 @@ namespace tmr {
 class UrlHistory;
 
 void ShowUrlHistory(ListTarget& list, UrlHistory& history);  // a1
-void ShowTypedUrls(ListTarget& list);                          // a2
-void ShowCookies(ListTarget& list);                            // a3
+void ShowTypedUrls(ListTarget& list);                        // a2
+void ShowCookies(ListTarget& list);                          // a3
 // a4: chooseFile shows the file dialog, which sets IndexDatPath.
 void ShowIndexDatFile(ListTarget& list, const std::function<void()>& chooseFile);
 

@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/IndexDatScanner.h"
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/SharedFile.h"
 #include "readers/ie/IeReaders.h"
-#include "core/IndexDatScanner.h"
 
 namespace tmr {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <cstring>
 
-#include "platform/LocalTimeText.h"
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
-#include "platform/SharedFile.h"
 #include "core/UrlCacheContainer.h"
-#include "platform/WinText.h"
+#include "platform/LocalTimeText.h"
 #include "platform/Registry.h"
+#include "platform/SharedFile.h"
+#include "platform/WinText.h"
 
 namespace tmr {
 namespace {

@@ -6,8 +6,8 @@
 #include <climits>
 #include <cstring>
 
-#include "platform/WinText.h"
 #include "platform/Registry.h"
+#include "platform/WinText.h"
 
 namespace tmr {
 namespace {

@@ -9,10 +9,10 @@
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
+#include "platform/Registry.h"
 #include "platform/WinText.h"
 #include "readers/windows/MruText.h"
 #include "readers/windows/RegistryList.h"
-#include "platform/Registry.h"
 
 namespace tmr {
 namespace {
@@ -159,14 +159,11 @@ void ShowOpenSaveHistory(ListTarget& list) {
 }
 
 void ShowLastVisited(ListTarget& list) {
-  RunCategory(list, {"", nullptr, "Last Visited History", 8000}, [](ListTarget& l) {
-    AddDecodedEntries(l, kComDlg32 + "\\LastVisitedPidlMRU", DecodeLeadingText);
-  });
+  RunCategory(list, {"", nullptr, "Last Visited History", 8000},
+              [](ListTarget& l) { AddDecodedEntries(l, kComDlg32 + "\\LastVisitedPidlMRU", DecodeLeadingText); });
 }
 
-void ShowUsbStorage(ListTarget& list) {
-  RunCategory(list, {"", nullptr, "USB Storage History", 8000}, FillUsbStorage);
-}
+void ShowUsbStorage(ListTarget& list) { RunCategory(list, {"", nullptr, "USB Storage History", 8000}, FillUsbStorage); }
 
 void ShowFirstFolders(ListTarget& list) {
   RunCategory(list, {"", nullptr, "First Folder (Windows 7)", 8000},

@@ -21,14 +21,14 @@ inline const std::string kExplorerBar =
 inline const std::string kSearchAssistant = "Software\\Microsoft\\Search Assistant\\ACMru";
 inline const std::string kUsbStorage = "SYSTEM\\CurrentControlSet\\Enum\\USBSTOR";
 
-void ShowRecentDocuments(ListTarget& list);   // b1
-void ShowSearchHistory(ListTarget& list);     // b2
-void ShowRunHistory(ListTarget& list);        // b3
-void ShowOpenSaveHistory(ListTarget& list);   // b4
-void ShowLastVisited(ListTarget& list);       // b5
-void ShowUsbStorage(ListTarget& list);        // b6
-void ShowFirstFolders(ListTarget& list);      // b7
-void ShowTypedPaths(ListTarget& list);        // b8
+void ShowRecentDocuments(ListTarget& list);  // b1
+void ShowSearchHistory(ListTarget& list);    // b2
+void ShowRunHistory(ListTarget& list);       // b3
+void ShowOpenSaveHistory(ListTarget& list);  // b4
+void ShowLastVisited(ListTarget& list);      // b5
+void ShowUsbStorage(ListTarget& list);       // b6
+void ShowFirstFolders(ListTarget& list);     // b7
+void ShowTypedPaths(ListTarget& list);       // b8
 
 // Whether a Recent folder entry with these attributes is a folder, never
 // listed as a document: the directory bit, whatever other bits (archive,

@@ -5,11 +5,11 @@
 
 #include <fstream>
 
-#include "readers/browsers/BrowserSources.h"
-#include "support/BrowserTestSupport.h"
-#include "readers/browsers/SqliteLibrary.h"
 #include "core/ProgramState.h"
 #include "platform/WinText.h"
+#include "readers/browsers/BrowserSources.h"
+#include "readers/browsers/SqliteLibrary.h"
+#include "support/BrowserTestSupport.h"
 #include "support/RecordingListTarget.h"
 #include "support/ScratchDatabase.h"
 #include "support/WinTestUtil.h"
@@ -20,10 +20,9 @@ namespace {
 using test::RecordingListTarget;
 using Source = void (*)(ListTarget&);
 
-constexpr Source kAllSources[] = {ShowFirefoxURLHistory, ShowFirefoxCookies,  ShowFirefoxDownloads,
-                                  ShowFirefoxInputHistory, ShowFirefoxFormHistory, ShowChromeURLHistory,
-                                  ShowChromeCookies,     ShowChromeDownloads, ShowChromeTopSites,
-                                  ShowChromeKeywords};
+constexpr Source kAllSources[] = {
+    ShowFirefoxURLHistory, ShowFirefoxCookies, ShowFirefoxDownloads, ShowFirefoxInputHistory, ShowFirefoxFormHistory,
+    ShowChromeURLHistory,  ShowChromeCookies,  ShowChromeDownloads,  ShowChromeTopSites,      ShowChromeKeywords};
 
 class BrowserFailureTest : public ::testing::Test {
  protected:
@@ -72,8 +71,8 @@ TEST_F(BrowserFailureTest, DamagedDatabasesGiveFewerRowsAndChangeNothing) {
   auto history = profile_.ChromeFolder() / "History";
   std::string bytes = test::ReadFileBytes(history);
   const std::string variants[] = {
-      std::string(4096, '\x5A'),                         // not a database at all
-      bytes.substr(0, bytes.size() / 2),                 // cut in half
+      std::string(4096, '\x5A'),                                       // not a database at all
+      bytes.substr(0, bytes.size() / 2),                               // cut in half
       bytes.substr(0, 100) + std::string(bytes.size() - 100, '\xFF'),  // header, then garbage
   };
   for (const std::string& damaged : variants) {

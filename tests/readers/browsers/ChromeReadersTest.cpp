@@ -3,13 +3,13 @@
 // databases made for the cases the fixtures do not hold.
 #include <gtest/gtest.h>
 
-#include "readers/browsers/BrowserSources.h"
-#include "support/BrowserTestSupport.h"
-#include "readers/browsers/ChromeReaders.h"
-#include "platform/LocalTimeText.h"
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
+#include "platform/LocalTimeText.h"
+#include "readers/browsers/BrowserSources.h"
+#include "readers/browsers/ChromeReaders.h"
+#include "support/BrowserTestSupport.h"
 #include "support/RecordingListTarget.h"
 #include "support/ScratchDatabase.h"
 #include "support/WinTestUtil.h"
@@ -42,8 +42,8 @@ class ChromeReadersTest : public ::testing::Test {
 TEST_F(ChromeReadersTest, UrlHistoryOfTheSchema20FileWithoutHiddenRows) {
   auto history = profile_.CopyFixture("chrome/History-schema20", profile_.ChromeFolder() / "History");
   const std::string hash = test::Sha256OfFile(history);
-  Rows expected = Reference("chrome/History-schema20",
-                            "SELECT url,title,visit_count,last_visit_time FROM urls where hidden<>1");
+  Rows expected =
+      Reference("chrome/History-schema20", "SELECT url,title,visit_count,last_visit_time FROM urls where hidden<>1");
   const size_t all = Reference("chrome/History-schema20", "SELECT url FROM urls").size();
   ASSERT_EQ(all, 55u);
   for (auto& row : expected) row[3] = test::ExpectedChromeTime(row[3]);

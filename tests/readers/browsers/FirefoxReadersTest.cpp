@@ -2,9 +2,9 @@
 // and on made-up ones for the cases the fixtures lack.
 #include <gtest/gtest.h>
 
+#include "core/ProgramState.h"
 #include "readers/browsers/BrowserSources.h"
 #include "support/BrowserTestSupport.h"
-#include "core/ProgramState.h"
 #include "support/RecordingListTarget.h"
 #include "support/ScratchDatabase.h"
 

@@ -2,13 +2,13 @@
 // results, column texts and the read-only names files are opened under.
 #include <gtest/gtest.h>
 
+#include "platform/DynamicLibrary.h"
+#include "platform/WinText.h"
 #include "readers/browsers/BrowserReaders.h"
 #include "readers/browsers/SqliteLibrary.h"
-#include "platform/DynamicLibrary.h"
 #include "support/ScratchDatabase.h"
 #include "support/TempDir.h"
 #include "support/WinTestUtil.h"
-#include "platform/WinText.h"
 
 namespace tmr {
 namespace {
@@ -99,12 +99,11 @@ TEST(SqliteLayer, ShapedRowsKeepTheirOwnTexts) {
     out.Add(joined);
   };
   std::vector<std::vector<std::string>> rows;
-  const std::size_t read =
-      ReadRows({Narrow(file.wstring()), "SELECT a, b, c FROM t", shape, ""}, nullptr,
-               [&](std::span<const std::string_view> cells) {
-                 rows.emplace_back(cells.begin(), cells.end());
-                 return true;
-               });
+  const std::size_t read = ReadRows({Narrow(file.wstring()), "SELECT a, b, c FROM t", shape, ""}, nullptr,
+                                    [&](std::span<const std::string_view> cells) {
+                                      rows.emplace_back(cells.begin(), cells.end());
+                                      return true;
+                                    });
   EXPECT_EQ(read, 4u);
   EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{
                       {"plain", "k\xC3\xB6ln", "a", "#"},

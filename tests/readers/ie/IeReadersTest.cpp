@@ -1,18 +1,17 @@
 // The address bar, cookie and index file categories against Wine's registry
 // (through a scratch root) and real files in a temp folder.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
-#include "core/ProgramState.h"
-#include "support/ContainerBuilder.h"
-#include "readers/ie/IeReaders.h"
-#include "core/IndexDatScanner.h"
 #include "app/IndexFileDialog.h"
+#include "core/IndexDatScanner.h"
+#include "core/ProgramState.h"
 #include "platform/WinText.h"
+#include "readers/ie/IeReaders.h"
+#include "support/ContainerBuilder.h"
 #include "support/RecordingListTarget.h"
 #include "support/ScratchRegistry.h"
 #include "support/TempDir.h"
@@ -47,8 +46,8 @@ class IeSourcesTest : public ::testing::Test {
 TEST_F(IeSourcesTest, TypedUrlsInRegistryOrderAndACountEvenWithoutTheKey) {
   list_.panel2 = "Total Records: 99";
   ShowTypedUrls(list_);
-  EXPECT_EQ(list_.log, (Texts{"panel1:Double Cilck to view", "kind:url", "clear", "column:URLs:4000",
-                              "panel2:Total Records: 0"}));
+  EXPECT_EQ(list_.log,
+            (Texts{"panel1:Double Cilck to view", "kind:url", "clear", "column:URLs:4000", "panel2:Total Records: 0"}));
   scratch_.CreateKey(HKEY_CURRENT_USER, kTypedUrls);
   list_.panel2 = "Total Records: 99";
   ShowTypedUrls(list_);

@@ -2,17 +2,16 @@
 // object exists but cannot enumerate, so these calls are answered by the
 // program's own store, reading the containers the scratch registry's
 // "History" folder points at.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <objbase.h>
 
 #include <algorithm>
 
 #include "core/ProgramState.h"
-#include "support/ContainerBuilder.h"
 #include "readers/ie/IeReaders.h"
 #include "readers/ie/UrlHistory.h"
+#include "support/ContainerBuilder.h"
 #include "support/RecordingListTarget.h"
 #include "support/ScratchRegistry.h"
 #include "support/TempDir.h"
@@ -56,7 +55,9 @@ class URLHistoryTest : public ::testing::Test {
     OsVersion.clear();
     if (SUCCEEDED(com_)) CoUninitialize();
   }
-  void PutContainer(const std::string& relative, const std::string& bytes) { temp_.Write("History/" + relative, bytes); }
+  void PutContainer(const std::string& relative, const std::string& bytes) {
+    temp_.Write("History/" + relative, bytes);
+  }
 
   HRESULT com_ = E_FAIL;
   test::ScratchRegistry scratch_;
@@ -79,9 +80,9 @@ TEST_F(URLHistoryTest, RealHistoryContainerFillsTheCategory) {
   EXPECT_EQ(Ticks(history.Collection()[0]->LastVisitedTime()), 130849743185120000u);
 
   ShowUrlHistory(list_, history);
-  EXPECT_EQ(list_.log, (Texts{"panel1:Double Cilck to view", "kind:cache", "clear", "column:URL:5000",
-                              "column:Title:5000", "column:Last Visited:2000", "hide", "row", "show",
-                              "panel2:Total Records: 15"}));
+  EXPECT_EQ(list_.log,
+            (Texts{"panel1:Double Cilck to view", "kind:cache", "clear", "column:URL:5000", "column:Title:5000",
+                   "column:Last Visited:2000", "hide", "row", "show", "panel2:Total Records: 15"}));
   ASSERT_EQ(list_.rows.size(), 15u);
   EXPECT_EQ(list_.rows[0][0], "http://www.msn.com/?ocid=iehp");
   EXPECT_EQ(list_.rows[0][1], "");
@@ -105,7 +106,9 @@ TEST_F(URLHistoryTest, FilterKeepsUrlsBeginningWithThePrefix) {
   EXPECT_EQ(Urls(history).size(), 5u);
   history.Refresh("http", 0);
   EXPECT_EQ(Urls(history), (Texts{"http://plain/", "https://secure/"}));
-  EXPECT_EQ(history.Collection()[1]->Title(), "S\xC3\xA9" "cure");
+  EXPECT_EQ(history.Collection()[1]->Title(),
+            "S\xC3\xA9"
+            "cure");
   history.Refresh("ftp", 0);
   EXPECT_EQ(Urls(history), (Texts{"ftp://files/"}));
 }
@@ -126,9 +129,10 @@ TEST_F(URLHistoryTest, OnVistaTheLowContainerFollowsAndSharedUrlsAppearOnce) {
 }
 
 TEST_F(URLHistoryTest, AVisitAtLocalMidnightShowsTheDateAloneInEveryTimeZone) {
-  PutContainer("History.IE5/index.dat", test::BuildContainer({{"Visited: u@http://midnight/", LocalTicks(2021, 3, 14, 0, 0)},
-                                                              {"Visited: u@http://noon/", LocalTicks(2021, 3, 14, 12, 30)}})
-                                            .bytes);
+  PutContainer("History.IE5/index.dat",
+               test::BuildContainer({{"Visited: u@http://midnight/", LocalTicks(2021, 3, 14, 0, 0)},
+                                     {"Visited: u@http://noon/", LocalTicks(2021, 3, 14, 12, 30)}})
+                   .bytes);
   UrlHistory history;
   SKIP_IF_THE_PLATFORM_ANSWERS(history);
   ShowUrlHistory(list_, history);
@@ -146,8 +150,8 @@ TEST_F(URLHistoryTest, WithoutAStoreTheCategoryShowsAZeroCount) {
   SKIP_IF_THE_PLATFORM_ANSWERS(history);
   EXPECT_TRUE(history.Refresh("http", 0));
   EXPECT_TRUE(history.Collection().empty());
-  ASSERT_EQ(RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                               L"History"),
+  ASSERT_EQ(RegDeleteKeyValueW(HKEY_CURRENT_USER,
+                               L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", L"History"),
             ERROR_SUCCESS);
   EXPECT_FALSE(history.Refresh("http", 0));
   list_.panel2 = "Total Records: 8";

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "support/ScratchRegistry.h"
 #include "readers/windows/MruText.h"
+#include "support/ScratchRegistry.h"
 
 using namespace std::string_literals;
 
@@ -66,8 +66,8 @@ TEST_F(MruTextTest, LocaleDecodersUseTheSystemClass) {
   // hiragana (the tail of a real file item: NUL, 0x16, end of the list).
   scratch_.SetBinary(HKEY_CURRENT_USER, kKey, "lead", Utf16(u"\uff21\uff22\uff23.exe") + kNul + "\x14\x00\x1f\x50"s);
   scratch_.SetBinary(HKEY_CURRENT_USER, kKey, "trail",
-                     "\x31\x32\x33\x34\x35\x36\x37\x38"s + std::string(4, '\0') + Utf16(u"\u3072\u3089\u304c\u306a.txt") +
-                         kNul + std::string("\x16\0\0\0", 4));
+                     "\x31\x32\x33\x34\x35\x36\x37\x38"s + std::string(4, '\0') +
+                         Utf16(u"\u3072\u3089\u304c\u306a.txt") + kNul + std::string("\x16\0\0\0", 4));
   std::string leading = DecodeLeadingText(kPath, "lead");
   std::string trailing = DecodeTrailingName(kPath, "trail");
   switch (ExpectedClass()) {

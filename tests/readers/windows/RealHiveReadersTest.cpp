@@ -7,10 +7,10 @@
 
 #include "categories/CategorySources.h"
 #include "core/ProgramState.h"
-#include "support/RecordingListTarget.h"
 #include "readers/windows/MruText.h"
-#include "support/RealHives.h"
 #include "readers/windows/WindowsReaders.h"
+#include "support/RealHives.h"
+#include "support/RecordingListTarget.h"
 
 namespace tmr {
 namespace {

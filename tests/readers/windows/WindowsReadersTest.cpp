@@ -8,10 +8,10 @@
 #include "categories/CategorySources.h"
 #include "core/ProgramState.h"
 #include "platform/WinText.h"
+#include "readers/windows/WindowsReaders.h"
 #include "support/RecordingListTarget.h"
 #include "support/ScratchRegistry.h"
 #include "support/TempDir.h"
-#include "readers/windows/WindowsReaders.h"
 
 using namespace std::string_literals;
 
@@ -211,7 +211,8 @@ TEST_F(WindowsSourcesTest, RecentDocumentsWithoutAFolderShowAnEmptyList) {
 }
 
 TEST_F(WindowsSourcesTest, UsbStorageGivesOneRowPerNamedInstance) {
-  scratch_.SetString(HKEY_LOCAL_MACHINE, kUsb + "\\Disk&Ven_HP&Prod_v100w\\AA95&0", "FriendlyName", "HP v100w USB Device");
+  scratch_.SetString(HKEY_LOCAL_MACHINE, kUsb + "\\Disk&Ven_HP&Prod_v100w\\AA95&0", "FriendlyName",
+                     "HP v100w USB Device");
   scratch_.SetString(HKEY_LOCAL_MACHINE, kUsb + "\\Disk&Ven_Sony&Prod_MSC\\0001&0", "FriendlyName", "Sony Storage");
   scratch_.CreateKey(HKEY_LOCAL_MACHINE, kUsb + "\\Disk&Ven_Sony&Prod_MSC\\0002&0");  // no name: no row
   scratch_.SetString(HKEY_LOCAL_MACHINE, kUsb + "\\Disk&Ven_X\\0003&0", "FriendlyName", "");
@@ -222,7 +223,8 @@ TEST_F(WindowsSourcesTest, UsbStorageGivesOneRowPerNamedInstance) {
 }
 
 TEST_F(WindowsSourcesTest, SearchWordsAndTypedPathsAreWholeAfterRunHistory) {
-  const std::string bar = "Software\\Microsoft\\Internet Explorer\\Explorer Bars\\{C4EE31F3-4768-11D2-BE5C-00A0C9A83DA1}";
+  const std::string bar =
+      "Software\\Microsoft\\Internet Explorer\\Explorer Bars\\{C4EE31F3-4768-11D2-BE5C-00A0C9A83DA1}";
   scratch_.SetString(HKEY_CURRENT_USER, bar + "\\ContainingTextMRU", "a", "budget");
   scratch_.SetString(HKEY_CURRENT_USER, bar + "\\filesNamedMRU", "a", "*.xls");
   scratch_.SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Search Assistant\\ACMru\\5603", "000", "report");
