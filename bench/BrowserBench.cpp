@@ -16,10 +16,9 @@
 
 #include "BenchSupport.h"
 #include "app/ListModel.h"
-#include "core/ProgramState.h"
+#include "categories/ShowCategory.h"
 #include "platform/MessagePump.h"
 #include "readers/browsers/BrowserReaders.h"
-#include "readers/browsers/BrowserSources.h"
 #include "readers/browsers/ChromeReaders.h"
 #include "readers/browsers/FirefoxReaders.h"
 #include "readers/browsers/SqliteLibrary.h"
@@ -38,33 +37,36 @@ constexpr int kRuns = 8;
 
 // Keeps rows the way the main window's model does and pumps on the same
 // time slice; records the longest stretch between two pumps.
-class BenchList : public ListTarget {
+class BenchList : public CategoryList, public ReadProgress {
  public:
-  void ClearList() override { model_.Clear(); }
-  void AddColumn(const std::string& header, int widthTwips) override { model_.AddColumn(header, widthTwips); }
-  void AddRow(std::vector<std::string> cells) override { model_.AddRow(cells); }
-  void AddRowTexts(std::span<const std::string_view> cells) override { model_.AddRowTexts(cells); }
+  using CategoryList::AddRow;
+  void AddRow(std::span<const std::string_view> cells) override { model_.AddRowTexts(cells); }
+  void ResetColumns(std::span<const ColumnSpec> columns) override {
+    model_.Clear();
+    for (const ColumnSpec& column : columns) model_.AddColumn(std::string(column.header), column.widthTwips);
+  }
   void SetListVisible(bool) override {}
   void SetPanel(int, const std::string& text) override { panel_ = text; }
   std::size_t RowCount() const override { return model_.RowCount(); }
-  void SetListKind(const std::string&) override {}
-  std::string ListKind() const override { return {}; }
-  void SetCancelVisible(bool) override {}
-  void ShowProgress(double maximum) override { maximum_ = maximum; }
+
+  void SetStatus(const std::string& text) override { panel_ = text; }
+  void ShowCancelButton(bool) override {}
+  void BeginProgress(double maximum) override { maximum_ = maximum; }
   void SetProgress(double value, const std::string& label) override {
     value_ = value;
     label_ = label;
   }
-  void CloseProgress() override {}
   // As the window does: the count is kept, its text made when shown.
   void SetProgressRecords(std::size_t count) override { value_ = static_cast<double>(count); }
+  void EndProgress() override {}
   // The tick count is what the window's pump reads too; a finer clock
   // would cost more per row than the rest of the bookkeeping.
-  void DoEvents() override {
+  bool KeepGoing() override {
     ULONGLONG now = GetTickCount64();
     if (last_) maxGap_ = std::max(maxGap_, now - last_);
     last_ = now;
     pump_.Tick();
+    return true;
   }
   double MaxGapMs() const { return static_cast<double>(maxGap_); }
 
@@ -88,17 +90,17 @@ void Report(const char* name, int stored, size_t rows, const char* baseName, con
       limit, Verdict(std::max(wall, cpu) <= limit));
 }
 
-// A source routine run into a fresh list, which outlives the timing as the
+// A category shown in a fresh list, which outlives the timing as the
 // window's rows do.
-struct SourceRun {
-  void (*source)(ListTarget&);
+struct CategoryRun {
+  Category category;
   std::unique_ptr<BenchList> list;
   size_t rows = 0;
   double maxGap = 0;
 
   void operator()() {
     list = std::make_unique<BenchList>();
-    source(*list);
+    ShowCategory(Categories().Of(category), *list, *list, ReadContext{});
     rows = list->RowCount();
     maxGap = std::max(maxGap, list->MaxGapMs());
   }
@@ -110,12 +112,13 @@ struct SourceRun {
 // pumped. With everyVisit false only its queries are kept; the count and
 // the pump are c1's (count(*), the count shown when the window repaints,
 // a pump per time slice).
-void PerVisitFirefoxUrls(ListTarget& list, const std::string& file, bool everyVisit) {
+void PerVisitFirefoxUrls(BenchList& list, const std::string& file, bool everyVisit) {
   SqliteSession session;
   if (!session.Open(file)) return;
   constexpr char kVisits[] = "SELECT  place_id FROM moz_historyvisits";
-  list.ShowProgress(everyVisit ? static_cast<double>(session.ForEachRow(kVisits, [](const SqliteRow&) { return true; }))
-                               : session.Count(kFirefoxVisitsCountSql));
+  list.BeginProgress(everyVisit
+                         ? static_cast<double>(session.ForEachRow(kVisits, [](const SqliteRow&) { return true; }))
+                         : session.Count(kFirefoxVisitsCountSql));
   size_t added = 0;
   RowTexts texts;
   session.ForEachRow(kVisits, [&](const SqliteRow& visit) {
@@ -123,7 +126,7 @@ void PerVisitFirefoxUrls(ListTarget& list, const std::string& file, bool everyVi
                        [&](const SqliteRow& page) {
                          texts.Clear();
                          FirefoxUrlCells(page, texts);
-                         list.AddRowTexts(texts.Views());
+                         list.AddRow(texts.Views());
                          ++added;
                          return true;
                        });
@@ -132,11 +135,11 @@ void PerVisitFirefoxUrls(ListTarget& list, const std::string& file, bool everyVi
       PumpPendingMessages();
     } else {
       list.SetProgressRecords(added);
-      list.DoEvents();
+      list.KeepGoing();
     }
-    return !CancelRequested;
+    return true;
   });
-  list.CloseProgress();
+  list.EndProgress();
 }
 
 int Run() {
@@ -149,7 +152,7 @@ int Run() {
   fs::copy_file(firefox / "places.sqlite", temp.path() / "places.bare");
 
   test::ScratchDatabase bareChrome(temp.path() / "History.bare");
-  SourceRun d1Run{ShowChromeURLHistory, nullptr};
+  CategoryRun d1Run{Category::kChromeUrlHistory, nullptr};
   Pair d1 = TimeInTurns([&] { bareChrome.StepAndRead(kChromeUrlsSql); }, [&] { d1Run(); }, [&] { d1Run.list.reset(); },
                         kRuns);
   Report("d1 chrome", kRows, d1Run.rows, "bare_step_text", "d1", d1, 2.0);
@@ -164,7 +167,7 @@ int Run() {
   }
 
   test::ScratchDatabase bareFirefox(temp.path() / "places.bare");
-  SourceRun c1Run{ShowFirefoxURLHistory, nullptr};
+  CategoryRun c1Run{Category::kFirefoxUrlHistory, nullptr};
   Pair c1 = TimeInTurns([&] { bareFirefox.StepAndRead(kFirefoxVisitPagesSql); }, [&] { c1Run(); },
                         [&] { c1Run.list.reset(); }, kRuns);
   Report("c1 firefox", kRows, c1Run.rows, "bare_join", "c1", c1, 2.0);

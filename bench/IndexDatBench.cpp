@@ -18,16 +18,14 @@
 #include <vector>
 
 #include "core/IndexDatScanner.h"
-#include "core/ProgramState.h"
 #include "platform/WinText.h"
-#include "readers/ListTarget.h"
+#include "readers/RowSink.h"
 #include "readers/ie/IeReaders.h"
 #include "readers/ie/UrlHistory.h"
 #include "support/PerByteIndexScan.h"
 
 namespace {
 
-using tmr::CancelRequested;
 using Rows = std::vector<std::string>;
 
 constexpr size_t kFileBytes = size_t{64} << 20;
@@ -44,27 +42,31 @@ double Now() {
   return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// The list as the scan fills it, without a window.
-class BenchList : public tmr::ListTarget {
+// The rows and the progress as the scan reports them, without a window.
+class BenchList : public tmr::RowSink, public tmr::ReadProgress {
  public:
-  void ClearList() override { rows.clear(); }
-  void AddColumn(const std::string&, int) override {}
-  void AddRow(std::vector<std::string> cells) override { rows.push_back(std::move(cells.at(0))); }
-  void SetListVisible(bool) override {}
-  void SetPanel(int, const std::string&) override {}
-  std::size_t RowCount() const override { return rows.size(); }
-  void SetListKind(const std::string&) override {}
-  std::string ListKind() const override { return {}; }
-  void SetCancelVisible(bool) override {}
-  void ShowProgress(double) override {}
+  using RowSink::AddRow;
+  void AddRow(std::span<const std::string_view> cells) override { rows.emplace_back(cells.empty() ? "" : cells[0]); }
+  void SetStatus(const std::string&) override {}
+  void ShowCancelButton(bool) override {}
+  void BeginProgress(double) override {}
   void SetProgress(double, const std::string&) override {}
-  void CloseProgress() override {}
-  void DoEvents() override {
-    if (onDoEvents) onDoEvents();
+  void EndProgress() override {}
+  bool KeepGoing() override {
+    if (onKeepGoing) onKeepGoing();
+    return !cancelled;
   }
   Rows rows;
-  std::function<void()> onDoEvents;
+  bool cancelled = false;
+  std::function<void()> onKeepGoing;
 };
+
+// The index file category as a click runs it, the user choosing this file.
+void ScanIndexFile(BenchList& list, const std::string& path) {
+  tmr::ReadContext context;
+  context.chooseIndexFile = [&path] { return path; };
+  tmr::ReadIndexFile(context, list, list);
+}
 
 // Random bytes with a URL record every few kilobytes: half of them with the
 // address at +96 (the rule's first choice), half at +104 as version 5.2
@@ -167,7 +169,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::string utf8Path = tmr::Narrow(path);
   double ours = Best(5, [&] {
     list.rows.clear();
-    tmr::ScanIndexDatFile(list, utf8Path);
+    ScanIndexFile(list, utf8Path);
   });
   const Rows ourRows = list.rows;
 
@@ -198,13 +200,13 @@ int wmain(int argc, wchar_t** argv) {
     double start = Now();
     double lastPump = start;
     double pressed = start + 0.010;
-    cancelList.onDoEvents = [&] {
+    cancelList.onKeepGoing = [&] {
       double now = Now();
       if (now - lastPump < 0.030) return;
       lastPump = now;
-      if (now >= pressed) CancelRequested = true;
+      if (now >= pressed) cancelList.cancelled = true;
     };
-    tmr::ScanIndexDatFile(cancelList, utf8Path);
+    ScanIndexFile(cancelList, utf8Path);
     double latency = Now() - pressed;
     worstCancel = std::max(worstCancel, latency);
     rowsAtCancel = cancelList.rows.size();

@@ -7,37 +7,37 @@
 #include <functional>
 #include <string>
 
+#include "categories/CategoryTable.h"
 #include "platform/Window.h"
-#include "report/ReportRun.h"
+#include "readers/RowSink.h"
 
 namespace tmr {
 
-// The collectors the report reads, given how to let messages run and the
-// flag the "skip" button sets.
-using ReportSourcesFactory = std::function<ReportSources(const std::function<void()>& doEvents, const bool& skipIndex)>;
+// Reads one category's rows for the report.
+using ReportReader = std::function<void(const CategorySpec& category, RowSink& rows, ReadProgress& progress)>;
 
 class CreateReportDialog final : public BaseWindow<CreateReportDialog> {
  public:
   enum : int {
-    kCheck1 = 100,
-    kCheck2,
-    kCheck3,
-    kCheck4,
-    kCheck5,
-    kText1,
-    kCommand1,
-    kCommand2,
-    kCommand3,
-    kPBar1,
-    kLabel1,
-    kLabel2,
-    kFrame1
+    kReportFileEdit = 100,
+    kStartButton,
+    kSkipButton,
+    kBrowseButton,
+    kProgressBar,
+    kStatusLabel,
+    kReportFileLabel,
+    kGroupsFrame,
+    // One box per report group, in the table's order.
+    kFirstGroupBox,
   };
 
-  explicit CreateReportDialog(ReportSourcesFactory sources) : sources_(std::move(sources)) {}
+  // read: every category's reader as the report reads it; tests pass
+  // their own.
+  CreateReportDialog(const CategoryTable& table, ReportReader read) : table_(table), read_(std::move(read)) {}
 
   bool Show(HWND owner);
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+  HWND GroupBox(ReportGroup group) const;
   bool Writing() const { return writing_; }
 
   // The buttons, as their clicks run them.
@@ -46,9 +46,12 @@ class CreateReportDialog final : public BaseWindow<CreateReportDialog> {
   void Browse();
   // Writes the report to path, opens it and closes the dialog; on a file
   // that cannot be written, says so and leaves no file.
-  void WriteHTML(const std::string& path);
+  void WriteReportFile(const std::string& path);
 
-  bool SkipIndex = false;
+  // Whether the readers should stop: the "skip" button was pressed during
+  // its sections, or the dialog is closing.
+  bool StopRequested() const { return skipRequested_ || closePending_; }
+  void EndSkip() { skipRequested_ = false; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -56,17 +59,17 @@ class CreateReportDialog final : public BaseWindow<CreateReportDialog> {
 
  private:
   friend class BaseWindow<CreateReportDialog>;
-  ReportGroups CheckedGroups() const;
+  ReportGroupSet CheckedGroups() const;
 
-  ReportSourcesFactory sources_;
+  const CategoryTable& table_;
+  ReportReader read_;
   bool writing_ = false;
+  bool skipRequested_ = false;
   bool closePending_ = false;
 };
 
-// The computer's and the logged-on user's names ("" when unknown), and the
-// text before the first NUL.
+// The computer's and the logged-on user's names ("" when unknown).
 std::string GetComputerNameText();
 std::string GetUserNameText();
-std::string TrimNull(const std::string& text);
 
 }  // namespace tmr

@@ -21,10 +21,11 @@ bool IndexFileDialog::Create(HWND owner) {
   HWND hwnd = layout.CreateFrame(L"TracemereIndexFile", WindowProc, this, "Choose Index.dat file", 6240, 1650, owner,
                                  owner != nullptr);
   if (!hwnd) return false;
-  layout.Add(hwnd, L"STATIC", "Index.dat file location", SS_LEFT, kLabel1, 120, 120, 4000, 255);
-  text1_ = layout.Add(hwnd, L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, kText1, 120, 420, 6000, 330, WS_EX_CLIENTEDGE);
-  layout.Add(hwnd, L"BUTTON", "Browse", WS_TABSTOP | BS_PUSHBUTTON, kCommand3, 120, 1020, 1215, 375);
-  layout.Add(hwnd, L"BUTTON", "Use Default", WS_TABSTOP | BS_PUSHBUTTON, kCommand4, 1455, 1020, 1215, 375);
+  layout.Add(hwnd, L"STATIC", "Index.dat file location", SS_LEFT, kPathLabel, 120, 120, 4000, 255);
+  pathEdit_ =
+      layout.Add(hwnd, L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, kPathEdit, 120, 420, 6000, 330, WS_EX_CLIENTEDGE);
+  layout.Add(hwnd, L"BUTTON", "Browse", WS_TABSTOP | BS_PUSHBUTTON, kBrowseButton, 120, 1020, 1215, 375);
+  layout.Add(hwnd, L"BUTTON", "Use Default", WS_TABSTOP | BS_PUSHBUTTON, kUseDefaultButton, 1455, 1020, 1215, 375);
   layout.Add(hwnd, L"BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 3585, 1020, 1215, 375);
   layout.Add(hwnd, L"BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, 4905, 1020, 1215, 375);
   closed_ = false;
@@ -32,13 +33,13 @@ bool IndexFileDialog::Create(HWND owner) {
   return true;
 }
 
-void IndexFileDialog::ShowModal(HWND owner) {
+std::string IndexFileDialog::ShowModal(HWND owner) {
   if (owner && !IsWindow(owner)) owner = nullptr;
-  if (!Create(owner)) return;
+  if (!Create(owner)) return {};
   const bool disableOwner = owner && IsWindowEnabled(owner);
   if (disableOwner) EnableWindow(owner, FALSE);
   ShowWindow(hwnd_, SW_SHOW);
-  SetFocus(text1_);
+  SetFocus(pathEdit_);
   if (ShownHook()) ShownHook()(*this);
 
   MSG msg;
@@ -61,11 +62,12 @@ void IndexFileDialog::ShowModal(HWND owner) {
   if (disableOwner) EnableWindow(owner, TRUE);
   if (hwnd_) DestroyWindow(hwnd_);
   if (owner) SetActiveWindow(owner);
+  return chosenPath_;
 }
 
 void IndexFileDialog::UseDefault() {
-  IndexDatPath = DefaultIndexDatPath();
-  SetWindowTextUtf8(text1_, IndexDatPath);
+  chosenPath_ = DefaultIndexDatPath();
+  SetWindowTextUtf8(pathEdit_, chosenPath_);
 }
 
 void IndexFileDialog::Browse() {
@@ -77,21 +79,21 @@ void IndexFileDialog::Browse() {
   request.initialFolder = "C:\\";
   request.flags = 0;
   request.bufferChars = 257;  // 256 for the name
-  if (auto file = PickFileToOpen(request)) SetWindowTextUtf8(text1_, *file);
+  if (auto file = PickFileToOpen(request)) SetWindowTextUtf8(pathEdit_, *file);
 }
 
 void IndexFileDialog::Ok() {
-  IndexDatPath = WindowText(text1_);
+  chosenPath_ = WindowText(pathEdit_);
   closed_ = true;
 }
 
 void IndexFileDialog::Cancel() {
-  IndexDatPath.clear();
+  chosenPath_.clear();
   closed_ = true;
 }
 
-// A browsed or typed path is not taken: IndexDatPath keeps the default that
-// load or "Use Default" set.
+// A browsed or typed path is not taken: the default that load or "Use
+// Default" set stays chosen.
 void IndexFileDialog::CloseBox() { closed_ = true; }
 
 LRESULT IndexFileDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -100,8 +102,8 @@ LRESULT IndexFileDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       switch (LOWORD(wp)) {
         case IDOK: Ok(); return 0;
         case IDCANCEL: Cancel(); return 0;
-        case kCommand3: Browse(); return 0;
-        case kCommand4: UseDefault(); return 0;
+        case kBrowseButton: Browse(); return 0;
+        case kUseDefaultButton: UseDefault(); return 0;
         default: return 0;
       }
     case WM_CLOSE: CloseBox(); return 0;

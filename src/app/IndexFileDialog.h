@@ -1,6 +1,6 @@
 // The dialog in which the user confirms or picks the cache index file to
 // scan ("Choose Index.dat file"). It is modal: the owner is disabled while it
-// is open. Its result is IndexDatPath.
+// is open. Its result is the chosen path.
 #pragma once
 
 #include <windows.h>
@@ -16,25 +16,26 @@ namespace tmr {
 class IndexFileDialog final : public BaseWindow<IndexFileDialog> {
  public:
   // OK and Cancel are IDOK and IDCANCEL, so Enter and Esc press them.
-  enum : int { kText1 = 100, kLabel1, kCommand3, kCommand4 };
+  enum : int { kPathEdit = 100, kPathLabel, kBrowseButton, kUseDefaultButton };
 
-  // Shows the dialog over owner (may be null) and returns once it has
-  // closed, with IndexDatPath set.
-  void ShowModal(HWND owner);
+  // Shows the dialog over owner (may be null) and returns, once it has
+  // closed, the file to scan; "" means that nothing is scanned.
+  std::string ShowModal(HWND owner);
 
   // Creates the dialog and runs its load, without waiting; ShowModal uses it
   // and tests drive the dialog through it.
   bool Create(HWND owner);
 
   // The buttons and the close box, as their clicks run them.
-  void Ok();          // Command1
-  void Cancel();      // Command2
-  void Browse();      // Command3
-  void UseDefault();  // Command4
+  void Ok();
+  void Cancel();
+  void Browse();
+  void UseDefault();
   void CloseBox();
 
-  HWND Text1() const { return text1_; }
+  HWND PathEdit() const { return pathEdit_; }
   bool Closed() const { return closed_; }
+  const std::string& ChosenPath() const { return chosenPath_; }
 
   // Runs inside ShowModal once the dialog is on screen (tests answer it).
   static void SetShownHook(std::function<void(IndexFileDialog&)> hook);
@@ -44,7 +45,8 @@ class IndexFileDialog final : public BaseWindow<IndexFileDialog> {
 
  private:
   friend class BaseWindow<IndexFileDialog>;
-  HWND text1_ = nullptr;
+  HWND pathEdit_ = nullptr;
+  std::string chosenPath_;
   bool closed_ = false;
 };
 

@@ -5,7 +5,6 @@
 #include "app/MainLayout.h"
 #include "app/SettingsFile.h"
 #include "app/StartupSettings.h"
-#include "categories/Catalogue.h"
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/FileDialogs.h"
@@ -59,8 +58,8 @@ RECT ChildRect(HWND child) {
 
 }  // namespace
 
-MainWindow::MainWindow(const SourceTable& sources, ViewerServices services)
-    : sources_(sources), services_(std::move(services)) {}
+MainWindow::MainWindow(const CategoryTable& table, ViewerServices services)
+    : table_(table), services_(std::move(services)) {}
 
 MainWindow::~MainWindow() = default;
 
@@ -119,17 +118,19 @@ void MainWindow::OnCreate() {
   FillTree();
 }
 
+// A node's item data: a category's place in the table, or for a root
+// -1 - the group's place.
 void MainWindow::FillTree() {
   TreeView tree(tree_);
-  auto catalogue = Catalogue();
-  std::vector<HTREEITEM> roots;
-  for (size_t i = 0; i < catalogue.size(); ++i) {
-    const CatalogueNode& node = catalogue[i];
-    HTREEITEM parent = node.parent.empty() ? nullptr : ItemForKey(node.parent);
-    HTREEITEM item = tree.Insert(parent, std::string(node.text), static_cast<LPARAM>(i));
-    if (node.parent.empty()) roots.push_back(item);
+  for (std::size_t g = 0; g < table_.treeGroups.size(); ++g) {
+    const TreeGroupSpec& group = table_.treeGroups[g];
+    HTREEITEM root = tree.Insert(nullptr, std::string(group.nodeText), -1 - static_cast<LPARAM>(g));
+    for (std::size_t i = 0; i < table_.categories.size(); ++i) {
+      const CategorySpec& category = table_.categories[i];
+      if (category.treeGroup == group.id) tree.Insert(root, std::string(category.nodeText), static_cast<LPARAM>(i));
+    }
+    tree.Expand(root);
   }
-  for (HTREEITEM root : roots) tree.Expand(root);
 }
 
 HTREEITEM MainWindow::ItemForKey(std::string_view key) const {
@@ -143,12 +144,22 @@ HTREEITEM MainWindow::ItemForKey(std::string_view key) const {
   return nullptr;
 }
 
+HTREEITEM MainWindow::ItemFor(Category category) const { return ItemForKey(table_.Of(category).key); }
+
 std::string MainWindow::KeyOf(HTREEITEM item) const {
   if (!item) return {};
-  LPARAM index = TreeView(tree_).Data(item);
-  auto catalogue = Catalogue();
-  if (index < 0 || static_cast<size_t>(index) >= catalogue.size()) return {};
-  return std::string(catalogue[static_cast<size_t>(index)].key);
+  if (const CategorySpec* category = CategoryOf(item)) return std::string(category->key);
+  LPARAM data = TreeView(tree_).Data(item);
+  const auto group = static_cast<std::size_t>(-1 - data);
+  if (data < 0 && group < table_.treeGroups.size()) return std::string(table_.treeGroups[group].key);
+  return {};
+}
+
+const CategorySpec* MainWindow::CategoryOf(HTREEITEM item) const {
+  if (!item) return nullptr;
+  LPARAM data = TreeView(tree_).Data(item);
+  if (data < 0 || static_cast<std::size_t>(data) >= table_.categories.size()) return nullptr;
+  return &table_.categories[static_cast<std::size_t>(data)];
 }
 
 void MainWindow::OnSize() {
@@ -185,8 +196,13 @@ void MainWindow::RunStartupCheck(const SettingsFile& settings) {
 // ---- dispatch ----
 
 void MainWindow::ClickNode(HTREEITEM item) {
-  std::string key = KeyOf(item);
-  if (!key.empty()) RunSource(std::move(key));
+  if (const CategorySpec* category = CategoryOf(item)) Show(category);
+}
+
+void MainWindow::ClickCategory(Category category) {
+  HTREEITEM item = ItemFor(category);
+  TreeView(tree_).Select(item);
+  ClickNode(item);
 }
 
 bool MainWindow::ClickNodeByKey(std::string_view key) {
@@ -197,26 +213,20 @@ bool MainWindow::ClickNodeByKey(std::string_view key) {
   return true;
 }
 
-void MainWindow::RunSource(std::string key) {
-  if (!sources_.Find(key)) return;  // roots, and categories not built
+void MainWindow::Show(const CategorySpec* category) {
   if (running_) {
-    // A click during a long source: stop it, then run the new one once it
-    // has returned, so the rows of two sources never mix.
-    CancelRequested = true;
-    pendingKey_ = std::move(key);
+    // A click during a long read: stop it, then show the new category once
+    // it has returned, so the rows of two categories never mix.
+    cancelRequested_ = true;
+    pending_ = category;
     return;
   }
-  std::optional<std::string> next = std::move(key);
-  while (next && hwnd_) {
-    const SourceFn* source = sources_.Find(*next);
-    next.reset();
-    if (!source) continue;
+  ReadContext context;
+  context.chooseIndexFile = [this] { return services_.chooseIndexFile ? services_.chooseIndexFile(hwnd_) : ""; };
+  while (category && hwnd_) {
     running_ = true;
-    try {
-      (*source)(*this);
-    } catch (...) {
-      ReportUnexpectedException("source routine");
-    }
+    cancelRequested_ = false;
+    ShowCategory(*category, *this, *this, context);
     running_ = false;
     if (!IsWindowVisible(list_)) SetListVisible(true);
     SyncItemCount();
@@ -224,14 +234,14 @@ void MainWindow::RunSource(std::string key) {
       DestroyWindow(hwnd_);
       return;
     }
-    next = std::move(pendingKey_);
-    pendingKey_.reset();
+    category = std::exchange(pending_, nullptr);
   }
 }
 
 void MainWindow::DoubleClickRow() {
-  std::string key = KeyOf(TreeView(tree_).Selection());
-  switch (RowActionFor(key)) {
+  const CategorySpec* category = CategoryOf(TreeView(tree_).Selection());
+  if (!category) return;
+  switch (category->rowAction) {
     case RowAction::kNothing: return;
     case RowAction::kOpenCookieFolder: {
       if (!services_.cookieFolder) return;
@@ -283,33 +293,27 @@ void MainWindow::Command(int id) {
       if (services_.showAbout) services_.showAbout(hwnd_);
       break;
     case kCancelId:
-      CancelRequested = true;
+      cancelRequested_ = true;
       ShowWindow(cancel_, SW_HIDE);
       break;
     default: break;
   }
 }
 
-// ---- ListTarget ----
+// ---- CategoryList ----
 
-void MainWindow::ClearList() {
+void MainWindow::ResetColumns(std::span<const ColumnSpec> columns) {
   model_.Clear();
   ListView view(list_);
   view.SetItemCount(0);
   view.DeleteAllColumns();
+  for (const ColumnSpec& column : columns) {
+    view.InsertColumn(static_cast<int>(model_.ColumnCount()), std::string(column.header), Px(column.widthTwips));
+    model_.AddColumn(std::string(column.header), column.widthTwips);
+  }
 }
 
-void MainWindow::AddColumn(const std::string& header, int widthTwips) {
-  ListView(list_).InsertColumn(static_cast<int>(model_.ColumnCount()), header, Px(widthTwips));
-  model_.AddColumn(header, widthTwips);
-}
-
-void MainWindow::AddRow(std::vector<std::string> cells) {
-  model_.AddRow(cells);
-  if (IsWindowVisible(list_)) SyncItemCount();
-}
-
-void MainWindow::AddRowTexts(std::span<const std::string_view> cells) {
+void MainWindow::AddRow(std::span<const std::string_view> cells) {
   model_.AddRowTexts(cells);
   if (IsWindowVisible(list_)) SyncItemCount();
 }
@@ -326,11 +330,13 @@ void MainWindow::SetListVisible(bool visible) {
 
 void MainWindow::SetPanel(int panel, const std::string& text) { StatusBar(status_).SetText(panel, text); }
 
-void MainWindow::SetCancelVisible(bool visible) { ShowWindow(cancel_, visible ? SW_SHOW : SW_HIDE); }
+// ---- ReadProgress ----
 
-void MainWindow::ShowProgress(double maximum) {
+void MainWindow::ShowCancelButton(bool visible) { ShowWindow(cancel_, visible ? SW_SHOW : SW_HIDE); }
+
+void MainWindow::BeginProgress(double maximum) {
   progressPending_ = false;
-  if (services_.showProgress) services_.showProgress(hwnd_, maximum);
+  if (services_.showProgress) services_.showProgress(hwnd_, maximum, [this] { cancelRequested_ = true; });
 }
 
 void MainWindow::SetProgress(double value, const std::string& label) {
@@ -356,18 +362,19 @@ void MainWindow::FlushProgress() {
   if (services_.setProgress) services_.setProgress(progressValue_, progressLabel_);
 }
 
-void MainWindow::CloseProgress() {
+void MainWindow::EndProgress() {
   progressPending_ = false;
   if (services_.closeProgress) services_.closeProgress();
 }
 
-void MainWindow::DoEvents() {
+bool MainWindow::KeepGoing() {
   if (IsWindowVisible(list_)) SyncItemCount();
   if (pump_.Due()) FlushProgress();
   if (pump_.Tick()) {
     MSG msg;
-    if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) CancelRequested = true;
+    if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) cancelRequested_ = true;
   }
+  return !cancelRequested_;
 }
 
 // ---- messages ----
@@ -424,9 +431,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kNodeClickMessage: ClickNode(reinterpret_cast<HTREEITEM>(lp)); return 0;
     case WM_CLOSE:
       if (running_) {
-        // The running source is still on the stack: stop it first and close
+        // The running reader is still on the stack: stop it first and close
         // once it has returned.
-        CancelRequested = true;
+        cancelRequested_ = true;
         closePending_ = true;
         return 0;
       }

@@ -1,5 +1,7 @@
 // The main window: category tree on the left, the list of records on the
-// right, status bar below. Sources fill the list through ListTarget.
+// right, status bar below. A click on a category shows it by its row of the
+// category table; the reader fills the list and hears Cancel through the
+// window.
 #pragma once
 
 #include <windows.h>
@@ -7,20 +9,21 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "app/ListModel.h"
 #include "app/ViewerServices.h"
-#include "categories/Dispatch.h"
+#include "categories/CategoryTable.h"
+#include "categories/ShowCategory.h"
 #include "platform/Controls.h"
 #include "platform/MessagePump.h"
 #include "platform/Window.h"
-#include "readers/ListTarget.h"
 
 namespace tmr {
 
 class SettingsFile;
 
-class MainWindow final : public BaseWindow<MainWindow>, public ListTarget {
+class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, public ReadProgress {
  public:
   // Control and menu identifiers.
   enum : int {
@@ -39,7 +42,7 @@ class MainWindow final : public BaseWindow<MainWindow>, public ListTarget {
     kMenuAbout,
   };
 
-  MainWindow(const SourceTable& sources, ViewerServices services);
+  MainWindow(const CategoryTable& table, ViewerServices services);
   ~MainWindow() override;
 
   // Creates the window with its controls and catalogue and shows it.
@@ -50,6 +53,7 @@ class MainWindow final : public BaseWindow<MainWindow>, public ListTarget {
 
   // The user's actions, as the window's own handlers perform them.
   void ClickNode(HTREEITEM item);
+  void ClickCategory(Category category);
   bool ClickNodeByKey(std::string_view key);
   void DoubleClickRow();
   void ClickColumn(int column);
@@ -62,26 +66,29 @@ class MainWindow final : public BaseWindow<MainWindow>, public ListTarget {
   HWND PromotionLabel() const { return label_; }
   const ListModel& Model() const { return model_; }
   HTREEITEM ItemForKey(std::string_view key) const;
+  HTREEITEM ItemFor(Category category) const;
   std::string KeyOf(HTREEITEM item) const;
-  bool SourceRunning() const { return running_; }
+  // The category of a node; null for a root.
+  const CategorySpec* CategoryOf(HTREEITEM item) const;
+  bool ReaderRunning() const { return running_; }
   int Dpi() const { return dpi_; }
 
-  // ListTarget
-  void ClearList() override;
-  void AddColumn(const std::string& header, int widthTwips) override;
-  void AddRow(std::vector<std::string> cells) override;
-  void AddRowTexts(std::span<const std::string_view> cells) override;
+  // CategoryList
+  using CategoryList::AddRow;
+  void AddRow(std::span<const std::string_view> cells) override;
+  void ResetColumns(std::span<const ColumnSpec> columns) override;
   void SetListVisible(bool visible) override;
   void SetPanel(int panel, const std::string& text) override;
   std::size_t RowCount() const override { return model_.RowCount(); }
-  void SetListKind(const std::string& kind) override { listKind_ = kind; }
-  std::string ListKind() const override { return listKind_; }
-  void SetCancelVisible(bool visible) override;
-  void ShowProgress(double maximum) override;
+
+  // ReadProgress
+  void SetStatus(const std::string& text) override { SetPanel(1, text); }
+  void ShowCancelButton(bool visible) override;
+  void BeginProgress(double maximum) override;
   void SetProgress(double value, const std::string& label) override;
-  void CloseProgress() override;
   void SetProgressRecords(std::size_t count) override;
-  void DoEvents() override;
+  void EndProgress() override;
+  bool KeepGoing() override;
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -95,16 +102,15 @@ class MainWindow final : public BaseWindow<MainWindow>, public ListTarget {
   void OnSize();
   LRESULT OnNotify(NMHDR* header);
   void FillTree();
-  void RunSource(std::string key);
+  void Show(const CategorySpec* category);
   void SyncItemCount();
   void FlushProgress();
   void ViewReport();
   int Px(int twips) const;
 
-  const SourceTable& sources_;
+  const CategoryTable& table_;
   ViewerServices services_;
   ListModel model_;
-  std::string listKind_;
   HWND tree_ = nullptr;
   HWND list_ = nullptr;
   HWND status_ = nullptr;
@@ -113,7 +119,10 @@ class MainWindow final : public BaseWindow<MainWindow>, public ListTarget {
   int dpi_ = 96;
   bool running_ = false;
   bool closePending_ = false;
-  std::optional<std::string> pendingKey_;
+  // Set by the Cancel button, the progress dialog, a click on another
+  // category and closing; the running reader stops at its next row.
+  bool cancelRequested_ = false;
+  const CategorySpec* pending_ = nullptr;
   TimeSlicePump pump_;
   std::wstring dispBuffer_;
   double progressValue_ = 0;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/ProgramState.h"
 #include "platform/DialogLayout.h"
 #include "platform/MessagePump.h"
 
@@ -15,10 +14,10 @@ bool ProgressDialog::Show(HWND owner) {
   DialogLayout layout;
   HWND hwnd = layout.CreateFrame(L"TracemereProgress", WindowProc, this, "Analyzing...", 4920, 1380, owner, true);
   if (!hwnd) return false;
-  pbar1_ = layout.Add(hwnd, PROGRESS_CLASSW, "", 0, kPBar1, 240, 240, 4440, 300);
-  label1_ = layout.Add(hwnd, L"STATIC", "", SS_LEFT, kLabel1, 240, 780, 2880, 300);
+  bar_ = layout.Add(hwnd, PROGRESS_CLASSW, "", 0, kProgressBar, 240, 240, 4440, 300);
+  recordsLabel_ = layout.Add(hwnd, L"STATIC", "", SS_LEFT, kRecordsLabel, 240, 780, 2880, 300);
   layout.Add(hwnd, L"BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, 3480, 720, 1200, 390);
-  SendMessageW(pbar1_, PBM_SETRANGE32, 0, 100);
+  SendMessageW(bar_, PBM_SETRANGE32, 0, 100);
   RegisterModeless(hwnd);
   TopLevelWindowOpened();
   ShowWindow(hwnd, SW_SHOWNOACTIVATE);
@@ -30,17 +29,17 @@ void ProgressDialog::SetMaximum(double maximum) {
   if (!hwnd_) return;
   if (!(maximum > 0)) maximum = 0;
   scale_ = maximum > 2147483647.0 ? 2147483647.0 / maximum : 1.0;
-  SendMessageW(pbar1_, PBM_SETRANGE32, 0, static_cast<LPARAM>(std::floor(maximum * scale_)));
+  SendMessageW(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(std::floor(maximum * scale_)));
 }
 
 void ProgressDialog::SetValue(double value) {
   if (!hwnd_) return;
   if (!(value > 0)) value = 0;
-  SendMessageW(pbar1_, PBM_SETPOS, static_cast<WPARAM>(std::floor(std::min(value * scale_, 2147483647.0))), 0);
+  SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(std::floor(std::min(value * scale_, 2147483647.0))), 0);
 }
 
 void ProgressDialog::SetLabel(const std::string& text) {
-  if (hwnd_) SetWindowTextUtf8(label1_, text);
+  if (hwnd_) SetWindowTextUtf8(recordsLabel_, text);
 }
 
 void ProgressDialog::Close() {
@@ -51,7 +50,7 @@ LRESULT ProgressDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       if (LOWORD(wp) == IDCANCEL) {
-        CancelRequested = true;
+        if (onCancel_) onCancel_();
         DestroyWindow(hwnd_);
       }
       return 0;
@@ -59,8 +58,8 @@ LRESULT ProgressDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
     case WM_DESTROY:
-      // However the dialog goes, the running source is asked to stop.
-      CancelRequested = true;
+      // However the dialog goes, the running read is asked to stop.
+      if (onCancel_) onCancel_();
       UnregisterModeless(hwnd_);
       return 0;
     default: return Default(msg, wp, lp);

@@ -1,9 +1,10 @@
-// The progress dialog of long sources. Its Cancel button, its close box and
-// the caller's own closing all set CancelRequested.
+// The progress dialog of long reads. Its Cancel button, its close box and
+// the caller's own closing all ask the read to stop.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "platform/Window.h"
@@ -12,7 +13,10 @@ namespace tmr {
 
 class ProgressDialog final : public BaseWindow<ProgressDialog> {
  public:
-  enum : int { kPBar1 = 100, kLabel1 };  // Command1 (Cancel) is IDCANCEL
+  enum : int { kProgressBar = 100, kRecordsLabel };  // Cancel is IDCANCEL
+
+  // onCancel runs however the dialog goes.
+  explicit ProgressDialog(std::function<void()> onCancel) : onCancel_(std::move(onCancel)) {}
 
   bool Show(HWND owner);
   void SetMaximum(double maximum);
@@ -20,8 +24,8 @@ class ProgressDialog final : public BaseWindow<ProgressDialog> {
   void SetLabel(const std::string& text);
   void Close();
 
-  HWND PBar1() const { return pbar1_; }
-  HWND Label1() const { return label1_; }
+  HWND Bar() const { return bar_; }
+  HWND RecordsLabel() const { return recordsLabel_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -29,8 +33,9 @@ class ProgressDialog final : public BaseWindow<ProgressDialog> {
 
  private:
   friend class BaseWindow<ProgressDialog>;
-  HWND pbar1_ = nullptr;
-  HWND label1_ = nullptr;
+  std::function<void()> onCancel_;
+  HWND bar_ = nullptr;
+  HWND recordsLabel_ = nullptr;
   double scale_ = 1.0;  // bar units per caller unit, for maxima beyond 32 bits
 };
 

@@ -9,7 +9,7 @@
 #include "app/OsVersionMap.h"
 #include "app/StartupSettings.h"
 #include "app/ViewerServices.h"
-#include "categories/CategorySources.h"
+#include "categories/CategoryTable.h"
 #include "core/ProgramState.h"
 #include "platform/Handles.h"
 #include "platform/MessagePump.h"
@@ -42,7 +42,6 @@ int Main(HINSTANCE instance, int showCommand, const ProgramAddresses& addresses)
   (void)instance;
   MakerPageAddress = addresses.makerPage;
   SiteAddress = addresses.site;
-  CancelRequested = false;
 
   // A second viewer ends at once, silently. The handle is held until exit.
   UniqueHandle instanceMutex(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
@@ -61,9 +60,7 @@ int Main(HINSTANCE instance, int showCommand, const ProgramAddresses& addresses)
 
   int exitCode = 0;
   {
-    SourceTable sources;
-    RegisterAllSources(sources, ChooseIndexFileInDialog);
-    auto viewer = std::make_unique<MainWindow>(sources, MakeViewerServices(&settings));
+    auto viewer = std::make_unique<MainWindow>(Categories(), MakeViewerServices(&settings));
     SetQuitWhenLastWindowCloses(true);
     if (viewer->Create(showCommand)) {
       viewer->RunStartupCheck(settings);

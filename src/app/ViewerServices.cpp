@@ -9,16 +9,15 @@
 #include "app/OptionsDialog.h"
 #include "app/ProgressDialog.h"
 #include "app/SettingsFile.h"
+#include "categories/CategoryTable.h"
 #include "core/ProgramState.h"
 #include "platform/DialogLayout.h"
-#include "platform/Registry.h"
 #include "platform/Shell.h"
-#include "report/ReportSources.h"
+#include "readers/ie/IeReaders.h"
+#include "report/ReportSections.h"
 
 namespace tmr {
 namespace {
-
-constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // Each dialog exists while it is open; asking for an open one again brings
 // it forward.
@@ -50,13 +49,6 @@ void CheckVersionFor(HWND owner, bool autoCheck, const SettingsFile* settings) {
 
 }  // namespace
 
-void ChooseIndexFileInDialog() {
-  // The dialog's owner: the window the user clicked in, which is the active
-  // one while its click runs.
-  IndexFileDialog dialog;
-  dialog.ShowModal(GetActiveWindow());
-}
-
 ViewerServices MakeViewerServices(const SettingsFile* settings) {
   auto host = std::make_shared<DialogHost>();
   host->settings = settings;
@@ -71,11 +63,12 @@ ViewerServices MakeViewerServices(const SettingsFile* settings) {
     });
   };
   services.showCreateReport = [host](HWND owner) {
-    host->ShowOne(host->report, owner, [] { return std::make_unique<CreateReportDialog>(MakeReportSources); });
+    host->ShowOne(host->report, owner,
+                  [] { return std::make_unique<CreateReportDialog>(Categories(), ReadSectionRows); });
   };
-  services.showProgress = [host](HWND owner, double maximum) {
+  services.showProgress = [host](HWND owner, double maximum, std::function<void()> onCancel) {
     if (host->progress && host->progress->hwnd()) host->progress->Close();
-    host->progress = std::make_unique<ProgressDialog>();
+    host->progress = std::make_unique<ProgressDialog>(std::move(onCancel));
     if (host->progress->Show(owner)) host->progress->SetMaximum(maximum);
   };
   services.setProgress = [host](double value, const std::string& label) {
@@ -86,9 +79,10 @@ ViewerServices MakeViewerServices(const SettingsFile* settings) {
   services.closeProgress = [host] {
     if (host->progress) host->progress->Close();
   };
-  services.cookieFolder = [] {
-    std::string folder = GetRegText(HKEY_CURRENT_USER, kShellFolders, "Cookies");
-    return folder == kRegError ? std::string() : folder;
+  services.cookieFolder = CookieFolder;
+  services.chooseIndexFile = [](HWND owner) {
+    IndexFileDialog dialog;
+    return dialog.ShowModal(owner);
   };
   return services;
 }

@@ -1,5 +1,5 @@
-// What the main window asks of the rest of the program: the sources behind
-// the tree's keys, and the dialogs and commands its menus open. A part of
+// What the main window asks of the rest of the program: the dialogs and
+// commands its menus open, and the dialogs its categories need. A part of
 // the program that is not there leaves its entry empty, and the menu item
 // then does nothing.
 #pragma once
@@ -9,8 +9,6 @@
 #include <functional>
 #include <string>
 
-#include "categories/Dispatch.h"
-
 namespace tmr {
 
 struct ViewerServices {
@@ -18,16 +16,16 @@ struct ViewerServices {
   std::function<void(HWND owner)> showAbout;
   std::function<void(HWND owner)> showCreateReport;
   std::function<void(HWND owner, bool autoCheck)> checkVersion;
-  // The progress dialog that long sources show (see ListTarget).
-  std::function<void(HWND owner, double maximum)> showProgress;
+  // The progress dialog that long reads show (see ReadProgress); onCancel
+  // runs when it is cancelled or closed.
+  std::function<void(HWND owner, double maximum, std::function<void()> onCancel)> showProgress;
   std::function<void(double value, const std::string& label)> setProgress;
   std::function<void()> closeProgress;
-  // The user's cookie folder (opened by a double-click under "a3").
+  // The user's cookie folder (opened by a double-click on a cookie).
   std::function<std::string()> cookieFolder;
+  // Asks which cache index file to scan; "" scans nothing.
+  std::function<std::string(HWND owner)> chooseIndexFile;
 };
-
-// Shows the dialog in which the user picks the cache index file (a4).
-void ChooseIndexFileInDialog();
 
 class SettingsFile;
 

@@ -60,7 +60,7 @@ void IndexDatScanner::MakeRow(std::string_view window, uint64_t base, uint64_t p
   }
 }
 
-void IndexDatScanner::Scan(std::string_view window, uint64_t base, const RowSink& onRow) {
+void IndexDatScanner::Scan(std::string_view window, uint64_t base, const RowHandler& onRow) {
   if (Finished() || base > next_) return;
   const uint64_t windowEnd = std::min<uint64_t>(base + window.size(), length_);
   if (next_ >= windowEnd) return;
@@ -96,7 +96,7 @@ void IndexDatScanner::Scan(std::string_view window, uint64_t base, const RowSink
   next_ = stop;
 }
 
-void ScanIndexBytes(std::string_view file, const IndexDatScanner::RowSink& onRow) {
+void ScanIndexBytes(std::string_view file, const IndexDatScanner::RowHandler& onRow) {
   IndexDatScanner scanner(file.size());
   bool stopped = false;
   auto sink = [&](std::string_view row) {

@@ -39,14 +39,14 @@ class IndexDatScanner {
   // Called with each hit's 150-byte row; returning false stops the scan
   // after this row (the caller's Cancel), and a later Scan goes on from the
   // next position.
-  using RowSink = std::function<bool(std::string_view row)>;
+  using RowHandler = std::function<bool(std::string_view row)>;
 
   explicit IndexDatScanner(uint64_t fileLength) : length_(fileLength) {}
 
   // Examines positions from Next() that the window can answer: those whose
   // reach lies inside it, or all of them when the window runs to the end of
   // the file. `window` holds the file's bytes from `base` (base <= Next()).
-  void Scan(std::string_view window, uint64_t base, const RowSink& onRow);
+  void Scan(std::string_view window, uint64_t base, const RowHandler& onRow);
 
   // The file turned out shorter than its length said (it shrank while being
   // read): the end is now here.
@@ -72,6 +72,6 @@ class IndexDatScanner {
 };
 
 // Scans a whole file held in memory.
-void ScanIndexBytes(std::string_view file, const IndexDatScanner::RowSink& onRow);
+void ScanIndexBytes(std::string_view file, const IndexDatScanner::RowHandler& onRow);
 
 }  // namespace tmr

@@ -20,10 +20,6 @@ inline std::string ReportFolder;
 // Days between automatic update checks.
 inline int CheckInterval = 7;
 
-// Set by the Cancel buttons (main window, progress dialog); a long source
-// clears it when it starts and polls it between records.
-inline bool CancelRequested = false;
-
 // The product web site (no trailing "/") and the maker's page.
 inline std::string SiteAddress;
 inline std::string MakerPageAddress;

@@ -4,13 +4,13 @@
 
 namespace tmr {
 
-bool DynamicLibrary::DllLoad(const std::string& path) {
-  DllUnload();
+bool DynamicLibrary::Load(const std::string& path) {
+  Unload();
   module_ = LoadLibraryW(Widen(path).c_str());
   return module_ != nullptr;
 }
 
-bool DynamicLibrary::DllUnload() {
+bool DynamicLibrary::Unload() {
   if (!module_) return false;
   bool freed = FreeLibrary(module_) != FALSE;
   module_ = nullptr;

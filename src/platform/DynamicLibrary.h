@@ -30,14 +30,14 @@ class BinderError : public std::runtime_error {
 class DynamicLibrary {
  public:
   DynamicLibrary() = default;
-  ~DynamicLibrary() { DllUnload(); }
+  ~DynamicLibrary() { Unload(); }
   DynamicLibrary(const DynamicLibrary&) = delete;
   DynamicLibrary& operator=(const DynamicLibrary&) = delete;
 
   // Loads the library file (a full path); false when it cannot be loaded.
-  bool DllLoad(const std::string& path);
+  bool Load(const std::string& path);
   // Releases the library; false when none is loaded or the release fails.
-  bool DllUnload();
+  bool Unload();
   bool Loaded() const { return module_ != nullptr; }
 
   // The address of the named function. Throws BinderError: "DLL not

@@ -19,7 +19,7 @@ UniqueHkey OpenKey(HKEY root, std::string_view path, REGSAM access) {
 
 }  // namespace
 
-long GetRegValue(HKEY key, std::string_view valueName, RegValue& value) {
+long ReadRegistryValue(HKEY key, std::string_view valueName, RegValue& value) {
   std::wstring name = Widen(valueName);
   DWORD type = 0;
   DWORD size = 0;
@@ -49,25 +49,25 @@ long GetRegValue(HKEY key, std::string_view valueName, RegValue& value) {
   return -1;
 }
 
-std::string GetRegText(HKEY root, std::string_view keyPath, std::string_view valueName) {
+std::optional<std::string> ReadRegistryText(HKEY root, std::string_view keyPath, std::string_view valueName) {
   UniqueHkey key = OpenKey(root, keyPath, KEY_QUERY_VALUE);
-  if (!key) return std::string(kRegError);
+  if (!key) return std::nullopt;
   RegValue value;
-  GetRegValue(key.get(), valueName, value);
+  ReadRegistryValue(key.get(), valueName, value);
   if (const auto* text = std::get_if<std::wstring>(&value)) {
-    if (text->empty()) return std::string(kRegError);
+    if (text->empty()) return std::nullopt;
     // The text ends at its terminator; data stored without one keeps every
     // character, and anything after a stray NUL is not part of the text.
     return Narrow(std::wstring_view(*text).substr(0, text->find(L'\0')));
   }
   if (const auto* number = std::get_if<uint32_t>(&value)) return std::to_string(*number);
-  return std::string(kRegError);
+  return std::nullopt;
 }
 
-std::string ListRegValueNames(HKEY root, std::string_view keyPath) {
+std::optional<std::vector<std::string>> ListRegistryValueNames(HKEY root, std::string_view keyPath) {
   UniqueHkey key = OpenKey(root, keyPath, KEY_QUERY_VALUE);
-  if (!key) return std::string(kRegError);
-  std::string names;
+  if (!key) return std::nullopt;
+  std::vector<std::string> names;
   for (DWORD index = 0;; ++index) {
     std::array<wchar_t, 20> name{};
     DWORD nameChars = static_cast<DWORD>(name.size());
@@ -76,26 +76,24 @@ std::string ListRegValueNames(HKEY root, std::string_view keyPath) {
     LONG status = RegEnumValueW(key.get(), index, name.data(), &nameChars, nullptr, &type, nullptr, &dataSize);
     // Any failure ends the list, including a name too long for the buffer.
     if (status != ERROR_SUCCESS) break;
-    names += Narrow(std::wstring_view(name.data(), std::min<size_t>(nameChars, name.size())));
-    names += ',';
+    names.push_back(Narrow(std::wstring_view(name.data(), std::min<size_t>(nameChars, name.size()))));
   }
   return names;
 }
 
-std::string ListRegSubKeys(HKEY root, std::string_view keyPath) {
+std::vector<std::string> ListRegistrySubKeys(HKEY root, std::string_view keyPath) {
+  std::vector<std::string> names;
   UniqueHkey key = OpenKey(root, keyPath, KEY_ENUMERATE_SUB_KEYS);
-  if (!key) return "";
-  std::string text;
+  if (!key) return names;
   std::array<wchar_t, 256> buffer{};
   for (DWORD index = 0;; ++index) {
     DWORD chars = static_cast<DWORD>(buffer.size());
     if (RegEnumKeyExW(key.get(), index, buffer.data(), &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
       break;
     }
-    text = Narrow(std::wstring_view(buffer.data(), std::min<size_t>(chars, buffer.size()))) + "," + text;
+    names.push_back(Narrow(std::wstring_view(buffer.data(), std::min<size_t>(chars, buffer.size()))));
   }
-  if (!text.empty()) text.pop_back();
-  return text;
+  return names;
 }
 
 HKEY RootKeyFromShortName(std::string_view shortName) {
@@ -105,23 +103,20 @@ HKEY RootKeyFromShortName(std::string_view shortName) {
   return index < 0 ? nullptr : kHandles[static_cast<size_t>(index)];
 }
 
-std::vector<uint8_t> RegistryReader::ReadValueBytes(std::string_view path, std::string_view valueName) {
+std::vector<uint8_t> ReadRegistryBytes(std::string_view path, std::string_view valueName) {
   SplitKey split = SplitRootKey(path);
   HKEY root = RootKeyFromShortName(split.rootName);
   UniqueHkey key;
-  lastStatus_ = root ? RegOpenKeyExW(root, Widen(split.subKey).c_str(), 0, KEY_READ, key.put())
-                     : static_cast<long>(ERROR_INVALID_HANDLE);
-  if (lastStatus_ != ERROR_SUCCESS) {
+  if (!root || RegOpenKeyExW(root, Widen(split.subKey).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
     key.release();
     return {};
   }
   std::wstring name = Widen(valueName);
   DWORD size = 1;
-  lastStatus_ = RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, &size);
-  if (lastStatus_ != ERROR_SUCCESS) size = 1;
+  if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) size = 1;
   std::vector<uint8_t> bytes(static_cast<size_t>(size) + 1, 0);
   DWORD read = size;
-  lastStatus_ = RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, bytes.data(), &read);
+  RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, bytes.data(), &read);
   return bytes;
 }
 

@@ -4,54 +4,39 @@
 // page nor run script in it.
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "report/ReportLists.h"
+#include "categories/CategoryTable.h"
+#include "readers/RowSink.h"
 
 namespace tmr {
 
 using LineSink = std::function<void(const std::string& line)>;
 
-// The dialog's group boxes.
-struct ReportGroups {
-  bool internetExplorer = true;  // Check1: sections 1-3
-  bool windows = true;           // Check2: sections 5-12
-  bool firefox = true;           // Check3: sections 13-17
-  bool chrome = true;            // Check4: sections 18-22
-  bool indexDat = false;         // Check5: section 4
-};
-
-struct SectionInfo {
-  int number;
-  const char* statusText;
-  const char* anchor;
-  const char* heading;
-};
-
-// Sections 1 to 22.
-const SectionInfo& ReportSection(int number);
-
 // &, <, > and " as entities; the text ends at its first NUL.
 std::string EscapeHtml(std::string_view text);
 void AppendEscapedHtml(std::string& out, std::string_view text);
 
-class HtmlReportWriter {
+// Between BeginSection and EndSection the writer takes the section's rows.
+class HtmlReportWriter final : public RowSink {
  public:
   explicit HtmlReportWriter(LineSink sink) : sink_(std::move(sink)) {}
 
   void WriteHead();
   void WriteHeaderTable(const std::string& computer, const std::string& user, const std::string& date);
-  void WriteIndexTable(const ReportGroups& groups);
+  // A row per tree group whose index row group is chosen, with a link to
+  // each of its sections that is written.
+  void WriteIndexTable(const CategoryTable& table, const ReportGroupSet& chosen);
 
   // Table, anchor, heading and column header lines of a section.
-  void BeginSection(int number);
-  // Section 1's rows, one per history item.
-  void WriteIeHistoryRow(const std::string& title, const std::string& url, const std::string& lastVisited);
-  // The rows of sections 2 to 22 from their entry list.
-  void WriteEntries(int number, const EntryList& list);
+  void BeginSection(const ReportSectionSpec& section);
+  using RowSink::AddRow;
+  void AddRow(std::span<const std::string_view> cells) override;
+  void BeginList() override;
   void EndSection();
 
   void WriteFooter(const std::string& siteAddress);
@@ -60,15 +45,17 @@ class HtmlReportWriter {
   void Line(const std::string& line) { sink_(line); }
   // tag + escaped value + end, built in a reused buffer.
   void Cell(std::string_view tag, std::string_view value, std::string_view end);
-  void WriteSingleCellRows(const EntryList& list);
-  void WriteSplitRows(int number, const EntryList& list);
+  void WriteSingleCell(std::string_view value);
+  void WriteCells(std::span<const std::string_view> cells, bool style7);
 
   LineSink sink_;
   std::string line_;
-  std::vector<std::string_view> fields_;
-  std::vector<std::string> fieldStore_;
-  bool pageFlag_ = false;  // shared by sections 2-22
-  bool ieFlag_ = false;    // section 1's own
+  const ReportSectionSpec* section_ = nullptr;
+  std::size_t rowsInSection_ = 0;
+  // The row classes alternate by a flag the sections share, and by one of
+  // their own in the sections that keep one.
+  bool pageFlag_ = false;
+  bool ownFlag_ = false;
 };
 
 }  // namespace tmr

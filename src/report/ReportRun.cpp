@@ -2,52 +2,40 @@
 
 namespace tmr {
 
-double SectionsChosen(const ReportGroups& groups) {
-  return (groups.internetExplorer ? 3 : 0) + (groups.windows ? 8 : 0) + (groups.firefox ? 5 : 0) +
-         (groups.chrome ? 5 : 0) + (groups.indexDat ? 1 : 0);
+std::size_t SectionsChosen(const CategoryTable& table, const ReportGroupSet& chosen) {
+  std::size_t count = 0;
+  for (const CategorySpec& category : table.categories) {
+    if (chosen.Has(category.report.group)) ++count;
+  }
+  return count;
 }
 
-void WriteReport(HtmlReportWriter& writer, const ReportGroups& groups, const ReportHeader& header,
-                 const ReportSources& sources, ReportProgress& progress) {
-  progress.SetMaximum(progress.Maximum() + SectionsChosen(groups));
+void WriteReport(HtmlReportWriter& writer, const CategoryTable& table, const ReportGroupSet& chosen,
+                 const ReportHeader& header, const SectionReader& read, ReportProgress& progress) {
+  progress.SetMaximum(progress.Maximum() + static_cast<double>(SectionsChosen(table, chosen)));
   progress.SetStatus("Start creating report...");
   writer.WriteHead();
   writer.WriteHeaderTable(header.computer, header.user, header.date);
-  writer.WriteIndexTable(groups);
+  writer.WriteIndexTable(table, chosen);
 
   int counter = 0;
-  auto section = [&](int number) {
-    progress.SetStatus(ReportSection(number).statusText);
-    progress.SetValue(++counter);
-    writer.BeginSection(number);
-    if (number == 1) {
-      if (sources.ieHistory) {
-        sources.ieHistory([&](const std::string& title, const std::string& url, const std::string& date) {
-          writer.WriteIeHistoryRow(title, url, date);
-        });
-      }
-    } else if (const auto& collect = sources.sections[static_cast<size_t>(number)]) {
-      // Only this section's list is held while it is written.
-      writer.WriteEntries(number, collect());
+  bool skipShown = false;
+  for (const CategorySpec& category : table.categories) {
+    // The "skip" button comes and goes with a skippable group whether or not
+    // the group is chosen.
+    const bool skippable = table.Of(category.report.group).skippable;
+    if (skippable != skipShown) {
+      progress.ShowSkip(skippable);
+      skipShown = skippable;
     }
+    if (!chosen.Has(category.report.group)) continue;
+    progress.SetStatus(std::string(category.report.statusText));
+    progress.SetValue(++counter);
+    writer.BeginSection(category.report);
+    if (read) read(category, writer);
     writer.EndSection();
-  };
-
-  if (groups.internetExplorer) {
-    for (int n = 1; n <= 3; ++n) section(n);
   }
-  progress.ShowSkip(true);
-  if (groups.indexDat) section(4);
-  progress.ShowSkip(false);
-  if (groups.windows) {
-    for (int n = 5; n <= 12; ++n) section(n);
-  }
-  if (groups.firefox) {
-    for (int n = 13; n <= 17; ++n) section(n);
-  }
-  if (groups.chrome) {
-    for (int n = 18; n <= 22; ++n) section(n);
-  }
+  if (skipShown) progress.ShowSkip(false);
   writer.WriteFooter(header.siteAddress);
 }
 

@@ -1,14 +1,15 @@
 // The order in which a report is written: head, header and index tables,
-// then every section of the chosen groups, each from its collector, with
-// the dialog's status text, progress bar and "skip" button kept current.
+// then the section of every category of the chosen groups, in the table's
+// order, with the dialog's status text, progress bar and "skip" button kept
+// current.
 #pragma once
 
-#include <array>
+#include <cstddef>
 #include <functional>
 #include <string>
 
+#include "categories/CategoryTable.h"
 #include "report/HtmlReport.h"
-#include "report/ReportLists.h"
 
 namespace tmr {
 
@@ -18,15 +19,6 @@ struct ReportHeader {
   std::string user;
   std::string date;
   std::string siteAddress;
-};
-
-// Where each section's rows come from. Section 1 hands its history items
-// one by one; the others return their entry lists. An empty function gives
-// a section without rows.
-struct ReportSources {
-  using ItemSink = std::function<void(const std::string& title, const std::string& url, const std::string& date)>;
-  std::function<void(const ItemSink&)> ieHistory;       // 1
-  std::array<std::function<EntryList()>, 23> sections;  // 2..22 by number
 };
 
 // The dialog as the writing sees it.
@@ -40,10 +32,14 @@ class ReportProgress {
   virtual void ShowSkip(bool visible) = 0;
 };
 
-// The progress bar's maximum grows by the number of sections chosen.
-double SectionsChosen(const ReportGroups& groups);
+// Reads a category's rows into the section being written.
+using SectionReader = std::function<void(const CategorySpec& category, RowSink& rows)>;
 
-void WriteReport(HtmlReportWriter& writer, const ReportGroups& groups, const ReportHeader& header,
-                 const ReportSources& sources, ReportProgress& progress);
+// The number of sections the chosen groups write.
+std::size_t SectionsChosen(const CategoryTable& table, const ReportGroupSet& chosen);
+
+// The progress bar's maximum grows by the number of sections chosen.
+void WriteReport(HtmlReportWriter& writer, const CategoryTable& table, const ReportGroupSet& chosen,
+                 const ReportHeader& header, const SectionReader& read, ReportProgress& progress);
 
 }  // namespace tmr

@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MainWindow.h"
-#include "categories/CategorySources.h"
-#include "core/ProgramState.h"
-#include "readers/browsers/BrowserSources.h"
+#include "categories/CategoryTable.h"
 #include "support/BrowserTestSupport.h"
 #include "support/ScratchDatabase.h"
 #include "support/WinTestUtil.h"
@@ -15,7 +13,7 @@ namespace tmr {
 namespace {
 
 struct Expectation {
-  const char* key;
+  Category category;
   int columns;
   int rows;
   const char* firstColumnHeader;
@@ -24,19 +22,14 @@ struct Expectation {
 
 class BrowserWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    CancelRequested = false;
-    RegisterAllSources(sources_, nullptr);
-  }
   MainWindow& Open() {
-    viewer_ = std::make_unique<MainWindow>(sources_, ViewerServices{});
+    viewer_ = std::make_unique<MainWindow>(Categories(), ViewerServices{});
     EXPECT_TRUE(viewer_->Create(SW_SHOWNORMAL));
     test::WaitUntil([] { return false; }, 50);
     return *viewer_;
   }
 
   test::BrowserProfile profile_;
-  SourceTable sources_;
   std::unique_ptr<MainWindow> viewer_;
 };
 
@@ -60,33 +53,34 @@ TEST_F(BrowserWindowTest, EveryCategoryFillsTheWindowFromTheProfile) {
           "INSERT INTO moz_formhistory VALUES('q','cats',2,1262304000000000,1262304000000000);");
 
   const Expectation expectations[] = {
-      {"c1", 3, 1, "URLs History", "Double Click to view"},
-      {"c2", 4, 13, "Host", ""},
-      {"c3", 4, 1, "File Name", "Double Click to view"},
-      {"c4", 1, 0, "Firefox Input History", ""},
-      {"c5", 5, 1, "Field Name", ""},
-      {"d1", 4, 30, "URL History", "Double Click to view"},
-      {"d2", 4, 5, "Host", ""},
-      {"d3", 3, 2, "File Name", "Double Click to view"},
-      {"d4", 3, 2, "URL", "Double Click to view"},
-      {"d5", 1, 3, "Keyword Searched", ""},
+      {Category::kFirefoxUrlHistory, 3, 1, "URLs History", "Double Click to view"},
+      {Category::kFirefoxCookies, 4, 13, "Host", ""},
+      {Category::kFirefoxDownloads, 4, 1, "File Name", "Double Click to view"},
+      {Category::kFirefoxInputHistory, 1, 0, "Firefox Input History", ""},
+      {Category::kFirefoxFormHistory, 5, 1, "Field Name", ""},
+      {Category::kChromeUrlHistory, 4, 30, "URL History", "Double Click to view"},
+      {Category::kChromeCookies, 4, 5, "Host", ""},
+      {Category::kChromeDownloads, 3, 2, "File Name", "Double Click to view"},
+      {Category::kChromeTopSites, 3, 2, "URL", "Double Click to view"},
+      {Category::kChromeKeywords, 1, 3, "Keyword Searched", ""},
   };
   MainWindow& v = Open();
   for (const Expectation& e : expectations) {
-    ASSERT_TRUE(v.ClickNodeByKey(e.key));
+    v.ClickCategory(e.category);
+    const auto key = Categories().Of(e.category).key;
     ListView list = v.List();
-    EXPECT_TRUE(IsWindowVisible(list.hwnd())) << e.key;
-    EXPECT_EQ(list.ColumnCount(), e.columns) << e.key;
-    EXPECT_EQ(list.ColumnHeader(0), e.firstColumnHeader) << e.key;
-    EXPECT_EQ(list.ItemCount(), e.rows) << e.key;
-    EXPECT_EQ(v.Status().Text(1), e.panel1) << e.key;
-    EXPECT_EQ(v.Status().Text(2), "Total Records: " + std::to_string(e.rows)) << e.key;
+    EXPECT_TRUE(IsWindowVisible(list.hwnd())) << key;
+    EXPECT_EQ(list.ColumnCount(), e.columns) << key;
+    EXPECT_EQ(list.ColumnHeader(0), e.firstColumnHeader) << key;
+    EXPECT_EQ(list.ItemCount(), e.rows) << key;
+    EXPECT_EQ(v.Status().Text(1), e.panel1) << key;
+    EXPECT_EQ(v.Status().Text(2), "Total Records: " + std::to_string(e.rows)) << key;
   }
-  v.ClickNodeByKey("d4");
+  v.ClickCategory(Category::kChromeTopSites);
   EXPECT_EQ(v.List().ItemText(0, 0), "http://a/");
-  v.ClickNodeByKey("d5");
+  v.ClickCategory(Category::kChromeKeywords);
   EXPECT_EQ(v.List().ItemText(1, 0), "really really funny cats");
-  v.ClickNodeByKey("c1");
+  v.ClickCategory(Category::kFirefoxUrlHistory);
   EXPECT_EQ(v.List().ItemText(0, 2), test::ExpectedPRTime("1309518981371935"));
 }
 
@@ -102,7 +96,7 @@ TEST_F(BrowserWindowTest, CancelDuringALongReadKeepsTheRowsSoFar) {
   MainWindow& v = Open();
   // Waits in the queue until the read lets messages run.
   PostMessageW(v.hwnd(), WM_COMMAND, MainWindow::kCancelId, 0);
-  ASSERT_TRUE(v.ClickNodeByKey("d1"));
+  v.ClickCategory(Category::kChromeUrlHistory);
   const int shown = v.List().ItemCount();
   EXPECT_GT(shown, 0);
   EXPECT_LT(shown, kRows);

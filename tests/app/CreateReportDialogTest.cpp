@@ -16,7 +16,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Shell.h"
 #include "platform/WinText.h"
-#include "report/ReportSources.h"
+#include "report/ReportSections.h"
 #include "support/BrowserTestSupport.h"
 #include "support/RealHives.h"
 #include "support/WinTestUtil.h"
@@ -74,8 +74,8 @@ class CreateReportDialogTest : public ::testing::Test {
   void Press(CreateReportDialog& dialog, int id) {
     SendMessageW(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
   }
-  bool Ticked(CreateReportDialog& dialog, int id) {
-    return SendMessageW(dialog.Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  bool Ticked(CreateReportDialog& dialog, ReportGroup group) {
+    return SendMessageW(dialog.GroupBox(group), BM_GETCHECK, 0, 0) == BST_CHECKED;
   }
 
   test::BrowserProfile profile_;
@@ -84,20 +84,21 @@ class CreateReportDialogTest : public ::testing::Test {
 };
 
 TEST_F(CreateReportDialogTest, LoadsWithDefaultsAndTrimsTheReportFolder) {
-  CreateReportDialog dialog(MakeReportSources);
+  CreateReportDialog dialog(Categories(), ReadSectionRows);
   ASSERT_TRUE(dialog.Show(nullptr));
   EXPECT_EQ(WindowText(dialog.hwnd()), "Create Report");
-  for (int id : {CreateReportDialog::kCheck1, CreateReportDialog::kCheck2, CreateReportDialog::kCheck3,
-                 CreateReportDialog::kCheck4}) {
-    EXPECT_TRUE(Ticked(dialog, id)) << id;
+  for (ReportGroup group :
+       {ReportGroup::kInternetExplorer, ReportGroup::kWindows, ReportGroup::kFirefox, ReportGroup::kChrome}) {
+    EXPECT_TRUE(Ticked(dialog, group)) << static_cast<int>(group);
   }
-  EXPECT_FALSE(Ticked(dialog, CreateReportDialog::kCheck5));
-  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kCheck5)), "Index.dat file");
-  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kCommand1)), "Start Create Report");
-  EXPECT_FALSE(IsWindowVisible(dialog.Control(CreateReportDialog::kPBar1)));
-  EXPECT_FALSE(IsWindowVisible(dialog.Control(CreateReportDialog::kCommand2)));
+  EXPECT_FALSE(Ticked(dialog, ReportGroup::kIndexFile));
+  EXPECT_EQ(WindowText(dialog.GroupBox(ReportGroup::kIndexFile)), "Index.dat file");
+  EXPECT_EQ(WindowText(dialog.GroupBox(ReportGroup::kChrome)), "Google Chrome");
+  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kStartButton)), "Start Create Report");
+  EXPECT_FALSE(IsWindowVisible(dialog.Control(CreateReportDialog::kProgressBar)));
+  EXPECT_FALSE(IsWindowVisible(dialog.Control(CreateReportDialog::kSkipButton)));
   EXPECT_EQ(ReportFolder, profile_.Root().string());
-  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kText1)),
+  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kReportFileEdit)),
             profile_.Root().string() + "\\Report_for_" + GetComputerNameText() + ".htm");
   EXPECT_EQ(GetUserNameText().find('\0'), std::string::npos);
 
@@ -108,13 +109,13 @@ TEST_F(CreateReportDialogTest, LoadsWithDefaultsAndTrimsTheReportFolder) {
     seen = r;
     return answer;
   });
-  Press(dialog, CreateReportDialog::kCommand3);
-  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kText1)), "D:\\x\\mine.htm");
+  Press(dialog, CreateReportDialog::kBrowseButton);
+  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kReportFileEdit)), "D:\\x\\mine.htm");
   EXPECT_EQ(seen.title, "Save Report File");
   EXPECT_EQ(seen.initialFolder, ReportFolder);
   answer.reset();
-  Press(dialog, CreateReportDialog::kCommand3);
-  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kText1)), "D:\\x\\mine.htm");
+  Press(dialog, CreateReportDialog::kBrowseButton);
+  EXPECT_EQ(WindowText(dialog.Control(CreateReportDialog::kReportFileEdit)), "D:\\x\\mine.htm");
 }
 
 TEST_F(CreateReportDialogTest, CreateReportFromTheMainWindowWritesAndOpensThePage) {
@@ -122,15 +123,14 @@ TEST_F(CreateReportDialogTest, CreateReportFromTheMainWindowWritesAndOpensThePag
   profile_.PointShellFolders();
   profile_.CopyFixture("chrome/History-schema20", profile_.ChromeFolder() / "History");
   profile_.CopyFixture("firefox/places.sqlite", profile_.FirefoxFolder() / "places.sqlite");
-  SourceTable sources;
-  MainWindow viewer(sources, MakeViewerServices(nullptr));
+  MainWindow viewer(Categories(), MakeViewerServices(nullptr));
   ASSERT_TRUE(viewer.Create(SW_SHOWNORMAL));
   viewer.Command(MainWindow::kMenuCreateReport);
   HWND dialog = FindWindowW(L"TracemereCreateReport", nullptr);
   ASSERT_NE(dialog, nullptr);
   fs::path report = profile_.Root() / "report.htm";
-  SetWindowTextW(GetDlgItem(dialog, CreateReportDialog::kText1), report.wstring().c_str());
-  SendMessageW(GetDlgItem(dialog, CreateReportDialog::kCommand1), BM_CLICK, 0, 0);
+  SetWindowTextW(GetDlgItem(dialog, CreateReportDialog::kReportFileEdit), report.wstring().c_str());
+  SendMessageW(GetDlgItem(dialog, CreateReportDialog::kStartButton), BM_CLICK, 0, 0);
   ASSERT_TRUE(test::WaitUntil([&] { return !opened_.empty(); }, 60000));
   EXPECT_EQ(opened_, std::vector<std::string>{test::Utf8(report) + " show=0"});
   EXPECT_FALSE(IsWindow(dialog));  // the dialog closed itself
@@ -153,16 +153,16 @@ TEST_F(CreateReportDialogTest, CreateReportFromTheMainWindowWritesAndOpensThePag
 }
 
 TEST_F(CreateReportDialogTest, AFileThatCannotBeWrittenIsReportedAndLeftOut) {
-  CreateReportDialog dialog(MakeReportSources);
+  CreateReportDialog dialog(Categories(), ReadSectionRows);
   ASSERT_TRUE(dialog.Show(nullptr));
   fs::path report = profile_.Root() / "missing" / "report.htm";
-  SetWindowTextW(dialog.Control(CreateReportDialog::kText1), report.wstring().c_str());
-  Press(dialog, CreateReportDialog::kCommand1);
+  SetWindowTextW(dialog.Control(CreateReportDialog::kReportFileEdit), report.wstring().c_str());
+  Press(dialog, CreateReportDialog::kStartButton);
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_NE(messages_[0].find("could not be written"), std::string::npos);
   EXPECT_TRUE(opened_.empty());
   EXPECT_NE(dialog.hwnd(), nullptr);
-  EXPECT_TRUE(IsWindowEnabled(dialog.Control(CreateReportDialog::kCommand1)));
+  EXPECT_TRUE(IsWindowEnabled(dialog.Control(CreateReportDialog::kStartButton)));
   EXPECT_FALSE(fs::exists(report));
 }
 
@@ -171,30 +171,31 @@ TEST_F(CreateReportDialogTest, SkipAndASecondStartDuringTheWriting) {
   int windowsRuns = 0;
   bool skipVisibleDuringIndex = false;
   bool skipSeen = false;
-  CreateReportDialog dialog([&](const std::function<void()>&, const bool& skipIndex) {
-    ReportSources sources;
-    sources.sections[4] = [&] {
-      skipVisibleDuringIndex = IsWindowVisible(self->Control(CreateReportDialog::kCommand2)) != FALSE;
-      SendMessageW(self->Control(CreateReportDialog::kCommand2), BM_CLICK, 0, 0);
-      skipSeen = skipIndex;
-      return EntryList{"", "http://x/"};
-    };
-    sources.sections[5] = [&] {
+  bool windowsGoOn = false;
+  CreateReportDialog dialog(Categories(), [&](const CategorySpec& category, RowSink& rows, ReadProgress& progress) {
+    if (category.id == Category::kIeIndexFile) {
+      skipVisibleDuringIndex = IsWindowVisible(self->Control(CreateReportDialog::kSkipButton)) != FALSE;
+      SendMessageW(self->Control(CreateReportDialog::kSkipButton), BM_CLICK, 0, 0);
+      skipSeen = !progress.KeepGoing();
+      rows.AddRow("http://x/");
+    } else if (category.id == Category::kRecentDocuments) {
       ++windowsRuns;
       self->StartCreateReport();  // a second press while writing
-      return EntryList{"", "C:\\a.lnk"};
-    };
-    return sources;
+      // "skip" stopped the index file's section only.
+      windowsGoOn = progress.KeepGoing();
+      rows.AddRow("C:\\a.lnk");
+    }
   });
   self = &dialog;
   ASSERT_TRUE(dialog.Show(nullptr));
-  SendMessageW(dialog.Control(CreateReportDialog::kCheck5), BM_SETCHECK, BST_CHECKED, 0);
+  SendMessageW(dialog.GroupBox(ReportGroup::kIndexFile), BM_SETCHECK, BST_CHECKED, 0);
   fs::path report = profile_.Root() / "r.htm";
-  SetWindowTextW(dialog.Control(CreateReportDialog::kText1), report.wstring().c_str());
-  Press(dialog, CreateReportDialog::kCommand1);
+  SetWindowTextW(dialog.Control(CreateReportDialog::kReportFileEdit), report.wstring().c_str());
+  Press(dialog, CreateReportDialog::kStartButton);
   EXPECT_TRUE(skipVisibleDuringIndex);
   EXPECT_TRUE(skipSeen);
   EXPECT_EQ(windowsRuns, 1);
+  EXPECT_TRUE(windowsGoOn);
   EXPECT_EQ(opened_.size(), 1u);
   bool wellFormed = false;
   std::vector<std::string> lines = ReportLines(report, &wellFormed);

@@ -25,7 +25,6 @@ class DialogsTest : public ::testing::Test {
     dir_.Write("tmere.ini", "[general]\r\nReportFolder=C:\\Old\r\nlastcheckupdate=\r\nCheckInterval=7\r\n");
     settings_.IniPath = dir_.str() + "\\tmere.ini";
     ReportFolder = "C:\\Old";
-    CancelRequested = false;
     SetShellOpenHook([this](HWND, const std::string& target, int show) {
       opened_.push_back(target + " show=" + std::to_string(show));
     });
@@ -128,41 +127,41 @@ TEST_F(DialogsTest, LocaleAboutLineUsesTheDecimalSeparator) {
 }
 
 TEST_F(DialogsTest, EveryWayOfClosingTheProgressDialogAsksToStop) {
-  auto show = [](ProgressDialog& p) {
-    ASSERT_TRUE(p.Show(nullptr));
-    CancelRequested = false;
-  };
+  int cancels = 0;
+  auto show = [](ProgressDialog& p) { ASSERT_TRUE(p.Show(nullptr)); };
   {
-    ProgressDialog progress;
+    ProgressDialog progress([&] { ++cancels; });
     show(progress);
     wchar_t caption[32] = {};
     GetWindowTextW(progress.hwnd(), caption, 32);
     EXPECT_STREQ(caption, L"Analyzing...");
-    EXPECT_EQ(SendMessageW(progress.PBar1(), PBM_GETRANGE, FALSE, 0), 100);
+    EXPECT_EQ(SendMessageW(progress.Bar(), PBM_GETRANGE, FALSE, 0), 100);
     progress.SetMaximum(500);
     progress.SetValue(10);
     progress.SetLabel("Records: 10");
-    EXPECT_EQ(SendMessageW(progress.PBar1(), PBM_GETRANGE, FALSE, 0), 500);
-    EXPECT_EQ(SendMessageW(progress.PBar1(), PBM_GETPOS, 0, 0), 10);
-    EXPECT_EQ(WindowText(progress.Label1()), "Records: 10");
+    EXPECT_EQ(SendMessageW(progress.Bar(), PBM_GETRANGE, FALSE, 0), 500);
+    EXPECT_EQ(SendMessageW(progress.Bar(), PBM_GETPOS, 0, 0), 10);
+    EXPECT_EQ(WindowText(progress.RecordsLabel()), "Records: 10");
     EXPECT_EQ(WindowText(GetDlgItem(progress.hwnd(), IDCANCEL)), "Cancel");
     Press(progress.hwnd(), IDCANCEL);
-    EXPECT_TRUE(CancelRequested);
+    EXPECT_GE(cancels, 1);
     EXPECT_EQ(progress.hwnd(), nullptr);
     progress.SetValue(20);  // the caller may go on updating a closed dialog
   }
   {
-    ProgressDialog progress;
+    cancels = 0;
+    ProgressDialog progress([&] { ++cancels; });
     show(progress);
     SendMessageW(progress.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(CancelRequested);
+    EXPECT_GE(cancels, 1);
     EXPECT_EQ(progress.hwnd(), nullptr);
   }
   {
-    ProgressDialog progress;
+    cancels = 0;
+    ProgressDialog progress([&] { ++cancels; });
     show(progress);
     progress.Close();
-    EXPECT_TRUE(CancelRequested);
+    EXPECT_GE(cancels, 1);
   }
 }
 
@@ -189,13 +188,15 @@ TEST_F(DialogsTest, ASecondOptionsOrAboutBringsTheOpenOneForward) {
   SendMessageW(FindWindowW(L"TracemereAbout", nullptr), WM_CLOSE, 0, 0);
 
   // The progress hooks drive one dialog.
-  services.showProgress(nullptr, 40);
+  bool cancelled = false;
+  services.showProgress(nullptr, 40, [&] { cancelled = true; });
   services.setProgress(4, "Records: 4");
   HWND progress = FindWindowW(L"TracemereProgress", nullptr);
   ASSERT_NE(progress, nullptr);
-  EXPECT_EQ(SendMessageW(GetDlgItem(progress, ProgressDialog::kPBar1), PBM_GETRANGE, FALSE, 0), 40);
+  EXPECT_EQ(SendMessageW(GetDlgItem(progress, ProgressDialog::kProgressBar), PBM_GETRANGE, FALSE, 0), 40);
   services.closeProgress();
   EXPECT_FALSE(IsWindow(progress));
+  EXPECT_TRUE(cancelled);
 }
 
 }  // namespace

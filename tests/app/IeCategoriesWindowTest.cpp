@@ -13,7 +13,7 @@
 #include "app/MainLayout.h"
 #include "app/MainWindow.h"
 #include "app/ViewerServices.h"
-#include "categories/CategorySources.h"
+#include "categories/CategoryTable.h"
 #include "core/IndexDatScanner.h"
 #include "core/ProgramState.h"
 #include "platform/FileDialogs.h"
@@ -62,10 +62,8 @@ class IeCategoriesWindowTest : public ::testing::Test {
     scratch_.SetString(HKEY_CURRENT_USER, kShellFolders, "Cookies", temp_.str() + "\\Cookies");
     savedOs_ = OsVersion;
     OsVersion = "xp";
-    CancelRequested = false;
     SetShellOpenHook([this](HWND, const std::string& target, int) { opened_.push_back(target); });
-    RegisterAllSources(sources_, ChooseIndexFileInDialog);
-    viewer_ = std::make_unique<MainWindow>(sources_, MakeViewerServices(nullptr));
+    viewer_ = std::make_unique<MainWindow>(Categories(), MakeViewerServices(nullptr));
     ASSERT_TRUE(viewer_->Create(SW_SHOWNORMAL));
     test::WaitUntil([] { return false; }, 50);
   }
@@ -86,9 +84,9 @@ class IeCategoriesWindowTest : public ::testing::Test {
   // then runs `after`, still inside the dialog's loop.
   void AnswerIndexDialog(std::optional<std::string> path, std::function<void()> after = {}) {
     IndexFileDialog::SetShownHook([this, path, after](IndexFileDialog& dialog) {
-      shownDefault_ = WindowText(dialog.Text1());
+      shownDefault_ = WindowText(dialog.PathEdit());
       ownerDisabled_ = !IsWindowEnabled(viewer_->hwnd());
-      if (path) SetWindowTextW(dialog.Text1(), Widen(*path).c_str());
+      if (path) SetWindowTextW(dialog.PathEdit(), Widen(*path).c_str());
       PostMessageW(dialog.hwnd(), WM_COMMAND, IDOK, 0);
       if (after) after();
     });
@@ -105,14 +103,13 @@ class IeCategoriesWindowTest : public ::testing::Test {
   std::string history_, cache_, savedOs_, shownDefault_;
   bool hiveLoaded_ = false;
   bool ownerDisabled_ = false;
-  SourceTable sources_;
   std::unique_ptr<MainWindow> viewer_;
   Rows opened_;
 };
 
 TEST_F(IeCategoriesWindowTest, UrlHistoryAddressBarAndCookies) {
   MainWindow& v = *viewer_;
-  ASSERT_TRUE(v.ClickNodeByKey("a1"));
+  v.ClickCategory(Category::kIeUrlHistory);
   ASSERT_EQ(v.List().ColumnCount(), 3);
   const char* headers[] = {"URL", "Title", "Last Visited"};
   const int widths[] = {5000, 5000, 2000};
@@ -131,7 +128,7 @@ TEST_F(IeCategoriesWindowTest, UrlHistoryAddressBarAndCookies) {
   EXPECT_EQ(opened_, (Rows{"http://www.msn.com/?ocid=iehp"}));
 
   if (hiveLoaded_) {
-    ASSERT_TRUE(v.ClickNodeByKey("a2"));
+    v.ClickCategory(Category::kIeTypedUrls);
     EXPECT_EQ(v.List().ColumnHeader(0), "URLs");
     EXPECT_EQ(v.List().ColumnWidth(0), TwipsToPixels(4000, v.Dpi()));
     Rows typed = Column(0);
@@ -140,7 +137,7 @@ TEST_F(IeCategoriesWindowTest, UrlHistoryAddressBarAndCookies) {
     EXPECT_EQ(v.Status().Text(2), "Total Records: 13");
   }
 
-  ASSERT_TRUE(v.ClickNodeByKey("a3"));
+  v.ClickCategory(Category::kIeCookies);
   EXPECT_EQ(v.List().ColumnHeader(0), "Cookies");
   Rows cookies = Column(0);
   std::sort(cookies.begin(), cookies.end());
@@ -154,7 +151,7 @@ TEST_F(IeCategoriesWindowTest, IndexFileOfTheDefaultPathThroughTheDialog) {
   MainWindow& v = *viewer_;
   const std::string path = temp_.str() + "\\Cache\\Content.IE5\\index.dat";
   AnswerIndexDialog(std::nullopt);
-  ASSERT_TRUE(v.ClickNodeByKey("a4"));
+  v.ClickCategory(Category::kIeIndexFile);
   EXPECT_EQ(shownDefault_, path);
   EXPECT_TRUE(ownerDisabled_);
   EXPECT_TRUE(IsWindowEnabled(v.hwnd()));
@@ -168,7 +165,6 @@ TEST_F(IeCategoriesWindowTest, IndexFileOfTheDefaultPathThroughTheDialog) {
   EXPECT_FALSE(IsWindowVisible(v.CancelButton()));
   EXPECT_TRUE(IsWindowVisible(v.List().hwnd()));
   EXPECT_EQ(ProgressWindow(), nullptr);
-  EXPECT_EQ(v.ListKind(), "index.dat");
 
   // The shell gets the address cut at its NUL.
   auto bing = std::find(expected.begin(), expected.end(), "http://www.bing.com/favicon.ico");
@@ -190,7 +186,7 @@ TEST_F(IeCategoriesWindowTest, IndexFileCancelledFromTheMainWindow) {
     PostMessageW(v.hwnd(), WM_COMMAND, MAKEWPARAM(MainWindow::kCancelId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(v.CancelButton()));
   });
-  ASSERT_TRUE(v.ClickNodeByKey("a4"));
+  v.ClickCategory(Category::kIeIndexFile);
   size_t rows = Column(0).size();
   EXPECT_LT(rows, bytes.size() / 256);
   EXPECT_EQ(v.Status().Text(2), RecordCountText(rows));
@@ -201,15 +197,13 @@ TEST_F(IeCategoriesWindowTest, IndexFileCancelledFromTheMainWindow) {
 
 TEST_F(IeCategoriesWindowTest, IndexDialogCancelledLeavesOnlyTheHeader) {
   MainWindow& v = *viewer_;
-  ASSERT_TRUE(v.ClickNodeByKey("a3"));
+  v.ClickCategory(Category::kIeCookies);
   IndexFileDialog::SetShownHook([](IndexFileDialog& dialog) { PostMessageW(dialog.hwnd(), WM_COMMAND, IDCANCEL, 0); });
-  ASSERT_TRUE(v.ClickNodeByKey("a4"));
+  v.ClickCategory(Category::kIeIndexFile);
   EXPECT_EQ(v.List().ColumnCount(), 1);
   EXPECT_EQ(v.List().ItemCount(), 0);
   EXPECT_EQ(v.Status().Text(1), "Double click to view");
   EXPECT_EQ(v.Status().Text(2), "Total Records: 2");  // left as the cookies set it
-  EXPECT_EQ(v.ListKind(), "index.dat");
-  EXPECT_EQ(IndexDatPath, "");
 }
 
 // ---- the dialog on its own ----
@@ -223,7 +217,7 @@ class IndexDialogTest : public ::testing::Test {
   void TearDown() override { SetFileDialogHook(nullptr); }
   std::string Text() {
     wchar_t text[512] = {};
-    GetWindowTextW(dialog_.Text1(), text, 512);
+    GetWindowTextW(dialog_.PathEdit(), text, 512);
     return Narrow(text);
   }
   std::string Caption(int id) {
@@ -240,12 +234,12 @@ TEST_F(IndexDialogTest, DefaultAtLoadAndOnlyOkTakesABrowsedOrTypedPath) {
   wchar_t caption[64] = {};
   GetWindowTextW(dialog_.hwnd(), caption, 64);
   EXPECT_STREQ(caption, L"Choose Index.dat file");
-  EXPECT_EQ(Caption(IndexFileDialog::kLabel1), "Index.dat file location");
-  EXPECT_EQ(
-      Caption(IDOK) + Caption(IDCANCEL) + Caption(IndexFileDialog::kCommand3) + Caption(IndexFileDialog::kCommand4),
-      "OKCancelBrowseUse Default");
+  EXPECT_EQ(Caption(IndexFileDialog::kPathLabel), "Index.dat file location");
+  EXPECT_EQ(Caption(IDOK) + Caption(IDCANCEL) + Caption(IndexFileDialog::kBrowseButton) +
+                Caption(IndexFileDialog::kUseDefaultButton),
+            "OKCancelBrowseUse Default");
   EXPECT_EQ(Text(), "C:\\Cache\\Content.IE5\\index.dat");
-  EXPECT_EQ(IndexDatPath, "C:\\Cache\\Content.IE5\\index.dat");
+  EXPECT_EQ(dialog_.ChosenPath(), "C:\\Cache\\Content.IE5\\index.dat");
 
   std::vector<FileDialogRequest> asked;
   SetFileDialogHook([&](const FileDialogRequest& request, bool save) -> std::optional<std::string> {
@@ -263,27 +257,27 @@ TEST_F(IndexDialogTest, DefaultAtLoadAndOnlyOkTakesABrowsedOrTypedPath) {
   EXPECT_EQ(asked[0].bufferChars, 257u);
   EXPECT_EQ(asked[0].flags, 0u);
   EXPECT_EQ(Text(), "D:\\picked\\index.dat");
-  EXPECT_EQ(IndexDatPath, "C:\\Cache\\Content.IE5\\index.dat");
+  EXPECT_EQ(dialog_.ChosenPath(), "C:\\Cache\\Content.IE5\\index.dat");
 
   // Closing with the close box keeps the default.
   SendMessageW(dialog_.hwnd(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(dialog_.Closed());
-  EXPECT_EQ(IndexDatPath, "C:\\Cache\\Content.IE5\\index.dat");
+  EXPECT_EQ(dialog_.ChosenPath(), "C:\\Cache\\Content.IE5\\index.dat");
 
-  SetWindowTextW(dialog_.Text1(), L"E:\\typed.dat");
+  SetWindowTextW(dialog_.PathEdit(), L"E:\\typed.dat");
   SendMessageW(dialog_.hwnd(), WM_COMMAND, IDOK, 0);
-  EXPECT_EQ(IndexDatPath, "E:\\typed.dat");
+  EXPECT_EQ(dialog_.ChosenPath(), "E:\\typed.dat");
 
-  SendMessageW(dialog_.hwnd(), WM_COMMAND, IndexFileDialog::kCommand4, 0);
+  SendMessageW(dialog_.hwnd(), WM_COMMAND, IndexFileDialog::kUseDefaultButton, 0);
   EXPECT_EQ(Text(), "C:\\Cache\\Content.IE5\\index.dat");
-  EXPECT_EQ(IndexDatPath, "C:\\Cache\\Content.IE5\\index.dat");
+  EXPECT_EQ(dialog_.ChosenPath(), "C:\\Cache\\Content.IE5\\index.dat");
 
   SetFileDialogHook([](const FileDialogRequest&, bool) { return std::nullopt; });
   dialog_.Browse();  // cancelled: the box keeps its text
   EXPECT_EQ(Text(), "C:\\Cache\\Content.IE5\\index.dat");
 
   SendMessageW(dialog_.hwnd(), WM_COMMAND, IDCANCEL, 0);
-  EXPECT_EQ(IndexDatPath, "");
+  EXPECT_EQ(dialog_.ChosenPath(), "");
 }
 
 }  // namespace

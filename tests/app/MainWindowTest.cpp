@@ -10,6 +10,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Shell.h"
 #include "platform/WinText.h"
+#include "support/FakeCategories.h"
 #include "support/WinTestUtil.h"
 
 namespace tmr {
@@ -20,26 +21,17 @@ struct Opened {
   int show;
 };
 
-// A source that lists fixed rows the way a real one does.
-SourceFn FixedSource(std::vector<std::string> rows, int* runs = nullptr) {
-  return [rows, runs](ListTarget& list) {
-    if (runs) ++*runs;
-    list.SetPanel(1, "Double Click to view");
-    list.ClearList();
-    list.AddColumn("URL", 5000);
-    list.AddColumn("Title", 5000);
-    list.SetListVisible(false);
-    for (const auto& r : rows) list.AddRow({r, "title of " + r});
-    list.SetListVisible(true);
-    ShowRecordCount(list);
-  };
+// Rows of two cells, the second made from the first.
+std::vector<std::vector<std::string>> Rows(std::vector<std::string> firsts) {
+  std::vector<std::vector<std::string>> rows;
+  for (const std::string& first : firsts) rows.push_back({first, "title of " + first});
+  return rows;
 }
 
-class ViewerWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetShellOpenHook([this](HWND, const std::string& target, int show) { opened_.push_back({target, show}); });
-    CancelRequested = false;
   }
   void TearDown() override {
     viewer_.reset();
@@ -47,7 +39,7 @@ class ViewerWindowTest : public ::testing::Test {
     SetFileDialogHook(nullptr);
   }
   MainWindow& Open(ViewerServices services = {}) {
-    viewer_ = std::make_unique<MainWindow>(sources_, std::move(services));
+    viewer_ = std::make_unique<MainWindow>(fakes_.Table(), std::move(services));
     EXPECT_TRUE(viewer_->Create(SW_SHOWNORMAL));
     test::WaitUntil([] { return false; }, 50);
     return *viewer_;
@@ -62,54 +54,58 @@ class ViewerWindowTest : public ::testing::Test {
     test::WaitUntil([] { return false; }, 30);
   }
 
-  SourceTable sources_;
+  test::FakeCategories fakes_;
   std::unique_ptr<MainWindow> viewer_;
   std::vector<Opened> opened_;
 };
 
-TEST_F(ViewerWindowTest, StartsWithTheWholeCatalogueExpandedAndEverythingEmpty) {
+TEST_F(MainWindowTest, StartsWithTheWholeCatalogueExpandedAndEverythingEmpty) {
   MainWindow& v = Open();
   TreeView tree = v.Tree();
   struct Node {
-    const char* key;
+    Category category;
     const char* text;
   };
-  const std::vector<std::pair<Node, std::vector<Node>>> expected = {
-      {{"root", "Internet Explorer "},
-       {{"a1", "URL History"}, {"a2", "Address Bar"}, {"a3", "Cookies"}, {"a4", "Index.dat File"}}},
-      {{"root2", "Windows"},
-       {{"b1", "Recent Document"},
-        {"b2", "Search History"},
-        {"b3", "Run History"},
-        {"b4", "Open/Save History"},
-        {"b5", "List Visited History"},
-        {"b6", "USB Storage History"},
-        {"b7", "First Folder (Win7)"},
-        {"b8", "Typed Paths (Win7)"}}},
-      {{"root3", "Firefox"},
-       {{"c1", "URL History"},
-        {"c2", "Cookies"},
-        {"c3", "Downloads"},
-        {"c4", "Input History"},
-        {"c5", "Form History"}}},
-      {{"root4", "Google Chrome"},
-       {{"d1", "URL History"},
-        {"d2", "Cookies"},
-        {"d3", "Downloads"},
-        {"d4", "Top Visted Sites"},
-        {"d5", "Keyword Searched"}}},
+  const std::vector<std::pair<const char*, std::vector<Node>>> expected = {
+      {"Internet Explorer ",
+       {{Category::kIeUrlHistory, "URL History"},
+        {Category::kIeTypedUrls, "Address Bar"},
+        {Category::kIeCookies, "Cookies"},
+        {Category::kIeIndexFile, "Index.dat File"}}},
+      {"Windows",
+       {{Category::kRecentDocuments, "Recent Document"},
+        {Category::kSearchHistory, "Search History"},
+        {Category::kRunHistory, "Run History"},
+        {Category::kOpenSaveHistory, "Open/Save History"},
+        {Category::kLastVisited, "List Visited History"},
+        {Category::kUsbStorage, "USB Storage History"},
+        {Category::kFirstFolders, "First Folder (Win7)"},
+        {Category::kTypedPaths, "Typed Paths (Win7)"}}},
+      {"Firefox",
+       {{Category::kFirefoxUrlHistory, "URL History"},
+        {Category::kFirefoxCookies, "Cookies"},
+        {Category::kFirefoxDownloads, "Downloads"},
+        {Category::kFirefoxInputHistory, "Input History"},
+        {Category::kFirefoxFormHistory, "Form History"}}},
+      {"Google Chrome",
+       {{Category::kChromeUrlHistory, "URL History"},
+        {Category::kChromeCookies, "Cookies"},
+        {Category::kChromeDownloads, "Downloads"},
+        {Category::kChromeTopSites, "Top Visted Sites"},
+        {Category::kChromeKeywords, "Keyword Searched"}}},
   };
   EXPECT_EQ(tree.Count(), 26);
   HTREEITEM root = tree.Root();
-  for (const auto& [rootNode, children] : expected) {
+  for (const auto& [rootText, children] : expected) {
     ASSERT_NE(root, nullptr);
-    EXPECT_EQ(v.KeyOf(root), rootNode.key);
-    EXPECT_EQ(tree.Text(root), rootNode.text);
-    EXPECT_TRUE(tree.IsExpanded(root)) << rootNode.key;
+    EXPECT_EQ(v.CategoryOf(root), nullptr);
+    EXPECT_EQ(tree.Text(root), rootText);
+    EXPECT_TRUE(tree.IsExpanded(root)) << rootText;
     HTREEITEM child = tree.Child(root);
     for (const Node& node : children) {
-      ASSERT_NE(child, nullptr) << node.key;
-      EXPECT_EQ(v.KeyOf(child), node.key);
+      ASSERT_NE(child, nullptr) << node.text;
+      ASSERT_NE(v.CategoryOf(child), nullptr);
+      EXPECT_EQ(v.CategoryOf(child)->id, node.category);
       EXPECT_EQ(tree.Text(child), node.text);
       EXPECT_EQ(tree.Child(child), nullptr);
       child = tree.Next(child);
@@ -128,7 +124,7 @@ TEST_F(ViewerWindowTest, StartsWithTheWholeCatalogueExpandedAndEverythingEmpty) 
   EXPECT_TRUE(ListView_GetExtendedListViewStyle(v.List().hwnd()) & LVS_EX_FULLROWSELECT);
 }
 
-TEST_F(ViewerWindowTest, CaptionSizeAndMenus) {
+TEST_F(MainWindowTest, CaptionSizeAndMenus) {
   MainWindow& v = Open();
   wchar_t caption[64] = {};
   GetWindowTextW(v.hwnd(), caption, 64);
@@ -163,64 +159,59 @@ TEST_F(ViewerWindowTest, CaptionSizeAndMenus) {
   EXPECT_EQ(itemText(help, 5), "About");
 }
 
-TEST_F(ViewerWindowTest, ClicksDispatchByExactKeyAndRootsDoNothing) {
-  int runs = 0;
-  sources_.Register("d1", FixedSource({"http://a/", "http://b/"}, &runs));
+TEST_F(MainWindowTest, ClicksShowTheCategoryOfTheNodeAndRootsDoNothing) {
+  fakes_.SetRows(Category::kChromeUrlHistory, Rows({"http://a/", "http://b/"}));
   MainWindow& v = Open();
 
-  ASSERT_TRUE(v.ClickNodeByKey("d1"));
-  EXPECT_EQ(runs, 1);
+  v.ClickCategory(Category::kChromeUrlHistory);
+  EXPECT_EQ(fakes_.Runs(Category::kChromeUrlHistory), 1);
   EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"http://a/", "http://b/"}));
   EXPECT_EQ(ListColumn(1), (std::vector<std::string>{"title of http://a/", "title of http://b/"}));
-  EXPECT_EQ(v.List().ColumnHeader(0), "URL");
-  EXPECT_EQ(v.List().ColumnWidth(0), TwipsToPixels(5000, v.Dpi()));
+  // Columns and status texts come from the category's row of the table.
+  EXPECT_EQ(v.List().ColumnCount(), 4);
+  EXPECT_EQ(v.List().ColumnHeader(0), "URL History");
+  EXPECT_EQ(v.List().ColumnWidth(0), TwipsToPixels(6000, v.Dpi()));
+  EXPECT_EQ(v.Status().Text(1), "Double Click to view");
   EXPECT_EQ(v.Status().Text(2), "Total Records: 2");
 
-  // A root, and a category whose source is not there, change nothing.
-  for (const char* key : {"root", "root4", "a1"}) {
-    ASSERT_TRUE(v.ClickNodeByKey(key));
-    EXPECT_EQ(v.List().ItemCount(), 2) << key;
-    EXPECT_EQ(v.Status().Text(2), "Total Records: 2") << key;
-    EXPECT_EQ(v.Status().Text(1), "Double Click to view") << key;
+  // A root changes nothing.
+  for (const TreeGroupSpec& group : fakes_.Table().treeGroups) {
+    ASSERT_TRUE(v.ClickNodeByKey(group.key));
+    EXPECT_EQ(v.List().ItemCount(), 2) << group.key;
+    EXPECT_EQ(v.Status().Text(2), "Total Records: 2") << group.key;
   }
 
-  // A second click on the selected node runs the source again.
-  v.ClickNodeByKey("d1");
-  v.ClickNodeByKey("d1");
-  EXPECT_EQ(runs, 3);
+  // A second click on the selected node reads again.
+  v.ClickCategory(Category::kChromeUrlHistory);
+  v.ClickCategory(Category::kChromeUrlHistory);
+  EXPECT_EQ(fakes_.Runs(Category::kChromeUrlHistory), 3);
   EXPECT_EQ(v.List().ItemCount(), 2);
 }
 
-TEST_F(ViewerWindowTest, MovingTheSelectionWithTheKeyboardRunsTheNewNode) {
-  int b3Runs = 0;
-  int b4Runs = 0;
-  sources_.Register("b3", FixedSource({"cmd"}, &b3Runs));
-  sources_.Register("b4", FixedSource({"C:\\a.txt"}, &b4Runs));
+TEST_F(MainWindowTest, MovingTheSelectionWithTheKeyboardRunsTheNewNode) {
+  fakes_.SetRows(Category::kRunHistory, {{"cmd"}});
+  fakes_.SetRows(Category::kOpenSaveHistory, {{"C:\\a.txt"}});
   MainWindow& v = Open();
-  v.ClickNodeByKey("b3");
-  ASSERT_EQ(b3Runs, 1);
+  v.ClickCategory(Category::kRunHistory);
+  ASSERT_EQ(fakes_.Runs(Category::kRunHistory), 1);
   SetFocus(v.Tree().hwnd());
   SendMessageW(v.Tree().hwnd(), WM_KEYDOWN, VK_DOWN, 0);
-  EXPECT_EQ(b4Runs, 0);  // runs once the key has been handled
-  EXPECT_TRUE(test::WaitUntil([&] { return b4Runs == 1; }, 2000));
-  EXPECT_EQ(v.KeyOf(v.Tree().Selection()), "b4");
+  EXPECT_EQ(fakes_.Runs(Category::kOpenSaveHistory), 0);  // runs once the key has been handled
+  EXPECT_TRUE(test::WaitUntil([&] { return fakes_.Runs(Category::kOpenSaveHistory) == 1; }, 2000));
+  EXPECT_EQ(v.CategoryOf(v.Tree().Selection())->id, Category::kOpenSaveHistory);
   EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"C:\\a.txt"}));
-  EXPECT_EQ(b3Runs, 1);
+  EXPECT_EQ(fakes_.Runs(Category::kRunHistory), 1);
 }
 
-TEST_F(ViewerWindowTest, DoubleClickOpensWhatTheSelectedKeyAllows) {
-  sources_.Register("a1", FixedSource({"http://a/", "http://b/"}));
-  sources_.Register("b2", FixedSource({"words"}));
-  sources_.Register("a4", [](ListTarget& list) {
-    list.ClearList();
-    list.AddColumn("URLs In Index.dat File", 8000);
-    list.AddRow({std::string("http://x/\0\x01junk", 16)});
-  });
+TEST_F(MainWindowTest, DoubleClickDoesWhatTheSelectedCategoryAllows) {
+  fakes_.SetRows(Category::kIeUrlHistory, Rows({"http://a/", "http://b/"}));
+  fakes_.SetRows(Category::kSearchHistory, {{"words"}});
+  fakes_.SetRows(Category::kIeIndexFile, {{std::string("http://x/\0\x01junk", 16)}});
   ViewerServices services;
   services.cookieFolder = [] { return "  C:\\Users\\me\\Cookies  "; };
   MainWindow& v = Open(services);
 
-  v.ClickNodeByKey("a1");
+  v.ClickCategory(Category::kIeUrlHistory);
   v.DoubleClickRow();  // no row selected
   EXPECT_TRUE(opened_.empty());
   v.List().SelectRow(1);
@@ -229,30 +220,30 @@ TEST_F(ViewerWindowTest, DoubleClickOpensWhatTheSelectedKeyAllows) {
   EXPECT_EQ(opened_[0].target, "http://b/");
   EXPECT_EQ(opened_[0].show, SW_SHOWNORMAL);
 
-  v.ClickNodeByKey("b2");
+  v.ClickCategory(Category::kSearchHistory);
   v.List().SelectRow(0);
   v.DoubleClickRow();
   EXPECT_EQ(opened_.size(), 1u);
 
   // The row text is handed over up to its first NUL, and shown so too.
-  v.ClickNodeByKey("a4");
+  v.ClickCategory(Category::kIeIndexFile);
   EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"http://x/"}));
   v.List().SelectRow(0);
   v.DoubleClickRow();
   ASSERT_EQ(opened_.size(), 2u);
   EXPECT_EQ(opened_[1].target, "http://x/");
 
-  // Under "a3" the cookie folder opens whatever the list holds.
-  v.Tree().Select(v.ItemForKey("a3"));
+  // Under the cookies the cookie folder opens whatever the list holds.
+  v.Tree().Select(v.ItemFor(Category::kIeCookies));
   v.DoubleClickRow();
   ASSERT_EQ(opened_.size(), 3u);
   EXPECT_EQ(opened_[2].target, "C:\\Users\\me\\Cookies");
 }
 
-TEST_F(ViewerWindowTest, ColumnClickSortsAndASecondClickReverses) {
-  sources_.Register("c1", FixedSource({"b10", "a", "b9"}));
+TEST_F(MainWindowTest, ColumnClickSortsAndASecondClickReverses) {
+  fakes_.SetRows(Category::kFirefoxUrlHistory, Rows({"b10", "a", "b9"}));
   MainWindow& v = Open();
-  v.ClickNodeByKey("c1");
+  v.ClickCategory(Category::kFirefoxUrlHistory);
   NMLISTVIEW click{};
   click.hdr = {v.List().hwnd(), static_cast<UINT_PTR>(MainWindow::kListId), static_cast<UINT>(LVN_COLUMNCLICK)};
   click.iItem = -1;
@@ -265,13 +256,13 @@ TEST_F(ViewerWindowTest, ColumnClickSortsAndASecondClickReverses) {
   click.iSubItem = 1;
   SendMessageW(v.hwnd(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
   EXPECT_EQ(v.Model().SortKey(), 1);
-  // A new fill shows the source's own order again.
-  v.ClickNodeByKey("c1");
+  // A new fill shows the reader's own order again.
+  v.ClickCategory(Category::kFirefoxUrlHistory);
   EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"b10", "a", "b9"}));
 }
 
-TEST_F(ViewerWindowTest, ResizingBelow3200TwipsKeepsTheListWidth) {
-  sources_.Register("d1", FixedSource({"x"}));
+TEST_F(MainWindowTest, ResizingBelow3200TwipsKeepsTheListWidth) {
+  fakes_.SetRows(Category::kChromeUrlHistory, {{"x"}});
   MainWindow& v = Open();
   auto listRect = [&] {
     RECT r{};
@@ -296,63 +287,64 @@ TEST_F(ViewerWindowTest, ResizingBelow3200TwipsKeepsTheListWidth) {
   EXPECT_TRUE(IsWindow(v.List().hwnd()));
 }
 
-TEST_F(ViewerWindowTest, AClickDuringALongSourceCancelsItAndRunsAfterIt) {
-  int longRuns = 0;
+TEST_F(MainWindowTest, AClickDuringALongReadCancelsItAndShowsTheNewCategory) {
   MainWindow* viewer = nullptr;
-  sources_.Register("c1", [&](ListTarget& list) {
-    ++longRuns;
-    CancelRequested = false;
-    list.ClearList();
-    list.AddColumn("URLs History", 8000);
-    list.SetListVisible(false);
-    for (int i = 0; i < 100000 && !CancelRequested; ++i) {
-      list.AddRow({"long " + std::to_string(i)});
-      if (i == 10) PostMessageW(viewer->hwnd(), WM_APP + 1, 0, reinterpret_cast<LPARAM>(viewer->ItemForKey("d1")));
+  fakes_.Set(Category::kFirefoxUrlHistory, [&](const ReadContext&, RowSink& rows, ReadProgress& progress) {
+    for (int i = 0; i < 100000; ++i) {
+      rows.AddRow("long " + std::to_string(i));
+      if (i == 10) {
+        PostMessageW(viewer->hwnd(), WM_APP + 1, 0,
+                     reinterpret_cast<LPARAM>(viewer->ItemFor(Category::kChromeUrlHistory)));
+      }
       Sleep(i > 10 ? 1 : 0);
-      list.DoEvents();
+      if (!progress.KeepGoing()) break;
     }
-    list.SetListVisible(true);
-    ShowRecordCount(list);
+    return ReadOutcome::kRead;
   });
-  sources_.Register("d1", FixedSource({"short"}));
+  fakes_.SetRows(Category::kChromeUrlHistory, {{"short"}});
   MainWindow& v = Open();
   viewer = &v;
-  v.ClickNodeByKey("c1");
-  EXPECT_EQ(longRuns, 1);
+  v.ClickCategory(Category::kFirefoxUrlHistory);
+  EXPECT_EQ(fakes_.Runs(Category::kFirefoxUrlHistory), 1);
   EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"short"}));
   EXPECT_EQ(v.Status().Text(2), "Total Records: 1");
 }
 
-TEST_F(ViewerWindowTest, ClosingDuringALongSourceWaitsForIt) {
+TEST_F(MainWindowTest, ClosingDuringALongReadWaitsForIt) {
   bool finished = false;
   MainWindow* viewer = nullptr;
-  sources_.Register("c2", [&](ListTarget& list) {
-    CancelRequested = false;
+  fakes_.Set(Category::kFirefoxCookies, [&](const ReadContext&, RowSink&, ReadProgress& progress) {
     PostMessageW(viewer->hwnd(), WM_CLOSE, 0, 0);
-    for (int i = 0; i < 100000 && !CancelRequested; ++i) {
-      Sleep(1);
-      list.DoEvents();
-    }
+    for (int i = 0; i < 100000 && progress.KeepGoing(); ++i) Sleep(1);
     EXPECT_TRUE(IsWindow(viewer->hwnd()));
     finished = true;
+    return ReadOutcome::kRead;
   });
   MainWindow& v = Open();
   viewer = &v;
-  v.ClickNodeByKey("c2");
+  v.ClickCategory(Category::kFirefoxCookies);
   EXPECT_TRUE(finished);
   EXPECT_EQ(v.hwnd(), nullptr);
 }
 
-TEST_F(ViewerWindowTest, CancelButtonSetsTheFlagAndHidesItself) {
+TEST_F(MainWindowTest, CancelButtonStopsTheReadAndHidesItself) {
+  bool stopped = false;
+  MainWindow* viewer = nullptr;
+  fakes_.Set(Category::kIeIndexFile, [&](const ReadContext&, RowSink&, ReadProgress& progress) {
+    progress.ShowCancelButton(true);
+    EXPECT_TRUE(IsWindowVisible(viewer->CancelButton()));
+    SendMessageW(viewer->CancelButton(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(viewer->CancelButton()));
+    stopped = !progress.KeepGoing();
+    return ReadOutcome::kRead;
+  });
   MainWindow& v = Open();
-  v.SetCancelVisible(true);
-  EXPECT_TRUE(IsWindowVisible(v.CancelButton()));
-  SendMessageW(v.CancelButton(), BM_CLICK, 0, 0);
-  EXPECT_TRUE(CancelRequested);
-  EXPECT_FALSE(IsWindowVisible(v.CancelButton()));
+  viewer = &v;
+  v.ClickCategory(Category::kIeIndexFile);
+  EXPECT_TRUE(stopped);
 }
 
-TEST_F(ViewerWindowTest, MenuCommandsOpenPagesDialogsAndReports) {
+TEST_F(MainWindowTest, MenuCommandsOpenPagesDialogsAndReports) {
   SiteAddress = "http://127.0.0.1:8080";
   MakerPageAddress = "http://127.0.0.1:8080/sweep.htm";
   ReportFolder = "C:\\Reports";

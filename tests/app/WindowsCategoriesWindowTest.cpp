@@ -8,7 +8,7 @@
 #include "app/MainLayout.h"
 #include "app/MainWindow.h"
 #include "app/ViewerServices.h"
-#include "categories/CategorySources.h"
+#include "categories/CategoryTable.h"
 #include "core/ProgramState.h"
 #include "platform/Shell.h"
 #include "support/RealHives.h"
@@ -35,8 +35,7 @@ class WindowsCategoriesWindowTest : public ::testing::Test {
     savedOs_ = OsVersion;
     OsVersion = "Vista";
     SetShellOpenHook([this](HWND, const std::string& target, int) { opened_.push_back(target); });
-    RegisterAllSources(sources_, ChooseIndexFileInDialog);
-    viewer_ = std::make_unique<MainWindow>(sources_, ViewerServices{});
+    viewer_ = std::make_unique<MainWindow>(Categories(), ViewerServices{});
     ASSERT_TRUE(viewer_->Create(SW_SHOWNORMAL));
     test::WaitUntil([] { return false; }, 50);
   }
@@ -55,14 +54,13 @@ class WindowsCategoriesWindowTest : public ::testing::Test {
   test::ScratchRegistry scratch_;
   test::TempDir recent_;
   std::string savedOs_;
-  SourceTable sources_;
   std::unique_ptr<MainWindow> viewer_;
   Rows opened_;
 };
 
 TEST_F(WindowsCategoriesWindowTest, EachWindowsNodeFillsTheListFromTheHive) {
   struct Case {
-    const char* key;
+    Category category;
     const char* header;
     int width;
     const char* hint;
@@ -70,18 +68,33 @@ TEST_F(WindowsCategoriesWindowTest, EachWindowsNodeFillsTheListFromTheHive) {
     size_t count;
   };
   const Case cases[] = {
-      {"b2", "Start Menu Search History", 8000, "", {"hyth", "rar.exe"}, 2},
-      {"b3", "Start Menu Run History", 8000, "Double Cilck to run", {"\\\\controller\\WebDavShare"}, 1},
-      {"b4", "Open/Save History", 6000, "", {"Firefox Setup 3.6.12.exe", "Firefox Setup 6.0.exe"}, 12},
-      {"b5", "Last Visited History", 8000, "", {"iexplore.exe", "chrome.exe", "Skype.exe"}, 8},
-      {"b6", "USB Storage History", 8000, "", {"HP v100w USB Device"}, 1},
-      {"b7", "First Folder (Windows 7)", 8000, "", {"C:\\Program Files (x86)\\Internet Explorer\\iexplore.exe"}, 2},
-      {"b8", "Type Paths (Windows 7)", 8000, "", {"\\\\controller"}, 1},
+      {Category::kSearchHistory, "Start Menu Search History", 8000, "", {"hyth", "rar.exe"}, 2},
+      {Category::kRunHistory,
+       "Start Menu Run History",
+       8000,
+       "Double Cilck to run",
+       {"\\\\controller\\WebDavShare"},
+       1},
+      {Category::kOpenSaveHistory,
+       "Open/Save History",
+       6000,
+       "",
+       {"Firefox Setup 3.6.12.exe", "Firefox Setup 6.0.exe"},
+       12},
+      {Category::kLastVisited, "Last Visited History", 8000, "", {"iexplore.exe", "chrome.exe", "Skype.exe"}, 8},
+      {Category::kUsbStorage, "USB Storage History", 8000, "", {"HP v100w USB Device"}, 1},
+      {Category::kFirstFolders,
+       "First Folder (Windows 7)",
+       8000,
+       "",
+       {"C:\\Program Files (x86)\\Internet Explorer\\iexplore.exe"},
+       2},
+      {Category::kTypedPaths, "Type Paths (Windows 7)", 8000, "", {"\\\\controller"}, 1},
   };
   MainWindow& v = *viewer_;
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.key);
-    ASSERT_TRUE(v.ClickNodeByKey(c.key));
+    SCOPED_TRACE(Categories().Of(c.category).key);
+    v.ClickCategory(c.category);
     ASSERT_EQ(v.List().ColumnCount(), 1);
     EXPECT_EQ(v.List().ColumnHeader(0), c.header);
     EXPECT_EQ(v.List().ColumnWidth(0), TwipsToPixels(c.width, v.Dpi()));
@@ -100,7 +113,7 @@ TEST_F(WindowsCategoriesWindowTest, EachWindowsNodeFillsTheListFromTheHive) {
 
 TEST_F(WindowsCategoriesWindowTest, RecentDocumentsListAndOpenTheFolderFiles) {
   MainWindow& v = *viewer_;
-  ASSERT_TRUE(v.ClickNodeByKey("b1"));
+  v.ClickCategory(Category::kRecentDocuments);
   EXPECT_EQ(v.List().ColumnHeader(0), "Recent Documents");
   EXPECT_TRUE(IsWindowVisible(v.List().hwnd()));
   Rows rows = Column0();

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <random>
+#include <initializer_list>
 
+#include "categories/CategoryTable.h"
 #include "report/HtmlReport.h"
-#include "report/ReportLists.h"
 
 namespace tmr {
 namespace {
@@ -20,29 +20,16 @@ class HtmlReportTest : public ::testing::Test {
     lines_.clear();
     return taken;
   }
+  void Begin(Category category) { writer_.BeginSection(Categories().Of(category).report); }
+  void Rows(std::initializer_list<std::vector<std::string_view>> rows) {
+    for (const auto& row : rows) writer_.AddRow(row);
+  }
+  void Index(std::initializer_list<ReportGroup> groups) {
+    ReportGroupSet chosen;
+    for (ReportGroup group : groups) chosen.Set(group, true);
+    writer_.WriteIndexTable(Categories(), chosen);
+  }
 };
-
-TEST(EntryLists, MergeAKeepsTheSecondPlaceholder) {
-  EntryList ab{"", "a", "b"};
-  EntryList c{"", "c"};
-  EXPECT_EQ(MergeA(ab, c), (EntryList{"", "a", "b", "", "c"}));
-  EXPECT_EQ(MergeA({}, c), c);
-  EXPECT_EQ(MergeA(ab, {}), ab);
-  EXPECT_TRUE(MergeA({}, {}).empty());
-  EntryList list;
-  AppendEntry(list, "x");
-  AppendEntry(list, "y");
-  EXPECT_EQ(list, (EntryList{"", "x", "y"}));
-}
-
-TEST(EntryLists, FieldsSurviveCaretsAndPercents) {
-  std::vector<std::string> fields{"a^b", "100%", "%5E", "", "plain"};
-  std::string joined = JoinFields(fields);
-  EXPECT_EQ(std::count(joined.begin(), joined.end(), '^'), 4);
-  EXPECT_EQ(SplitFields(joined), fields);
-  EXPECT_EQ(SplitFields("u^t^3"), (std::vector<std::string>{"u", "t", "3"}));
-  EXPECT_EQ(SplitFields(""), std::vector<std::string>{""});
-}
 
 TEST_F(HtmlReportTest, HeadIsWordForWord) {
   writer_.WriteHead();
@@ -69,18 +56,18 @@ TEST_F(HtmlReportTest, HeaderTableEscapesNames) {
 }
 
 TEST_F(HtmlReportTest, IndexTableHasOneRowPerChosenGroup) {
-  writer_.WriteIndexTable({true, false, false, false, false});
+  Index({ReportGroup::kInternetExplorer});
   Lines ieOnly = Take();
   ASSERT_EQ(ieOnly.size(), 17u);
   EXPECT_EQ(ieOnly[9], "<td class=\"style9\" style=\"width: 113px\">");
   EXPECT_EQ(ieOnly[10], "</td>");  // no Index.dat link: the cell stays empty
   EXPECT_EQ(ieOnly[14], "<td class=\"style9\">&nbsp;</td><td class=\"style9\">&nbsp;</td></tr>");
 
-  writer_.WriteIndexTable({true, false, false, false, true});
+  Index({ReportGroup::kInternetExplorer, ReportGroup::kIndexFile});
   Lines withIndex = Take();
   EXPECT_EQ(withIndex[10], "<a href=\"#Internet_Explorer-Index.dat File\">Index.dat File</a></td>");
 
-  writer_.WriteIndexTable({false, true, false, false, false});
+  Index({ReportGroup::kWindows});
   Lines windowsOnly = Take();
   ASSERT_EQ(windowsOnly.size(), 21u);
   EXPECT_EQ(windowsOnly[1], "<tr><td style=\"width: 122px\" class=\"style9\">");
@@ -88,19 +75,20 @@ TEST_F(HtmlReportTest, IndexTableHasOneRowPerChosenGroup) {
   EXPECT_EQ(windowsOnly[18], "<a href=\"#Windows-Typed Paths\">Typed Paths</a></td>");
   EXPECT_EQ(windowsOnly[19], "</table>");  // the row writes no </tr>
 
-  writer_.WriteIndexTable({false, false, true, false, false});
+  Index({ReportGroup::kFirefox});
   Lines firefox = Take();
   EXPECT_EQ(firefox[firefox.size() - 3], "<td class=\"; style9; \">&nbsp;</td></tr>");
 
-  writer_.WriteIndexTable({false, false, false, false, false});
+  Index({});
   EXPECT_EQ(Take(), (Lines{"<table class=\"style2\">", "</table>", "<p>&nbsp;</p>"}));
 }
 
 TEST_F(HtmlReportTest, EveryIndexLinkHasItsAnchor) {
-  writer_.WriteIndexTable({true, true, true, true, true});
+  Index({ReportGroup::kInternetExplorer, ReportGroup::kWindows, ReportGroup::kIndexFile, ReportGroup::kFirefox,
+         ReportGroup::kChrome});
   Lines index = Take();
-  std::vector<std::string> anchors;
-  for (int n = 1; n <= 22; ++n) anchors.push_back(ReportSection(n).anchor);
+  std::vector<std::string_view> anchors;
+  for (const CategorySpec& category : Categories().categories) anchors.push_back(category.report.anchor);
   int links = 0;
   for (const std::string& line : index) {
     size_t at = line.find("href=\"#");
@@ -113,8 +101,8 @@ TEST_F(HtmlReportTest, EveryIndexLinkHasItsAnchor) {
 }
 
 TEST_F(HtmlReportTest, SingleCellSectionsWriteThePlaceholderAndAlternate) {
-  writer_.BeginSection(5);
-  writer_.WriteEntries(5, {"", "C:\\a.lnk", "C:\\b.lnk"});
+  Begin(Category::kRecentDocuments);
+  Rows({{"C:\\a.lnk"}, {"C:\\b.lnk"}});
   writer_.EndSection();
   Lines s = Take();
   EXPECT_EQ(s[0], "<table class=\"style1\"><tr>");
@@ -127,17 +115,30 @@ TEST_F(HtmlReportTest, SingleCellSectionsWriteThePlaceholderAndAlternate) {
   EXPECT_EQ(s[7], "</table>");
   EXPECT_EQ(s[8], "<a href=\"#top\">return to top</a><br /><br />");
 
-  // Nothing collected: frame and header only.
-  writer_.BeginSection(6);
-  writer_.WriteEntries(6, {});
+  // Nothing read: frame and header only.
+  Begin(Category::kSearchHistory);
   writer_.EndSection();
   EXPECT_EQ(Take().size(), 6u);
+
+  // Each further list of a category starts with an empty row as well.
+  Begin(Category::kSearchHistory);
+  writer_.BeginList();
+  Rows({{"a"}});
+  writer_.BeginList();
+  Rows({{"b"}, {"c"}});
+  Lines lists = Take();
+  ASSERT_EQ(lists.size(), 9u);
+  // The page's flag goes on from the section before.
+  EXPECT_EQ(lists[4], "<tr><td class=\"style5\"></td>");
+  EXPECT_EQ(lists[5], "<tr><td class=\"style7\">a</td>");
+  EXPECT_EQ(lists[6], "<tr><td class=\"style5\"></td>");
+  EXPECT_EQ(lists[7], "<tr><td class=\"style7\">b</td>");
 }
 
 TEST_F(HtmlReportTest, SplitSectionsSkipEmptiesCutAndTrim) {
   std::string longUrl = "http://example.com/" + std::string(100, 'x');
-  writer_.BeginSection(13);
-  writer_.WriteEntries(13, {"", JoinFields({longUrl, "Title", "12/8/2026"}), "   ", JoinFields({"u", "t", ""})});
+  Begin(Category::kFirefoxUrlHistory);
+  Rows({{longUrl, "Title", "12/8/2026"}, {"   "}, {"u", "t", ""}});
   Lines s = Take();
   ASSERT_EQ(s.size(), 7u + 6u);
   EXPECT_EQ(s[3], "<tr><td style=\"width: 500px\" class=\"style10\"><strong><span class=\"style11\">");
@@ -147,29 +148,30 @@ TEST_F(HtmlReportTest, SplitSectionsSkipEmptiesCutAndTrim) {
   EXPECT_EQ(s[9], "<td  class=\"style5\">12/8/2026</td></tr>");
   EXPECT_EQ(s[10], "<tr><td class=\"style7\">u</td>");
 
-  writer_.BeginSection(14);
-  writer_.WriteEntries(14, {"", JoinFields({"host", std::string(60, 'n'), "  1/1/2010  ", " 2/2/2010 "})});
+  const std::string name(60, 'n');
+  Begin(Category::kFirefoxCookies);
+  Rows({{"host", name, "  1/1/2010  ", " 2/2/2010 "}});
   Lines c = Take();
   EXPECT_EQ(c[7], "<tr><td style=\"width: 300px\" class=\"style5\">host</td>");
   EXPECT_EQ(c[8], "<td style=\"width: 300px\" class=\"style5\">" + std::string(50, 'n') + "</td>");
   EXPECT_EQ(c[9], "<td style=\"width: 200px\" class=\"style5\">1/1/2010</td>");
   EXPECT_EQ(c[10], "<td style=\"width: 200px\" class=\"style5\">2/2/2010</td></tr>");
 
-  writer_.BeginSection(22);
-  writer_.WriteEntries(22, {"", "new york"});
+  Begin(Category::kChromeKeywords);
+  Rows({{"  "}, {"new york"}});
   Lines k = Take();
   ASSERT_EQ(k.size(), 4u);  // no header line
   EXPECT_EQ(k[3], "<tr><td  class=\"style7\">new york</td></tr>");
 }
 
 TEST_F(HtmlReportTest, SectionTwoResetsThePageFlagSectionOneHasItsOwn) {
-  writer_.BeginSection(1);
-  writer_.WriteIeHistoryRow("T1", "http://a/", "d1");
-  writer_.WriteIeHistoryRow("T2", "http://b/", "d2");
-  writer_.BeginSection(2);
-  writer_.WriteEntries(2, {"", "x"});
-  writer_.BeginSection(18);
-  writer_.WriteEntries(18, {"", JoinFields({"u", "t", "1", "d"})});
+  // The URL history reads URL, title, date; the report shows the title first.
+  Begin(Category::kIeUrlHistory);
+  Rows({{"http://a/", "T1", "d1"}, {"http://b/", "T2", "d2"}});
+  Begin(Category::kIeTypedUrls);
+  Rows({{"x"}});
+  Begin(Category::kChromeUrlHistory);
+  Rows({{"u", "t", "1", "d"}});
   Lines s = Take();
   EXPECT_EQ(s[7], "<tr><td style=\"width: 420px\" class=\"style7\">T1</td>");
   EXPECT_EQ(s[8], "<td style=\"width: 471px\" class=\"style7\">http://a/</td>");
@@ -182,43 +184,12 @@ TEST_F(HtmlReportTest, SectionTwoResetsThePageFlagSectionOneHasItsOwn) {
   EXPECT_EQ(s[26], "<tr><td  class=\"style5\">u</td>");
 }
 
-// Against the plain reading of the rule (every & < > " replaced, the text
-// ending at its first NUL), with the characters at every place around the
-// sixteen-byte steps of the scan.
-TEST(EscapeHtml, MatchesTheCharacterByCharacterRule) {
-  auto reference = [](std::string_view text) {
-    std::string out;
-    for (char c : text.substr(0, text.find('\0'))) {
-      if (c == '&')
-        out += "&amp;";
-      else if (c == '<')
-        out += "&lt;";
-      else if (c == '>')
-        out += "&gt;";
-      else if (c == '"')
-        out += "&quot;";
-      else
-        out += c;
-    }
-    return out;
-  };
-  std::mt19937 random(812);
-  const char specials[] = {'&', '<', '>', '"', '\0', '\xC3', '\xA9', '\''};
-  for (int round = 0; round < 5000; ++round) {
-    std::string text(static_cast<size_t>(random() % 60), 'x');
-    for (char& c : text) c = random() % 6 ? static_cast<char>('a' + random() % 26) : specials[random() % 8];
-    std::string out = "kept:";
-    AppendEscapedHtml(out, text);
-    ASSERT_EQ(out, "kept:" + reference(text)) << "round " << round;
-  }
-}
-
 TEST_F(HtmlReportTest, HostileValuesAreEscapedAndStayInTheirCells) {
-  writer_.BeginSection(18);
-  writer_.WriteEntries(
-      18, {"", JoinFields({"http://x/?a=1&b=<2>", "<script>alert(1)</script>", "3", std::string("d\0junk\"", 7)})});
-  writer_.BeginSection(7);
-  writer_.WriteEntries(7, {"", "cmd \"/c\" & <b>"});
+  const std::string date("d\0junk\"", 7);
+  Begin(Category::kChromeUrlHistory);
+  Rows({{"http://x/?a=1&b=<2>", "<script>alert(1)</script>", "3", date}});
+  Begin(Category::kRunHistory);
+  Rows({{"cmd \"/c\" & <b>"}});
   Lines s = Take();
   EXPECT_EQ(s[7], "<tr><td  class=\"style5\">http://x/?a=1&amp;b=&lt;2&gt;</td>");
   EXPECT_EQ(s[8], "<td  class=\"style5\">&lt;script&gt;alert(1)&lt;/script&gt;</td>");
@@ -226,8 +197,8 @@ TEST_F(HtmlReportTest, HostileValuesAreEscapedAndStayInTheirCells) {
   // Section 7 does not reset the flag: after section 18's one row the
   // placeholder takes style5 and the entry style7.
   EXPECT_EQ(s.back(), "<tr><td class=\"style7\">cmd &quot;/c&quot; &amp; &lt;b&gt;</td>");
-  writer_.BeginSection(21);
-  writer_.WriteEntries(21, {"", JoinFields({"u^v", "1", "t^i^tle"})});
+  Begin(Category::kChromeTopSites);
+  Rows({{"u^v", "1", "t^i^tle"}});
   Lines t = Take();
   EXPECT_EQ(t[6], "<tr><td  class=\"style7\">u^v</td>");
   EXPECT_EQ(t[8], "<td  class=\"style7\">t^i^tle</td></tr>");

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
+#include <string_view>
+#include <vector>
 
 #include "report/ReportRun.h"
 
@@ -25,9 +28,15 @@ struct Written {
   RecordingProgress progress;
 };
 
-void WriteWith(Written& run, const ReportGroups& groups, const ReportSources& sources) {
+ReportGroupSet Groups(std::initializer_list<ReportGroup> groups) {
+  ReportGroupSet chosen;
+  for (ReportGroup group : groups) chosen.Set(group, true);
+  return chosen;
+}
+
+void WriteWith(Written& run, const ReportGroupSet& groups, const SectionReader& read) {
   HtmlReportWriter writer([&run](const std::string& line) { run.lines.push_back(line); });
-  WriteReport(writer, groups, {"PC", "me", "12/8/2026", "http://site.invalid"}, sources, run.progress);
+  WriteReport(writer, Categories(), groups, {"PC", "me", "12/8/2026", "http://site.invalid"}, read, run.progress);
 }
 
 size_t Count(const std::vector<std::string>& lines, const std::string& part) {
@@ -37,18 +46,15 @@ size_t Count(const std::vector<std::string>& lines, const std::string& part) {
 
 TEST(WriteReport, OnlyWindowsWritesSections5To12) {
   Written run;
-  ReportSources sources;
-  std::vector<int> collected;
-  for (int n = 2; n <= 22; ++n) {
-    sources.sections[static_cast<size_t>(n)] = [n, &collected] {
-      collected.push_back(n);
-      return EntryList{"", "entry " + std::to_string(n)};
-    };
-  }
-  WriteWith(run, {false, true, false, false, false}, sources);
+  std::vector<std::string_view> read;
+  WriteWith(run, Groups({ReportGroup::kWindows}), [&](const CategorySpec& category, RowSink& rows) {
+    read.push_back(category.key);
+    rows.AddRow("entry");
+  });
   EXPECT_EQ(run.progress.maximum, 30);
   EXPECT_EQ(run.progress.values, (std::vector<double>{1, 2, 3, 4, 5, 6, 7, 8}));
-  EXPECT_EQ(collected, (std::vector<int>{5, 6, 7, 8, 9, 10, 11, 12}));
+  EXPECT_EQ(read.size(), 8u);
+  for (std::string_view key : read) EXPECT_EQ(Categories().FindCategory(key)->treeGroup, TreeGroup::kWindows);
   EXPECT_EQ(run.progress.log.front(), "status:Start creating report...");
   EXPECT_EQ(run.progress.log[1], "skip:show");  // shown and hidden at once
   EXPECT_EQ(run.progress.log[2], "skip:hide");
@@ -61,12 +67,12 @@ TEST(WriteReport, TheMaximumOnlyGrowsAndSection4FollowsCheck5) {
   Written run;
   run.progress.maximum = 30;  // left from an earlier run of the same dialog
   bool indexCollected = false;
-  ReportSources sources;
-  sources.sections[4] = [&] {
+  SectionReader read = [&](const CategorySpec& category, RowSink& rows) {
+    if (category.id != Category::kIeIndexFile) return;
     indexCollected = true;
-    return EntryList{"", "http://x/"};
+    rows.AddRow("http://x/");
   };
-  WriteWith(run, {true, false, false, false, true}, sources);
+  WriteWith(run, Groups({ReportGroup::kInternetExplorer, ReportGroup::kIndexFile}), read);
   EXPECT_EQ(run.progress.maximum, 34);
   EXPECT_TRUE(indexCollected);
   auto show = std::find(run.progress.log.begin(), run.progress.log.end(), "skip:show");
@@ -76,24 +82,26 @@ TEST(WriteReport, TheMaximumOnlyGrowsAndSection4FollowsCheck5) {
 
   Written without;
   indexCollected = false;
-  WriteWith(without, {true, false, false, false, false}, sources);
+  WriteWith(without, Groups({ReportGroup::kInternetExplorer}), read);
   EXPECT_FALSE(indexCollected);
   EXPECT_EQ(Count(without.lines, "Internet_Explorer-Index.dat File"), 0u);
 }
 
 TEST(WriteReport, EveryLinkReachesASectionAndIeRowsComeFromTheStore) {
   Written run;
-  ReportSources sources;
-  sources.ieHistory = [](const ReportSources::ItemSink& add) {
-    add("Title A", "http://a/", "1/1/2020");
-    add("", "https://b/", "1/2/2020");
-  };
-  WriteWith(run, {true, true, true, true, true}, sources);
+  WriteWith(run,
+            Groups({ReportGroup::kInternetExplorer, ReportGroup::kWindows, ReportGroup::kIndexFile,
+                    ReportGroup::kFirefox, ReportGroup::kChrome}),
+            [](const CategorySpec& category, RowSink& rows) {
+              if (category.id != Category::kIeUrlHistory) return;
+              rows.AddRow(std::vector<std::string_view>{"http://a/", "Title A", "1/1/2020"});
+              rows.AddRow(std::vector<std::string_view>{"https://b/", "", "1/2/2020"});
+            });
   EXPECT_EQ(run.progress.values.size(), 22u);
-  for (int n = 1; n <= 22; ++n) {
-    std::string anchor = std::string("<a name=\"") + ReportSection(n).anchor + "\">";
+  for (const CategorySpec& category : Categories().categories) {
+    std::string anchor = "<a name=\"" + std::string(category.report.anchor) + "\">";
     EXPECT_EQ(Count(run.lines, anchor), 1u) << anchor;
-    EXPECT_EQ(Count(run.lines, std::string("href=\"#") + ReportSection(n).anchor + "\""), 1u) << n;
+    EXPECT_EQ(Count(run.lines, "href=\"#" + std::string(category.report.anchor) + "\""), 1u) << category.key;
   }
   EXPECT_EQ(Count(run.lines, ">http://a/</td>"), 1u);
   EXPECT_EQ(Count(run.lines, ">https://b/</td>"), 1u);
@@ -101,7 +109,7 @@ TEST(WriteReport, EveryLinkReachesASectionAndIeRowsComeFromTheStore) {
 
 TEST(WriteReport, NoGroupGivesHeaderIndexAndFooter) {
   Written run;
-  WriteWith(run, {false, false, false, false, false}, {});
+  WriteWith(run, Groups({}), nullptr);
   EXPECT_EQ(run.progress.maximum, 22);
   EXPECT_TRUE(run.progress.values.empty());
   EXPECT_EQ(Count(run.lines, "<table class=\"style1\"><tr>"), 0u);

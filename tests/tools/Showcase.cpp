@@ -13,7 +13,7 @@
 #include "app/ProgressDialog.h"
 #include "app/ViewerProgram.h"
 #include "app/ViewerServices.h"
-#include "categories/CategorySources.h"
+#include "categories/CategoryTable.h"
 #include "core/ProgramState.h"
 #include "platform/MessagePump.h"
 #include "platform/Shell.h"
@@ -28,9 +28,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace tmr;
   OsVersion = GetWindowsVersion();
   ReportFolder = GetSpecialFolder(0x0005);
-  SourceTable sources;
-  RegisterAllSources(sources, ChooseIndexFileInDialog);
-  MainWindow viewer(sources, MakeViewerServices(&Settings()));
+  MainWindow viewer(Categories(), MakeViewerServices(&Settings()));
   if (!viewer.Create(SW_SHOWNORMAL)) return 1;
   Place(viewer.hwnd(), 0, 0);
 
@@ -52,7 +50,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   OptionsDialog options(&Settings());
   AboutDialog about(nullptr);
-  ProgressDialog progress;
+  ProgressDialog progress(nullptr);
   options.Show(nullptr);
   about.Show(nullptr);
   progress.Show(viewer.hwnd());

@@ -19,31 +19,34 @@ bool IsListedFolderAttribute(uint32_t attributes) {
   return (attributes >= 16 && attributes <= 31) || attributes == kDirectoryNotIndexed;
 }
 
-std::string ListSubfolders(const std::string& path) {
+std::vector<std::string> ListSubfolders(const std::string& path) {
   std::string folder = path;
   if (!EndsWith(folder, "\\")) folder += '\\';
+  std::vector<std::string> names;
   WIN32_FIND_DATAW data{};
   UniqueFindHandle find(FindFirstFileW(Widen(folder + "*.*").c_str(), &data));
-  if (!find) return {};
-  std::string names;
+  if (!find) return names;
   do {
     std::wstring_view name(data.cFileName);
     if (name == L"." || name == L"..") continue;
-    if (IsListedFolderAttribute(data.dwFileAttributes)) names += Narrow(name) + ",";
+    if (IsListedFolderAttribute(data.dwFileAttributes)) names.push_back(Narrow(name));
   } while (FindNextFileW(find.get(), &data));
   return names;
 }
 
 std::string FirefoxProfileFolder() {
-  std::string appData = GetRegText(HKEY_CURRENT_USER, kShellFolders, "AppData");
-  std::string profiles = appData + "\\Mozilla\\Firefox\\Profiles\\";
-  auto names = Split(ListSubfolders(profiles), ",");
+  std::optional<std::string> appData = ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, "AppData");
+  if (!appData) return {};
+  std::string profiles = *appData + "\\Mozilla\\Firefox\\Profiles\\";
+  std::vector<std::string> names = ListSubfolders(profiles);
   if (names.empty() || names.front().empty()) return {};
   return profiles + names.front();
 }
 
 std::string ChromeProfileFolder() {
-  return GetRegText(HKEY_CURRENT_USER, kShellFolders, "Local AppData") + "\\Google\\Chrome\\User Data\\default";
+  std::optional<std::string> local = ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, "Local AppData");
+  if (!local) return {};
+  return *local + "\\Google\\Chrome\\User Data\\default";
 }
 
 }  // namespace tmr

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tmr {
 
@@ -13,12 +14,12 @@ namespace tmr {
 std::string FirefoxProfileFolder();
 
 // Chrome's "default" profile, without a trailing "\"; other profiles are
-// not looked at.
+// not looked at. "" when the user has no local application data folder.
 std::string ChromeProfileFolder();
 
-// The names of the subfolders of path, each followed by ",", in the order
-// the file system lists them; "" for none or a folder that cannot be read.
-std::string ListSubfolders(const std::string& path);
+// The names of the subfolders of path, in the order the file system lists
+// them; none for a folder that cannot be read.
+std::vector<std::string> ListSubfolders(const std::string& path);
 
 // The attribute rule of ListSubfolders: a folder with at most read-only,
 // hidden, system and volume besides, or with exactly not-content-indexed.

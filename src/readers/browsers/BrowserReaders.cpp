@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
 #include "platform/LocalTimeText.h"
@@ -24,23 +23,23 @@ void RowTexts::Add(std::string_view text) {
   if (count_ < kMaxCells) views_[count_++] = text;
 }
 
-std::size_t ReadRows(const ReadRequest& request, const std::function<void(double total)>& onCount,
-                     const RowSink& sink) {
-  if (request.file.empty() || request.sql.empty() || !request.shape) return 0;
+std::size_t ReadRows(const DatabaseQuery& query, const std::function<void(double total)>& onCount,
+                     const ShapedRowHandler& onRow) {
+  if (query.file.empty() || query.sql.empty() || !query.shape) return 0;
   std::size_t rows = 0;
   try {
     SqliteSession session;
-    if (!session.Open(request.file)) return 0;
-    if (!request.countSql.empty()) {
-      double total = session.Count(request.countSql);
+    if (!session.Open(query.file)) return 0;
+    if (!query.countSql.empty()) {
+      double total = session.Count(query.countSql);
       if (onCount) onCount(total);
     }
     RowTexts texts;
-    session.ForEachRow(request.sql, [&](const SqliteRow& row) {
+    session.ForEachRow(query.sql, [&](const SqliteRow& row) {
       ++rows;
       texts.Clear();
-      request.shape(row, texts);
-      return sink(texts.Views());
+      query.shape(row, texts);
+      return onRow(texts.Views());
     });
   } catch (const BinderError&) {
     // The library lacks a function: the rows so far stay, as after any
@@ -49,30 +48,26 @@ std::size_t ReadRows(const ReadRequest& request, const std::function<void(double
   return rows;
 }
 
-void FillList(ListTarget& list, const ReadRequest& request, ListPace pace) {
+void ReadDatabase(const DatabaseQuery& query, ReadPace pace, const ReadContext& context, RowSink& rows,
+                  ReadProgress& progress) {
   bool dialogShown = false;
   ScopeExit closeDialog([&] {
-    if (dialogShown) list.CloseProgress();
+    if (dialogShown) progress.EndProgress();
   });
-  ReadRequest counted = request;
-  if (pace != ListPace::kProgress) {
-    counted.countSql.clear();
-    CancelRequested = false;
-  }
+  DatabaseQuery counted = query;
+  if (pace != ReadPace::kProgress || context.purpose == ReadPurpose::kReport) counted.countSql.clear();
   std::size_t added = 0;
   ReadRows(
       counted,
       [&](double total) {
-        list.ShowProgress(total);
+        progress.BeginProgress(total);
         dialogShown = true;
-        CancelRequested = false;
       },
       [&](std::span<const std::string_view> cells) {
-        list.AddRowTexts(cells);
+        rows.AddRow(cells);
         ++added;
-        if (dialogShown) list.SetProgressRecords(added);
-        list.DoEvents();
-        return !CancelRequested;
+        if (dialogShown) progress.SetProgressRecords(added);
+        return progress.KeepGoing();
       });
 }
 
@@ -104,10 +99,6 @@ void SingleColumnCells(const SqliteRow& row, RowTexts& out) {
   std::string replaced = ReplaceAll(value, "%20", " ");
   text = std::move(replaced);
   out.Add(text);
-}
-
-void ReadSingleColumn(ListTarget& list, const std::string& file, const std::string& sql) {
-  FillList(list, {file, sql, SingleColumnCells, ""}, ListPace::kLive);
 }
 
 }  // namespace tmr

@@ -1,8 +1,6 @@
-// The readers behind the Firefox and Chrome categories, in two halves: the
-// store access (one query over one database file, every row converted into
-// the texts a list row shows), which the report reuses with its own sink,
-// and the filling of the main window's list with progress, Cancel and a
-// live window.
+// What the Firefox and Chrome readers share: one query over one database
+// file, every row converted into the texts a list row shows and handed to
+// the rows' sink, with progress, Cancel and a live window.
 #pragma once
 
 #include <array>
@@ -13,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "readers/ListTarget.h"
+#include "readers/RowSink.h"
 
 namespace tmr {
 
@@ -50,9 +48,9 @@ class RowTexts {
 // Turns the row a query stands on into the cells of one list row.
 using RowShaper = void (*)(const SqliteRow&, RowTexts&);
 // Takes one row's texts, valid only during the call; false stops the read.
-using RowSink = std::function<bool(std::span<const std::string_view>)>;
+using ShapedRowHandler = std::function<bool(std::span<const std::string_view>)>;
 
-struct ReadRequest {
+struct DatabaseQuery {
   std::string file;
   std::string sql;
   RowShaper shape = nullptr;
@@ -60,12 +58,13 @@ struct ReadRequest {
 };
 
 // Opens the file read-only, runs countSql (its number goes to onCount),
-// then sql, and hands every shaped row to sink. A missing library, file or
+// then sql, and hands every shaped row to onRow. A missing library, file or
 // table, a locked or damaged file, or a function the library lacks end the
 // read quietly. Returns the number of rows handed over.
-std::size_t ReadRows(const ReadRequest& request, const std::function<void(double total)>& onCount, const RowSink& sink);
+std::size_t ReadRows(const DatabaseQuery& query, const std::function<void(double total)>& onCount,
+                     const ShapedRowHandler& onRow);
 
-enum class ListPace {
+enum class ReadPace {
   // Count first; the progress dialog with "Records: N" and its Cancel.
   kProgress,
   // No dialog. The window stays live all the same, and a click on another
@@ -73,7 +72,10 @@ enum class ListPace {
   kLive,
 };
 
-void FillList(ListTarget& list, const ReadRequest& request, ListPace pace);
+// Reads the query's rows into the sink. The report reads every store at
+// the live pace, without counting first.
+void ReadDatabase(const DatabaseQuery& query, ReadPace pace, const ReadContext& context, RowSink& rows,
+                  ReadProgress& progress);
 
 // Time cells as the lists show them: Chrome's microseconds since 1601,
 // Unix seconds and Firefox's microseconds since 1970 (none for zero).
@@ -84,6 +86,5 @@ void AddPRTime(RowTexts& out, double microsecondsSince1970);
 // One text column with every "%20" shown as a blank: Chrome's keyword
 // searches and Firefox's input history.
 void SingleColumnCells(const SqliteRow& row, RowTexts& out);
-void ReadSingleColumn(ListTarget& list, const std::string& file, const std::string& sql);
 
 }  // namespace tmr

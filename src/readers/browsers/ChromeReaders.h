@@ -1,14 +1,14 @@
-// The Chrome readers: queries, row shapes and list fillers of the five
-// Chrome categories.
+// The Chrome readers: the queries and row shapes of the five Chrome
+// categories, and the readers that run them on the default profile.
 #pragma once
-
-#include <string>
 
 #include "readers/browsers/BrowserReaders.h"
 
 namespace tmr {
 
 inline constexpr char kChromeUrlsSql[] = "SELECT url,title, visit_count,last_visit_time FROM urls where hidden<>1";
+// The report lists hidden pages too.
+inline constexpr char kReportChromeUrlsSql[] = "SELECT url,title, visit_count,last_visit_time FROM urls";
 inline constexpr char kChromeUrlsCountSql[] = "select count(*) from urls";
 inline constexpr char kChromeCookiesSql[] = "SELECT host_key,name,creation_utc,last_access_utc FROM cookies";
 inline constexpr char kChromeCookiesCountSql[] = "select count(*) from cookies";
@@ -25,9 +25,13 @@ void ChromeDownloadCells(const SqliteRow& row, RowTexts& out);
 // url; rank; title.
 void ChromeTopSiteCells(const SqliteRow& row, RowTexts& out);
 
-void ReadChromeURLs(ListTarget& list, const std::string& file, const std::string& sql);
-void ReadChromeCookies(ListTarget& list, const std::string& file, const std::string& sql);
-void ReadChromeDownloads(ListTarget& list, const std::string& file, const std::string& sql);
-void ReadChromeTopSites(ListTarget& list, const std::string& file, const std::string& sql);
+// Chrome holds its History and Cookies files locked while it runs, so the
+// URL history and cookie readers end it first; the other files read as
+// they are.
+ReadOutcome ReadChromeUrlHistory(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+ReadOutcome ReadChromeCookies(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+ReadOutcome ReadChromeDownloads(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+ReadOutcome ReadChromeTopSites(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+ReadOutcome ReadChromeKeywords(const ReadContext& context, RowSink& rows, ReadProgress& progress);
 
 }  // namespace tmr

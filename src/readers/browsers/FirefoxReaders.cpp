@@ -1,5 +1,6 @@
 #include "readers/browsers/FirefoxReaders.h"
 
+#include "readers/browsers/BrowserProfiles.h"
 #include "readers/browsers/SqliteLibrary.h"
 
 namespace tmr {
@@ -44,20 +45,46 @@ std::string_view DropLeadingCharacters(std::string_view text, std::size_t count)
   return pos < text.size() ? text.substr(pos) : std::string_view();
 }
 
-void ReadFirefoxURLs(ListTarget& list, const std::string& file) {
-  FillList(list, {file, kFirefoxVisitPagesSql, FirefoxUrlCells, kFirefoxVisitsCountSql}, ListPace::kProgress);
+namespace {
+
+void ReadProfileFile(const char* name, DatabaseQuery query, ReadPace pace, const ReadContext& context, RowSink& rows,
+                     ReadProgress& progress) {
+  std::string folder = FirefoxProfileFolder();
+  if (folder.empty()) return;
+  query.file = folder + "\\" + name;
+  ReadDatabase(query, pace, context, rows, progress);
 }
 
-void ReadFirefoxCookies(ListTarget& list, const std::string& file, const std::string& sql) {
-  FillList(list, {file, sql, FirefoxCookieCells, kFirefoxCookiesCountSql}, ListPace::kProgress);
+}  // namespace
+
+ReadOutcome ReadFirefoxUrlHistory(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
+  ReadProfileFile("places.sqlite", {"", kFirefoxVisitPagesSql, FirefoxUrlCells, kFirefoxVisitsCountSql},
+                  ReadPace::kProgress, context, rows, progress);
+  return ReadOutcome::kRead;
 }
 
-void ReadFirefoxDownloads(ListTarget& list, const std::string& file, const std::string& sql) {
-  FillList(list, {file, sql, FirefoxDownloadCells, ""}, ListPace::kLive);
+ReadOutcome ReadFirefoxCookies(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
+  ReadProfileFile("cookies.sqlite", {"", kFirefoxCookiesSql, FirefoxCookieCells, kFirefoxCookiesCountSql},
+                  ReadPace::kProgress, context, rows, progress);
+  return ReadOutcome::kRead;
 }
 
-void ReadFirefoxFormHistory(ListTarget& list, const std::string& file, const std::string& sql) {
-  FillList(list, {file, sql, FirefoxFormHistoryCells, ""}, ListPace::kLive);
+ReadOutcome ReadFirefoxDownloads(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
+  ReadProfileFile("downloads.sqlite", {"", kFirefoxDownloadsSql, FirefoxDownloadCells, ""}, ReadPace::kLive, context,
+                  rows, progress);
+  return ReadOutcome::kRead;
+}
+
+ReadOutcome ReadFirefoxInputHistory(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
+  ReadProfileFile("places.sqlite", {"", kFirefoxInputHistorySql, SingleColumnCells, ""}, ReadPace::kLive, context, rows,
+                  progress);
+  return ReadOutcome::kRead;
+}
+
+ReadOutcome ReadFirefoxFormHistory(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
+  ReadProfileFile("formhistory.sqlite", {"", kFirefoxFormHistorySql, FirefoxFormHistoryCells, ""}, ReadPace::kLive,
+                  context, rows, progress);
+  return ReadOutcome::kRead;
 }
 
 }  // namespace tmr

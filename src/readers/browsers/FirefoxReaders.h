@@ -1,5 +1,5 @@
-// The Firefox readers: queries, row shapes and list fillers of the five
-// Firefox categories.
+// The Firefox readers: the queries and row shapes of the five Firefox
+// categories, and the readers that run them on the first profile.
 #pragma once
 
 #include <string>
@@ -40,9 +40,11 @@ void FirefoxFormHistoryCells(const SqliteRow& row, RowTexts& out);
 // program's strings count them); "" when it has no more than that.
 std::string_view DropLeadingCharacters(std::string_view text, std::size_t count);
 
-void ReadFirefoxURLs(ListTarget& list, const std::string& file);
-void ReadFirefoxCookies(ListTarget& list, const std::string& file, const std::string& sql);
-void ReadFirefoxDownloads(ListTarget& list, const std::string& file, const std::string& sql);
-void ReadFirefoxFormHistory(ListTarget& list, const std::string& file, const std::string& sql);
+// A reader finds nothing when there is no profile folder.
+ReadOutcome ReadFirefoxUrlHistory(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+ReadOutcome ReadFirefoxCookies(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+ReadOutcome ReadFirefoxDownloads(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+ReadOutcome ReadFirefoxInputHistory(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+ReadOutcome ReadFirefoxFormHistory(const ReadContext& context, RowSink& rows, ReadProgress& progress);
 
 }  // namespace tmr

@@ -52,7 +52,7 @@ SqliteLibrary::~SqliteLibrary() {
     if (ready_) Get<decltype(&sqlite3_shutdown)>(kShutdown)();
   } catch (const BinderError&) {
   }
-  binder_.DllUnload();
+  binder_.Unload();
 }
 
 template <typename Fn>
@@ -61,58 +61,58 @@ Fn SqliteLibrary::Get(Slot slot) {
   return reinterpret_cast<Fn>(slots_[slot]);
 }
 
-int SqliteLibrary::SqliteLoad(const std::string& folder) {
-  if (binder_.Loaded()) SqliteUnload();
+int SqliteLibrary::Load(const std::string& folder) {
+  if (binder_.Loaded()) Unload();
   slots_.fill(nullptr);
   ready_ = false;
   std::string where = Canonical(folder.empty() ? ProgramFolder() : folder);
-  if (!binder_.DllLoad(where + kSqliteLibraryName)) return kSqliteError;
+  if (!binder_.Load(where + kSqliteLibraryName)) return kSqliteError;
   stray_ = &SystemStrayBytes();
   ready_ = Get<decltype(&sqlite3_initialize)>(kInitialize)() == SQLITE_OK;
   return SQLITE_OK;
 }
 
-int SqliteLibrary::SqliteUnload() {
+int SqliteLibrary::Unload() {
   if (!binder_.Loaded()) return kSqliteError;
   if (Get<decltype(&sqlite3_shutdown)>(kShutdown)() != SQLITE_OK) return kSqliteError;
-  binder_.DllUnload();
+  binder_.Unload();
   slots_.fill(nullptr);
   ready_ = false;
   return SQLITE_OK;
 }
 
-int SqliteLibrary::SqliteOpen(const std::string& file, sqlite3** db) {
+int SqliteLibrary::Open(const std::string& file, sqlite3** db) {
   if (!ready_) return kSqliteError;
   std::string name = SqliteOpenName(file, NeedsImmutableOpen(file));
   return Get<decltype(&sqlite3_open_v2)>(kOpen)(name.c_str(), db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
 }
 
-int SqliteLibrary::SqliteClose(sqlite3* db) {
+int SqliteLibrary::Close(sqlite3* db) {
   if (!ready_) return kSqliteError;
   return Get<decltype(&sqlite3_close)>(kClose)(db);
 }
 
-int SqliteLibrary::SqlitePrepare(sqlite3* db, std::string_view sql, sqlite3_stmt** stmt) {
+int SqliteLibrary::Prepare(sqlite3* db, std::string_view sql, sqlite3_stmt** stmt) {
   if (!ready_) return kSqliteError;
   return Get<decltype(&sqlite3_prepare_v2)>(kPrepare)(db, sql.data(), static_cast<int>(sql.size()), stmt, nullptr);
 }
 
-int SqliteLibrary::SqliteStep(sqlite3_stmt* stmt) {
+int SqliteLibrary::Step(sqlite3_stmt* stmt) {
   if (!ready_) return kSqliteError;
   return Get<decltype(&sqlite3_step)>(kStep)(stmt);
 }
 
-int SqliteLibrary::SqliteFinalize(sqlite3_stmt* stmt) {
+int SqliteLibrary::Finalize(sqlite3_stmt* stmt) {
   if (!ready_) return kSqliteError;
   return Get<decltype(&sqlite3_finalize)>(kFinalize)(stmt);
 }
 
-int SqliteLibrary::SqliteColumnBytes(sqlite3_stmt* stmt, int column) {
+int SqliteLibrary::ColumnBytes(sqlite3_stmt* stmt, int column) {
   if (!ready_) return 0;
   return Get<decltype(&sqlite3_column_bytes)>(kColumnBytes)(stmt, column);
 }
 
-std::string SqliteLibrary::SqliteColumnText(sqlite3_stmt* stmt, int column) {
+std::string SqliteLibrary::ColumnText(sqlite3_stmt* stmt, int column) {
   if (!ready_) return {};
   // The text first, then its length: asking for the length first could
   // make SQLite convert the value twice.
@@ -121,7 +121,7 @@ std::string SqliteLibrary::SqliteColumnText(sqlite3_stmt* stmt, int column) {
   return Utf8PtrToString(reinterpret_cast<const char*>(text), bytes > 0 ? static_cast<size_t>(bytes) : 0, *stray_);
 }
 
-std::string_view SqliteLibrary::SqliteColumnView(sqlite3_stmt* stmt, int column, std::string& scratch) {
+std::string_view SqliteLibrary::ColumnView(sqlite3_stmt* stmt, int column, std::string& scratch) {
   if (!ready_) return {};
   const unsigned char* text = Get<decltype(&sqlite3_column_text)>(kColumnText)(stmt, column);
   int bytes = Get<decltype(&sqlite3_column_bytes)>(kColumnBytes)(stmt, column);
@@ -129,7 +129,7 @@ std::string_view SqliteLibrary::SqliteColumnView(sqlite3_stmt* stmt, int column,
                        *stray_);
 }
 
-double SqliteLibrary::SqliteColumnNumber(sqlite3_stmt* stmt, int column) {
+double SqliteLibrary::ColumnNumber(sqlite3_stmt* stmt, int column) {
   if (!ready_) return 0;
   if (Get<decltype(&sqlite3_column_type)>(kColumnType)(stmt, column) == SQLITE_INTEGER) {
     return static_cast<double>(Get<decltype(&sqlite3_column_int64)>(kColumnInt64)(stmt, column));
@@ -145,16 +145,16 @@ double SqliteLibrary::SqliteColumnNumber(sqlite3_stmt* stmt, int column) {
 
 SqliteSession::~SqliteSession() {
   try {
-    if (db_) layer_.SqliteClose(db_);
+    if (db_) layer_.Close(db_);
   } catch (const BinderError&) {
   }
 }
 
 bool SqliteSession::Open(const std::string& file) {
   if (file.empty()) return false;
-  if (layer_.SqliteLoad(SqliteLibraryFolder()) != SQLITE_OK || !layer_.Ready()) return false;
+  if (layer_.Load(SqliteLibraryFolder()) != SQLITE_OK || !layer_.Ready()) return false;
   sqlite3* db = nullptr;
-  int rc = layer_.SqliteOpen(file, &db);
+  int rc = layer_.Open(file, &db);
   db_ = db;  // even a failed open hands out a handle to be closed
   return rc == SQLITE_OK;
 }
@@ -171,17 +171,17 @@ double SqliteSession::Count(const std::string& sql) {
 std::size_t SqliteSession::ForEachRow(const std::string& sql, const std::function<bool(const SqliteRow&)>& onRow) {
   if (!db_ || sql.empty()) return 0;
   sqlite3_stmt* stmt = nullptr;
-  int rc = layer_.SqlitePrepare(db_, sql, &stmt);
+  int rc = layer_.Prepare(db_, sql, &stmt);
   ScopeExit finalize([&] {
     try {
-      if (stmt) layer_.SqliteFinalize(stmt);
+      if (stmt) layer_.Finalize(stmt);
     } catch (const BinderError&) {
     }
   });
   if (rc != SQLITE_OK || !stmt) return 0;
   std::size_t rows = 0;
   SqliteRow row(layer_, stmt);
-  while (layer_.SqliteStep(stmt) == SQLITE_ROW) {
+  while (layer_.Step(stmt) == SQLITE_ROW) {
     ++rows;
     if (!onRow(row)) break;
   }

@@ -41,28 +41,28 @@ class SqliteLibrary {
 
   // 0 when the library was loaded (ready only if it also initialised);
   // 1 when it could not be loaded.
-  int SqliteLoad(const std::string& folder);
+  int Load(const std::string& folder);
   // 0 when the library shut down and was released; 1 otherwise.
-  int SqliteUnload();
+  int Unload();
   bool Ready() const { return ready_; }
 
   // The file name is UTF-8; the file is opened read-only.
-  int SqliteOpen(const std::string& file, sqlite3** db);
-  int SqliteClose(sqlite3* db);
-  int SqlitePrepare(sqlite3* db, std::string_view sql, sqlite3_stmt** stmt);
-  int SqliteStep(sqlite3_stmt* stmt);
-  int SqliteFinalize(sqlite3_stmt* stmt);
-  int SqliteColumnBytes(sqlite3_stmt* stmt, int column);
+  int Open(const std::string& file, sqlite3** db);
+  int Close(sqlite3* db);
+  int Prepare(sqlite3* db, std::string_view sql, sqlite3_stmt** stmt);
+  int Step(sqlite3_stmt* stmt);
+  int Finalize(sqlite3_stmt* stmt);
+  int ColumnBytes(sqlite3_stmt* stmt, int column);
   // The value as text ("" for NULL), decoded leniently.
-  std::string SqliteColumnText(sqlite3_stmt* stmt, int column);
+  std::string ColumnText(sqlite3_stmt* stmt, int column);
   // The same text without a copy where it needs no decoding: a view of
   // SQLite's own buffer (valid until the statement moves on) or of scratch.
-  std::string_view SqliteColumnView(sqlite3_stmt* stmt, int column, std::string& scratch);
+  std::string_view ColumnView(sqlite3_stmt* stmt, int column, std::string& scratch);
   // The leading number of the value's text (0 for NULL or no number),
   // without making a string of it: time columns are read this way. An
   // integer is taken as it is stored, which is the number its text holds,
   // without SQLite writing it out as text first.
-  double SqliteColumnNumber(sqlite3_stmt* stmt, int column);
+  double ColumnNumber(sqlite3_stmt* stmt, int column);
 
  private:
   enum Slot {
@@ -92,12 +92,10 @@ class SqliteLibrary {
 class SqliteRow {
  public:
   SqliteRow(SqliteLibrary& layer, sqlite3_stmt* stmt) : layer_(layer), stmt_(stmt) {}
-  std::string Text(int column) const { return layer_.SqliteColumnText(stmt_, column); }
+  std::string Text(int column) const { return layer_.ColumnText(stmt_, column); }
   // Valid until the next step; text that had to be decoded is in scratch.
-  std::string_view View(int column, std::string& scratch) const {
-    return layer_.SqliteColumnView(stmt_, column, scratch);
-  }
-  double Number(int column) const { return layer_.SqliteColumnNumber(stmt_, column); }
+  std::string_view View(int column, std::string& scratch) const { return layer_.ColumnView(stmt_, column, scratch); }
+  double Number(int column) const { return layer_.ColumnNumber(stmt_, column); }
 
  private:
   SqliteLibrary& layer_;

@@ -24,52 +24,43 @@ constexpr size_t kCookieHeadBytes = size_t{1} << 20;
 }  // namespace
 
 std::string DefaultIndexDatPath() {
-  std::string cache = GetRegText(HKEY_CURRENT_USER, kShellFolders, "Cache");
-  if (cache == kRegError) return {};
-  return Trim(cache) + "\\Content.IE5\\index.dat";
+  std::optional<std::string> cache = ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, "Cache");
+  if (!cache) return {};
+  return Trim(*cache) + "\\Content.IE5\\index.dat";
 }
 
-void ShowUrlHistory(ListTarget& list, UrlHistory& history) {
-  list.SetPanel(1, "Double Cilck to view");
-  list.SetListKind("cache");
+std::string CookieFolder() { return ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, "Cookies").value_or(""); }
+
+ReadOutcome ReadUrlHistory(const ReadContext&, RowSink& rows, ReadProgress&) {
   // A store that fails leaves the collection empty: the list then shows its
   // columns and a count of 0.
+  UrlHistory history;
   history.Refresh("http", 0);
-  list.ClearList();
-  list.AddColumn("URL", 5000);
-  list.AddColumn("Title", 5000);
-  list.AddColumn("Last Visited", 2000);
-  list.SetListVisible(false);
   for (const auto& item : history) {
-    list.AddRow({item->URL(), item->Title(), GeneralDateText(item->LastVisited())});
+    const std::string url = item->Url();
+    const std::string title = item->Title();
+    const std::string lastVisited = GeneralDateText(item->LastVisited());
+    const std::string_view cells[] = {url, title, lastVisited};
+    rows.AddRow(cells);
   }
-  list.SetListVisible(true);
-  ShowRecordCount(list);
+  return ReadOutcome::kRead;
 }
 
-void ShowTypedUrls(ListTarget& list) {
-  list.SetPanel(1, "Double Cilck to view");
-  list.SetListKind("url");
-  list.ClearList();
-  list.AddColumn("URLs", 4000);
-  std::string names = ListRegValueNames(HKEY_CURRENT_USER, kTypedUrls);
-  if (names != kRegError) {
-    for (const std::string& name : Split(names, ",")) {
+ReadOutcome ReadTypedUrls(const ReadContext&, RowSink& rows, ReadProgress&) {
+  if (auto names = ListRegistryValueNames(HKEY_CURRENT_USER, kTypedUrls)) {
+    for (const std::string& name : *names) {
       if (Trim(name).empty()) continue;
-      std::string value = GetRegText(HKEY_CURRENT_USER, kTypedUrls, name);
-      if (value != kRegError) list.AddRow({value});
+      if (auto value = ReadRegistryText(HKEY_CURRENT_USER, kTypedUrls, name)) rows.AddRow(*value);
     }
   }
-  // Also when the key is missing or empty: the count of the category shown
-  // before must not stay on show.
-  ShowRecordCount(list);
+  return ReadOutcome::kRead;
 }
 
-void ScanCookieFolder(ListTarget& list, const std::string& folder) {
+bool ScanCookieFolder(RowSink& rows, ReadProgress& progress, const std::string& folder) {
   const std::wstring wideFolder = Widen(folder);
   WIN32_FIND_DATAW found{};
   UniqueFindHandle find(FindFirstFileW((wideFolder + L"*.*").c_str(), &found));
-  if (!find) return;
+  if (!find) return true;
   do {
     const std::wstring wideName = found.cFileName;
     if (wideName == L"." || wideName == L"..") continue;
@@ -78,36 +69,30 @@ void ScanCookieFolder(ListTarget& list, const std::string& folder) {
     // Folders are skipped whatever other attribute bits they carry (archive,
     // not indexed), not only when the value is 16 to 31.
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    list.DoEvents();
     const std::string name = Narrow(wideName);
     switch (ClassifyCookieEntry(name)) {
-      case CookieEntry::kListName: list.AddRow({name}); break;
+      case CookieEntry::kListName: rows.AddRow(name); break;
       case CookieEntry::kReadFile:
         if (auto head = ReadFileHead(folder + name, kCookieHeadBytes)) {
-          if (auto site = CookieSiteFromContent(*head)) list.AddRow({AnsiToUtf8(*site)});
+          if (auto site = CookieSiteFromContent(*head)) rows.AddRow(AnsiToUtf8(*site));
         }
         break;
       case CookieEntry::kSkip: break;
     }
-    list.DoEvents();
+    if (!progress.KeepGoing()) return false;
   } while (FindNextFileW(find.get(), &found));
+  return true;
 }
 
-void ShowCookies(ListTarget& list) {
-  list.SetPanel(1, "Double click to view cookie folder");
-  list.SetListKind("cookies");
-  list.ClearList();
-  list.AddColumn("Cookies", 6000);
-  std::string value = GetRegText(HKEY_CURRENT_USER, kShellFolders, "Cookies");
-  list.SetListVisible(false);
-  // A missing value names no folder (the sentinel is not a path).
-  if (value != kRegError) {
-    const std::string folder = Trim(value) + "\\";
-    ScanCookieFolder(list, folder);
-    if (OsVersion == "Vista") ScanCookieFolder(list, folder + "Low\\");
+ReadOutcome ReadCookies(const ReadContext&, RowSink& rows, ReadProgress& progress) {
+  // A missing value names no folder.
+  if (auto value = ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, "Cookies")) {
+    const std::string folder = Trim(*value) + "\\";
+    if (ScanCookieFolder(rows, progress, folder) && OsVersion == "Vista") {
+      ScanCookieFolder(rows, progress, folder + "Low\\");
+    }
   }
-  list.SetListVisible(true);
-  ShowRecordCount(list);
+  return ReadOutcome::kRead;
 }
 
 }  // namespace tmr

@@ -2,7 +2,6 @@
 #include <vector>
 
 #include "core/IndexDatScanner.h"
-#include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/SharedFile.h"
 #include "readers/ie/IeReaders.h"
@@ -20,7 +19,7 @@ std::string RecordsLabel(uint64_t count) { return "Records: " + std::to_string(c
 }  // namespace
 
 bool ForEachIndexRow(const std::string& path, const std::function<void(uint64_t length)>& onOpened,
-                     const IndexDatScanner::RowSink& onRow,
+                     const IndexDatScanner::RowHandler& onRow,
                      const std::function<bool(const IndexDatScanner&)>& afterStep) {
   SharedFileReader reader;
   if (!reader.Open(path)) return false;
@@ -43,48 +42,53 @@ bool ForEachIndexRow(const std::string& path, const std::function<void(uint64_t 
   return true;
 }
 
-void ScanIndexDatFile(ListTarget& list, const std::string& path) {
-  list.SetCancelVisible(true);
-  list.SetPanel(1, path);
+namespace {
+
+// The scan of the list: the progress window with "Records: N", the main
+// window's Cancel button, the file's path in the status bar.
+ReadOutcome ScanForList(const std::string& path, RowSink& rows, ReadProgress& progress) {
+  progress.ShowCancelButton(true);
+  progress.SetStatus(path);
+  bool progressShown = false;
   bool opened = ForEachIndexRow(
       Trim(path),
-      [&list](uint64_t length) {
-        CancelRequested = false;
+      [&](uint64_t length) {
         // The bar's maximum is held in single precision.
-        list.ShowProgress(static_cast<double>(static_cast<float>(length)));
-        list.SetListVisible(false);
+        progress.BeginProgress(static_cast<double>(static_cast<float>(length)));
+        progressShown = true;
       },
-      [&list](std::string_view row) {
-        list.AddRow({std::string(row)});
-        list.DoEvents();
-        return !CancelRequested;
+      [&](std::string_view row) {
+        rows.AddRow(row);
+        return progress.KeepGoing();
       },
-      [&list](const IndexDatScanner& scanner) {
-        list.SetProgress(static_cast<double>(scanner.Next() + 1), RecordsLabel(scanner.Hits()));
-        list.DoEvents();
-        return !CancelRequested;
+      [&](const IndexDatScanner& scanner) {
+        progress.SetProgress(static_cast<double>(scanner.Next() + 1), RecordsLabel(scanner.Hits()));
+        return progress.KeepGoing();
       });
-  if (!opened) {
-    list.SetCancelVisible(false);
-    list.SetPanel(1, "Cannot open " + path);
-    ShowRecordCount(list);
-    return;
-  }
-  list.CloseProgress();
-  list.SetListVisible(true);
-  list.SetCancelVisible(false);
-  ShowRecordCount(list);
+  if (progressShown) progress.EndProgress();
+  progress.ShowCancelButton(false);
+  if (!opened) progress.SetStatus("Cannot open " + path);
+  return ReadOutcome::kRead;
 }
 
-void ShowIndexDatFile(ListTarget& list, const std::function<void()>& chooseFile) {
-  list.SetPanel(1, "Double click to view");
-  list.SetListKind("index.dat");
-  CancelRequested = false;
-  list.ClearList();
-  list.AddColumn("URLs In Index.dat File", 8000);
-  if (chooseFile) chooseFile();
-  if (Trim(IndexDatPath).empty()) return;
-  ScanIndexDatFile(list, IndexDatPath);
+}  // namespace
+
+ReadOutcome ReadIndexFile(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
+  if (context.purpose == ReadPurpose::kReport) {
+    // A row ends at its first NUL here; the list keeps all 150 bytes and
+    // shows them up to the NUL.
+    ForEachIndexRow(
+        DefaultIndexDatPath(), nullptr,
+        [&](std::string_view row) {
+          rows.AddRow(row.substr(0, row.find('\0')));
+          return progress.KeepGoing();
+        },
+        [&](const IndexDatScanner&) { return progress.KeepGoing(); });
+    return ReadOutcome::kRead;
+  }
+  std::string path = context.chooseIndexFile ? context.chooseIndexFile() : std::string();
+  if (Trim(path).empty()) return ReadOutcome::kNothingChosen;
+  return ScanForList(path, rows, progress);
 }
 
 }  // namespace tmr

@@ -141,7 +141,7 @@ class ContainerEnumerator final : public IEnumSTATURL {
 
 }  // namespace
 
-std::string UrlHistoryItem::URL() const { return hasUrl_ ? Narrow(url_) : std::string(); }
+std::string UrlHistoryItem::Url() const { return hasUrl_ ? Narrow(url_) : std::string(); }
 std::string UrlHistoryItem::Title() const { return hasTitle_ ? Narrow(title_) : std::string(); }
 std::optional<DateTime> UrlHistoryItem::LastVisited() const { return FileTimeToDate(lastVisited_); }
 
@@ -157,9 +157,7 @@ void UrlHistoryItem::CopyRecord(const STATURL& record) {
 }
 
 std::vector<std::string> ContainerHistoryStore::ContainerFiles() {
-  std::string folder = GetRegText(HKEY_CURRENT_USER, kShellFolders, "History");
-  if (folder == kRegError) return {};
-  folder = Trim(folder);
+  std::string folder = Trim(ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, "History").value_or(""));
   if (folder.empty()) return {};
   if (folder.back() != '\\') folder += '\\';
   std::vector<std::string> files{folder + "History.IE5\\index.dat"};

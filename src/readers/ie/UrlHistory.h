@@ -24,7 +24,7 @@ namespace tmr {
 class UrlHistoryItem {
  public:
   // The texts of the store's record; "" where the store gave none.
-  std::string URL() const;
+  std::string Url() const;
   std::string Title() const;
   // The last visit as a local date-time; nullopt for a time no calendar
   // date can show.

@@ -42,10 +42,7 @@ std::wstring MapString(const std::wstring& text, DWORD mapping) {
 
 void DropNuls(std::wstring& text) { text.erase(std::remove(text.begin(), text.end(), L'\0'), text.end()); }
 
-Bytes ReadEntry(std::string_view path, std::string_view valueName) {
-  RegistryReader registry;
-  return registry.ReadValueBytes(path, valueName);
-}
+Bytes ReadEntry(std::string_view path, std::string_view valueName) { return ReadRegistryBytes(path, valueName); }
 
 }  // namespace
 

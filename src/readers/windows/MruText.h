@@ -1,6 +1,5 @@
-// The MRU decoders over the registry: each call reads one binary entry with
-// its own RegistryReader and converts the bytes by the system's text
-// class. Nothing here fails: an unreadable value gives "".
+// The MRU decoders over the registry: each call reads one binary entry and
+// converts the bytes by the system's text class. Nothing here fails: an unreadable value gives "".
 #pragma once
 
 #include <string>

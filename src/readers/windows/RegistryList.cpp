@@ -17,37 +17,40 @@ bool DropLastCharacters(std::string& text, size_t count) {
   return true;
 }
 
-void ShowRegList(ListTarget& list, HKEY root, std::string_view keyPath) {
-  ShowRegListAs(list, root, keyPath, list.ListKind());
-}
-
-void ForEachRegListValue(HKEY root, std::string_view keyPath, std::string_view kind, bool runNeedsBackslash,
-                         const std::function<void(std::string)>& add) {
+std::vector<std::string> TextValuesOf(HKEY root, std::string_view keyPath, ValueFilter filter) {
+  std::vector<std::string> values;
   try {
-    std::string names = ListRegValueNames(root, keyPath);
-    if (names.empty() || names == kRegError) return;
-    for (const std::string& piece : Split(names, ",")) {
-      std::string name = Trim(piece);
-      if (name.empty() || name == "MRUList") continue;
-      std::string value = GetRegText(root, keyPath, piece);
-      if (value.empty() || value == kRegError) continue;
-      if (kind == "run") {
-        if (runNeedsBackslash && !Contains(value, "\\")) continue;
-        // A value too short to carry the "\1" is skipped on its own rather
-        // than ending the key, so the values after it are still listed.
-        if (!DropLastCharacters(value, 2)) continue;
-      } else if (kind == "open") {
-        if (!Contains(value, ":")) continue;
+    auto names = ListRegistryValueNames(root, keyPath);
+    if (!names) return values;
+    for (const std::string& name : *names) {
+      std::string trimmed = Trim(name);
+      if (trimmed.empty() || trimmed == "MRUList") continue;
+      std::optional<std::string> value = ReadRegistryText(root, keyPath, name);
+      if (!value || value->empty()) continue;
+      switch (filter) {
+        case ValueFilter::kAll: break;
+        case ValueFilter::kRunCommandsWithPath:
+          if (!Contains(*value, "\\")) continue;
+          [[fallthrough]];
+        case ValueFilter::kRunCommands:
+          // A value too short to carry the "\1" is skipped on its own rather
+          // than ending the key, so the values after it are still listed.
+          if (!DropLastCharacters(*value, 2)) continue;
+          break;
+        case ValueFilter::kFullPaths:
+          if (!Contains(*value, ":")) continue;
+          break;
       }
-      add(std::move(value));
+      values.push_back(std::move(*value));
     }
   } catch (...) {
     // A failure ends this key's listing; what was taken so far stays.
   }
+  return values;
 }
 
-void ShowRegListAs(ListTarget& list, HKEY root, std::string_view keyPath, std::string_view kind) {
-  ForEachRegListValue(root, keyPath, kind, false, [&list](std::string value) { list.AddRow({std::move(value)}); });
+void AddTextValues(RowSink& rows, HKEY root, std::string_view keyPath, ValueFilter filter) {
+  for (const std::string& value : TextValuesOf(root, keyPath, filter)) rows.AddRow(value);
 }
 
 }  // namespace tmr

@@ -1,32 +1,34 @@
-// Listing a registry key of text values into the main list, one row per
-// value, in the registry's enumeration order (the "MRUList" order value is
-// never consulted).
+// The text values of one registry key, one row per value, in the registry's
+// enumeration order (the "MRUList" order value is never consulted).
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "readers/ListTarget.h"
+#include "readers/RowSink.h"
 
 namespace tmr {
 
-// Appends the key's text values by the list kind on show (list.ListKind()):
-// "run" drops each value's last two characters (the "\1" Windows appends),
-// "open" keeps only values holding ":", every other kind lists the value as
-// it is. It neither clears the list nor sets a column or a status text.
-void ShowRegList(ListTarget& list, HKEY root, std::string_view keyPath);
+enum class ValueFilter {
+  kAll,
+  // The Run box list: each value without its last two characters (the "\1"
+  // Windows appends).
+  kRunCommands,
+  // The same, leaving out values that hold no "\" (as the report lists it).
+  kRunCommandsWithPath,
+  // Only values that hold ":" (full paths, not bare file names).
+  kFullPaths,
+};
 
-// The same with the kind given, for categories that list in the generic way
-// whatever was shown before (pass "").
-void ShowRegListAs(ListTarget& list, HKEY root, std::string_view keyPath, std::string_view kind);
+// Every text value of the key but "MRUList", empty ones left out, by the
+// filter; none when the key cannot be read.
+std::vector<std::string> TextValuesOf(HKEY root, std::string_view keyPath, ValueFilter filter);
 
-// The values such a listing takes, in order. With runNeedsBackslash (the
-// report) the "run" kind also leaves out values that hold no "\".
-void ForEachRegListValue(HKEY root, std::string_view keyPath, std::string_view kind, bool runNeedsBackslash,
-                         const std::function<void(std::string)>& add);
+// The same, one row each.
+void AddTextValues(RowSink& rows, HKEY root, std::string_view keyPath, ValueFilter filter);
 
 // Drops the last `count` characters (code points) of UTF-8 text; false when
 // the text has fewer.

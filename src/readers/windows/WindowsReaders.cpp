@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,162 +16,119 @@
 namespace tmr {
 namespace {
 
-struct Frame {
-  const char* hint;
-  const char* kind;  // null: the list kind is left as it is
-  const char* header;
-  int widthTwips;
-  bool hideWhileFilling = false;
-};
+using Decoder = std::string (*)(std::string_view path, std::string_view valueName);
 
-// The frame every category shares. Panel 2 gets the count in all eight: a
-// count left over from another category beside this list would be wrong.
-void RunCategory(ListTarget& list, const Frame& frame, const std::function<void(ListTarget&)>& fill) {
-  list.SetPanel(1, frame.hint);
-  if (frame.kind) list.SetListKind(frame.kind);
-  list.ClearList();
-  list.AddColumn(frame.header, frame.widthTwips);
-  if (frame.hideWhileFilling) list.SetListVisible(false);
-  try {
-    fill(list);
-  } catch (...) {
-    // Whatever was listed before the failure stays; the frame is finished.
+// The binary entries of a user key whose decoded text is not blank.
+void AddDecodedEntries(RowSink& rows, const std::string& keyPath, Decoder decode) {
+  auto names = ListRegistryValueNames(HKEY_CURRENT_USER, keyPath);
+  if (!names || names->empty()) return;
+  // After the named entries the key's default value is decoded as well, as
+  // these lists have always been read (the keys normally lack one).
+  names->emplace_back();
+  const std::string path = "HKEY_CURRENT_USER\\" + keyPath + "\\";
+  for (const std::string& name : *names) {
+    if (name == "MRUListEx") continue;
+    std::string text = decode(path, name);
+    if (!Trim(text).empty()) rows.AddRow(text);
   }
-  if (frame.hideWhileFilling) list.SetListVisible(true);
-  ShowRecordCount(list);
 }
 
-// The value names of a key, split at ","; none when the key cannot be read.
-std::vector<std::string> ValueNames(HKEY root, const std::string& keyPath) {
-  std::string names = ListRegValueNames(root, keyPath);
-  if (names == kRegError) return {};
-  return Split(names, ",");
-}
-
-void AddDecodedEntries(ListTarget& list, const std::string& keyPath, Decoder decode) {
-  ForEachDecodedEntry(keyPath, decode, [&list](std::string text) { list.AddRow({std::move(text)}); });
-}
-
-void FillRecentDocuments(ListTarget& list) {
-  ForEachRecentDocument([&list] { list.DoEvents(); }, [&list](std::string path) { list.AddRow({std::move(path)}); });
-}
-
-void FillSearchHistory(ListTarget& list) {
-  // Every key here lists in the generic way, whatever kind the list had.
-  if (OsVersion == "95" || OsVersion == "98") {
-    ShowRegListAs(list, HKEY_CURRENT_USER, kExplorer + "\\Doc Find Spec MRU", "");
-    ShowRegListAs(list, HKEY_CURRENT_USER, kExplorer + "\\FindComputerMRU", "");
-    return;
-  }
-  for (const char* sub : {"ComputerNameMRU", "ContainingTextMRU", "filesNamedMRU"}) {
-    ShowRegListAs(list, HKEY_CURRENT_USER, kExplorerBar + "\\" + sub, "");
-  }
-  for (const char* sub : {"5603", "5604", "5647"}) {
-    ShowRegListAs(list, HKEY_CURRENT_USER, kSearchAssistant + "\\" + sub, "");
-  }
-  AddDecodedEntries(list, kExplorer + "\\WordWheelQuery", DecodeLeadingText);
-}
-
-void FillOpenSaveHistory(ListTarget& list) {
-  if (OsVersion != "Vista") {
-    // Only the "*" subkey, and only values that hold ":" (full paths).
-    ShowRegList(list, HKEY_CURRENT_USER, kComDlg32 + "\\OpenSaveMRU\\*");
-    return;
-  }
-  ForEachOpenSavePidlEntry([&list](std::string text) { list.AddRow({std::move(text)}); });
-}
-
-void FillUsbStorage(ListTarget& list) {
-  ForEachUsbFriendlyName([&list](std::string name) { list.AddRow({std::move(name)}); });
+// One key's values as a list of its own (see RowSink::BeginList).
+void AddValueList(RowSink& rows, const std::string& keyPath) {
+  std::vector<std::string> values = TextValuesOf(HKEY_CURRENT_USER, keyPath, ValueFilter::kAll);
+  if (values.empty()) return;
+  rows.BeginList();
+  for (const std::string& value : values) rows.AddRow(value);
 }
 
 }  // namespace
-
-void ForEachDecodedEntry(const std::string& keyPath, Decoder decode, const TextSink& add) {
-  // Every name is decoded, the empty one after the final "," included (it
-  // addresses the key's default value, which these keys normally lack).
-  const std::string path = "HKEY_CURRENT_USER\\" + keyPath + "\\";
-  for (const std::string& name : ValueNames(HKEY_CURRENT_USER, keyPath)) {
-    if (name == "MRUListEx") continue;
-    std::string text = decode(path, name);
-    if (!Trim(text).empty()) add(std::move(text));
-  }
-}
-
-void ForEachRecentDocument(const std::function<void()>& doEvents, const TextSink& add) {
-  std::string folder = GetRegText(HKEY_CURRENT_USER, kExplorer + "\\Shell Folders", "Recent");
-  if (folder.empty() || folder == kRegError) return;
-  if (folder.back() != '\\') folder += '\\';
-  WIN32_FIND_DATAW entry{};
-  UniqueFindHandle find(FindFirstFileW(Widen(folder + "*.*").c_str(), &entry));
-  if (!find) return;
-  do {
-    std::string name = Narrow(entry.cFileName);
-    if (name == "." || name == ".." || IsFolderAttribute(entry.dwFileAttributes)) continue;
-    doEvents();
-    if (name != "index.dat") add(folder + name);
-    doEvents();
-  } while (FindNextFileW(find.get(), &entry));
-}
-
-void ForEachOpenSavePidlEntry(const TextSink& add) {
-  const std::string key = kComDlg32 + "\\OpenSavePidlMRU";
-  std::vector<std::string> extensions = Split(ListRegSubKeys(HKEY_CURRENT_USER, key), ",");
-  // The lister returns subkeys last first; walking it backwards gives the
-  // registry's own order.
-  for (auto it = extensions.rbegin(); it != extensions.rend(); ++it) {
-    if (*it == "*") continue;
-    ForEachDecodedEntry(key + "\\" + *it, DecodeTrailingName, add);
-  }
-}
-
-void ForEachUsbFriendlyName(const TextSink& add) {
-  for (const std::string& device : Split(ListRegSubKeys(HKEY_LOCAL_MACHINE, kUsbStorage), ",")) {
-    const std::string deviceKey = kUsbStorage + "\\" + device;
-    for (const std::string& instance : Split(ListRegSubKeys(HKEY_LOCAL_MACHINE, deviceKey), ",")) {
-      std::string name = GetRegText(HKEY_LOCAL_MACHINE, deviceKey + "\\" + instance, "FriendlyName");
-      if (name != kRegError) add(std::move(name));
-    }
-  }
-}
 
 // Windows keeps subfolders (the jump-list stores) next to the shortcuts, and
 // a folder that carries a bit above the directory bit (archive, a link to a
 // folder) is no more a document than a plain one.
 bool IsFolderAttribute(uint32_t attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
-void ShowRecentDocuments(ListTarget& list) {
-  RunCategory(list, {"Double Click to open", "recdoc", "Recent Documents", 8000, true}, FillRecentDocuments);
+ReadOutcome ReadRecentDocuments(const ReadContext&, RowSink& rows, ReadProgress& progress) {
+  std::string folder = ReadRegistryText(HKEY_CURRENT_USER, kExplorer + "\\Shell Folders", "Recent").value_or("");
+  if (folder.empty()) return ReadOutcome::kRead;
+  if (folder.back() != '\\') folder += '\\';
+  WIN32_FIND_DATAW entry{};
+  UniqueFindHandle find(FindFirstFileW(Widen(folder + "*.*").c_str(), &entry));
+  if (!find) return ReadOutcome::kRead;
+  do {
+    std::string name = Narrow(entry.cFileName);
+    if (name == "." || name == ".." || IsFolderAttribute(entry.dwFileAttributes)) continue;
+    if (name != "index.dat") rows.AddRow(folder + name);
+    if (!progress.KeepGoing()) break;
+  } while (FindNextFileW(find.get(), &entry));
+  return ReadOutcome::kRead;
 }
 
-void ShowSearchHistory(ListTarget& list) {
-  RunCategory(list, {"", nullptr, "Start Menu Search History", 8000}, FillSearchHistory);
+ReadOutcome ReadSearchHistory(const ReadContext&, RowSink& rows, ReadProgress&) {
+  if (OsVersion == "95" || OsVersion == "98") {
+    AddValueList(rows, kExplorer + "\\Doc Find Spec MRU");
+    AddValueList(rows, kExplorer + "\\FindComputerMRU");
+    return ReadOutcome::kRead;
+  }
+  for (const char* sub : {"ComputerNameMRU", "ContainingTextMRU", "filesNamedMRU"}) {
+    AddValueList(rows, kExplorerBar + "\\" + sub);
+  }
+  for (const char* sub : {"5603", "5604", "5647"}) AddValueList(rows, kSearchAssistant + "\\" + sub);
+  // The words typed into the Start menu join the last list rather than
+  // starting one of their own.
+  AddDecodedEntries(rows, kExplorer + "\\WordWheelQuery", DecodeLeadingText);
+  return ReadOutcome::kRead;
 }
 
-void ShowRunHistory(ListTarget& list) {
-  RunCategory(list, {"Double Cilck to run", "run", "Start Menu Run History", 8000},
-              [](ListTarget& l) { ShowRegList(l, HKEY_CURRENT_USER, kExplorer + "\\RunMRU"); });
+ReadOutcome ReadRunHistory(const ReadContext& context, RowSink& rows, ReadProgress&) {
+  AddTextValues(
+      rows, HKEY_CURRENT_USER, kExplorer + "\\RunMRU",
+      context.purpose == ReadPurpose::kReport ? ValueFilter::kRunCommandsWithPath : ValueFilter::kRunCommands);
+  return ReadOutcome::kRead;
 }
 
-void ShowOpenSaveHistory(ListTarget& list) {
-  RunCategory(list, {"", "open", "Open/Save History", 6000}, FillOpenSaveHistory);
+ReadOutcome ReadOpenSaveHistory(const ReadContext&, RowSink& rows, ReadProgress&) {
+  if (OsVersion != "Vista") {
+    // Only the "*" subkey, and only values that hold ":" (full paths).
+    AddTextValues(rows, HKEY_CURRENT_USER, kComDlg32 + "\\OpenSaveMRU\\*", ValueFilter::kFullPaths);
+    return ReadOutcome::kRead;
+  }
+  const std::string key = kComDlg32 + "\\OpenSavePidlMRU";
+  for (const std::string& extension : ListRegistrySubKeys(HKEY_CURRENT_USER, key)) {
+    if (extension == "*") continue;
+    AddDecodedEntries(rows, key + "\\" + extension, DecodeTrailingName);
+  }
+  return ReadOutcome::kRead;
 }
 
-void ShowLastVisited(ListTarget& list) {
-  RunCategory(list, {"", nullptr, "Last Visited History", 8000},
-              [](ListTarget& l) { AddDecodedEntries(l, kComDlg32 + "\\LastVisitedPidlMRU", DecodeLeadingText); });
+ReadOutcome ReadLastVisited(const ReadContext&, RowSink& rows, ReadProgress&) {
+  AddDecodedEntries(rows, kComDlg32 + "\\LastVisitedPidlMRU", DecodeLeadingText);
+  return ReadOutcome::kRead;
 }
 
-void ShowUsbStorage(ListTarget& list) { RunCategory(list, {"", nullptr, "USB Storage History", 8000}, FillUsbStorage); }
-
-void ShowFirstFolders(ListTarget& list) {
-  RunCategory(list, {"", nullptr, "First Folder (Windows 7)", 8000},
-              [](ListTarget& l) { AddDecodedEntries(l, kComDlg32 + "\\FirstFolder", DecodeLeadingText); });
+ReadOutcome ReadUsbStorage(const ReadContext&, RowSink& rows, ReadProgress&) {
+  // Devices and their instances are listed last first, as they always were.
+  std::vector<std::string> devices = ListRegistrySubKeys(HKEY_LOCAL_MACHINE, kUsbStorage);
+  for (auto device = devices.rbegin(); device != devices.rend(); ++device) {
+    const std::string deviceKey = kUsbStorage + "\\" + *device;
+    std::vector<std::string> instances = ListRegistrySubKeys(HKEY_LOCAL_MACHINE, deviceKey);
+    for (auto instance = instances.rbegin(); instance != instances.rend(); ++instance) {
+      if (auto name = ReadRegistryText(HKEY_LOCAL_MACHINE, deviceKey + "\\" + *instance, "FriendlyName")) {
+        rows.AddRow(*name);
+      }
+    }
+  }
+  return ReadOutcome::kRead;
 }
 
-void ShowTypedPaths(ListTarget& list) {
-  RunCategory(list, {"", nullptr, "Type Paths (Windows 7)", 8000},
-              [](ListTarget& l) { ShowRegListAs(l, HKEY_CURRENT_USER, kExplorer + "\\TypedPaths", ""); });
+ReadOutcome ReadFirstFolders(const ReadContext&, RowSink& rows, ReadProgress&) {
+  AddDecodedEntries(rows, kComDlg32 + "\\FirstFolder", DecodeLeadingText);
+  return ReadOutcome::kRead;
+}
+
+ReadOutcome ReadTypedPaths(const ReadContext&, RowSink& rows, ReadProgress&) {
+  AddTextValues(rows, HKEY_CURRENT_USER, kExplorer + "\\TypedPaths", ValueFilter::kAll);
+  return ReadOutcome::kRead;
 }
 
 }  // namespace tmr

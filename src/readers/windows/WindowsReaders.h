@@ -1,14 +1,13 @@
-// The eight categories under the tree's Windows node (keys b1 ... b8). Each
-// reads one kind of trace the user's Windows keeps and refills the main
-// list with one column; none of them changes what it reads.
+// The readers of the traces Windows keeps for the user: recent documents,
+// search words, the Run box, the open/save and last-visited lists, USB
+// storage devices, first folders and typed paths. Each hands one text per
+// row; none changes what it reads.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <string_view>
 
-#include "readers/ListTarget.h"
+#include "readers/RowSink.h"
 
 namespace tmr {
 
@@ -21,31 +20,25 @@ inline const std::string kExplorerBar =
 inline const std::string kSearchAssistant = "Software\\Microsoft\\Search Assistant\\ACMru";
 inline const std::string kUsbStorage = "SYSTEM\\CurrentControlSet\\Enum\\USBSTOR";
 
-void ShowRecentDocuments(ListTarget& list);  // b1
-void ShowSearchHistory(ListTarget& list);    // b2
-void ShowRunHistory(ListTarget& list);       // b3
-void ShowOpenSaveHistory(ListTarget& list);  // b4
-void ShowLastVisited(ListTarget& list);      // b5
-void ShowUsbStorage(ListTarget& list);       // b6
-void ShowFirstFolders(ListTarget& list);     // b7
-void ShowTypedPaths(ListTarget& list);       // b8
+// Full paths of the Recent folder's files (index.dat and folders left out).
+ReadOutcome ReadRecentDocuments(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+// The search lists of the explorer bar and the search assistant, one list
+// per key, then the words typed into the Start menu search.
+ReadOutcome ReadSearchHistory(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+// The Run box's commands; the report leaves out those without a path.
+ReadOutcome ReadRunHistory(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+// Full paths of the open/save lists before Vista, the file names of its
+// per-extension lists from Vista on.
+ReadOutcome ReadOpenSaveHistory(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+ReadOutcome ReadLastVisited(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+// "FriendlyName" of every USB storage device instance.
+ReadOutcome ReadUsbStorage(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+ReadOutcome ReadFirstFolders(const ReadContext& context, RowSink& rows, ReadProgress& progress);
+ReadOutcome ReadTypedPaths(const ReadContext& context, RowSink& rows, ReadProgress& progress);
 
 // Whether a Recent folder entry with these attributes is a folder, never
 // listed as a document: the directory bit, whatever other bits (archive,
 // reparse point, not indexed) come with it.
 bool IsFolderAttribute(uint32_t attributes);
-
-// The readers behind the categories, shared with the report: each hands
-// every text it finds, in order, to add.
-using TextSink = std::function<void(std::string)>;
-using Decoder = std::string (*)(std::string_view path, std::string_view valueName);
-// The binary entries of a user key whose decoded text is not blank.
-void ForEachDecodedEntry(const std::string& keyPath, Decoder decode, const TextSink& add);
-// Full paths of the Recent folder's files (index.dat and folders left out).
-void ForEachRecentDocument(const std::function<void()>& doEvents, const TextSink& add);
-// The file names of the open/save lists of Vista and later.
-void ForEachOpenSavePidlEntry(const TextSink& add);
-// "FriendlyName" of every USB storage device instance.
-void ForEachUsbFriendlyName(const TextSink& add);
 
 }  // namespace tmr

@@ -7,26 +7,24 @@
 
 #include "core/ProgramState.h"
 #include "platform/WinText.h"
-#include "readers/browsers/BrowserSources.h"
 #include "readers/browsers/SqliteLibrary.h"
 #include "support/BrowserTestSupport.h"
-#include "support/RecordingListTarget.h"
+#include "support/RecordingList.h"
 #include "support/ScratchDatabase.h"
 #include "support/WinTestUtil.h"
 
 namespace tmr {
 namespace {
 
-using test::RecordingListTarget;
-using Source = void (*)(ListTarget&);
-
-constexpr Source kAllSources[] = {
-    ShowFirefoxURLHistory, ShowFirefoxCookies, ShowFirefoxDownloads, ShowFirefoxInputHistory, ShowFirefoxFormHistory,
-    ShowChromeURLHistory,  ShowChromeCookies,  ShowChromeDownloads,  ShowChromeTopSites,      ShowChromeKeywords};
+using test::RecordingList;
+constexpr Category kAllSources[] = {Category::kFirefoxUrlHistory,  Category::kFirefoxCookies,
+                                    Category::kFirefoxDownloads,   Category::kFirefoxInputHistory,
+                                    Category::kFirefoxFormHistory, Category::kChromeUrlHistory,
+                                    Category::kChromeCookies,      Category::kChromeDownloads,
+                                    Category::kChromeTopSites,     Category::kChromeKeywords};
 
 class BrowserFailureTest : public ::testing::Test {
  protected:
-  void SetUp() override { CancelRequested = false; }
   void TearDown() override { SetSqliteLibraryFolder(""); }
   // A profile holding every real fixture under the names the readers open.
   void CopyAllFixtures() {
@@ -38,9 +36,9 @@ class BrowserFailureTest : public ::testing::Test {
     profile_.CopyFixture("firefox/cookies.sqlite", firefox / "cookies.sqlite");
     profile_.CopyFixture("firefox/downloads.sqlite", firefox / "downloads.sqlite");
   }
-  static size_t RowsOf(Source source) {
-    RecordingListTarget list;
-    source(list);
+  static size_t RowsOf(Category category) {
+    RecordingList list;
+    test::ShowInRecorder(category, list);
     EXPECT_EQ(list.panel2, "Total Records: " + std::to_string(list.rows.size()));
     return list.rows.size();
   }
@@ -50,11 +48,11 @@ class BrowserFailureTest : public ::testing::Test {
 
 TEST_F(BrowserFailureTest, WithoutTheLibraryOrWithAnIncompleteOneNothingIsListed) {
   CopyAllFixtures();
-  ASSERT_EQ(RowsOf(ShowChromeURLHistory), 30u);  // the library works
+  ASSERT_EQ(RowsOf(Category::kChromeUrlHistory), 30u);  // the library works
   test::TempDir empty;
   for (const std::string& folder : {empty.str(), Narrow(test::TestProgramFolder()) + "\\fake_sqlite"}) {
     SetSqliteLibraryFolder(folder);
-    for (Source source : kAllSources) EXPECT_EQ(RowsOf(source), 0u) << folder;
+    for (Category source : kAllSources) EXPECT_EQ(RowsOf(source), 0u) << folder;
   }
 }
 
@@ -62,7 +60,7 @@ TEST_F(BrowserFailureTest, MissingDatabasesAreNeverCreated) {
   profile_.ChromeFolder();
   profile_.FirefoxFolder();
   const auto before = profile_.Listing();
-  for (Source source : kAllSources) EXPECT_EQ(RowsOf(source), 0u);
+  for (Category source : kAllSources) EXPECT_EQ(RowsOf(source), 0u);
   EXPECT_EQ(profile_.Listing(), before);
 }
 
@@ -78,9 +76,9 @@ TEST_F(BrowserFailureTest, DamagedDatabasesGiveFewerRowsAndChangeNothing) {
   for (const std::string& damaged : variants) {
     std::ofstream(history, std::ios::binary | std::ios::trunc).write(damaged.data(), std::streamsize(damaged.size()));
     const std::string hash = test::Sha256OfFile(history);
-    EXPECT_LT(RowsOf(ShowChromeURLHistory), 30u);
-    RowsOf(ShowChromeDownloads);
-    RowsOf(ShowChromeKeywords);
+    EXPECT_LT(RowsOf(Category::kChromeUrlHistory), 30u);
+    RowsOf(Category::kChromeDownloads);
+    RowsOf(Category::kChromeKeywords);
     EXPECT_EQ(test::Sha256OfFile(history), hash);
   }
 }
@@ -90,16 +88,16 @@ TEST_F(BrowserFailureTest, LockedDatabaseGivesAnEmptyListUntilTheLockIsGone) {
   {
     test::ScratchDatabase other(profile_.ChromeFolder() / "History");
     other.Exec("PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;");
-    EXPECT_EQ(RowsOf(ShowChromeURLHistory), 0u);
-    EXPECT_EQ(RowsOf(ShowChromeDownloads), 0u);
+    EXPECT_EQ(RowsOf(Category::kChromeUrlHistory), 0u);
+    EXPECT_EQ(RowsOf(Category::kChromeDownloads), 0u);
     other.Exec("COMMIT;");
   }
-  EXPECT_EQ(RowsOf(ShowChromeURLHistory), 30u);
+  EXPECT_EQ(RowsOf(Category::kChromeUrlHistory), 30u);
 }
 
 TEST_F(BrowserFailureTest, FixturesStayAsPublished) {
   CopyAllFixtures();
-  for (Source source : kAllSources) RowsOf(source);
+  for (Category source : kAllSources) RowsOf(source);
   const std::pair<const char*, const char*> published[] = {
       {"chrome/History-schema20", "c184fd5fdf72b75c26f8bb816619f04892e776ae6e2f5512f796d9807a12fbb3"},
       {"chrome/History-schema36", "946338ebab6d11f7520e9fc3186e8834253e0182c06ca3b2ec1b0ccbe1207b69"},

@@ -43,17 +43,18 @@ TEST_F(ProfileFoldersTest, ChromeIsAlwaysTheDefaultProfile) {
 TEST_F(ProfileFoldersTest, UnreadableShellFolderLeadsNowhere) {
   test::ScratchRegistry empty;
   EXPECT_EQ(FirefoxProfileFolder(), "");
-  EXPECT_EQ(ChromeProfileFolder(), "error440\\Google\\Chrome\\User Data\\default");
+  EXPECT_EQ(ChromeProfileFolder(), "");
 }
 
-TEST_F(ProfileFoldersTest, SubfoldersOnlyEachFollowedByAComma) {
+TEST_F(ProfileFoldersTest, SubfoldersOnlyInTheirOrder) {
   MakeFolder(temp_.str() + "\\list\\b");
   MakeFolder(temp_.str() + "\\list\\a");
   temp_.Write("list\\c.txt", "x");
-  EXPECT_EQ(ListSubfolders(temp_.str() + "\\list"), "a,b,");
-  EXPECT_EQ(ListSubfolders(temp_.str() + "\\list\\"), "a,b,");
-  EXPECT_EQ(ListSubfolders(temp_.str() + "\\list\\a"), "");
-  EXPECT_EQ(ListSubfolders(temp_.str() + "\\missing"), "");
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(ListSubfolders(temp_.str() + "\\list"), (Names{"a", "b"}));
+  EXPECT_EQ(ListSubfolders(temp_.str() + "\\list\\"), (Names{"a", "b"}));
+  EXPECT_TRUE(ListSubfolders(temp_.str() + "\\list\\a").empty());
+  EXPECT_TRUE(ListSubfolders(temp_.str() + "\\missing").empty());
 }
 
 TEST(ProfileFolderAttributes, OnlyPlainFoldersAndNotIndexedOnesCount) {

@@ -7,31 +7,29 @@
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
 #include "platform/LocalTimeText.h"
-#include "readers/browsers/BrowserSources.h"
 #include "readers/browsers/ChromeReaders.h"
 #include "support/BrowserTestSupport.h"
-#include "support/RecordingListTarget.h"
+#include "support/RecordingList.h"
 #include "support/ScratchDatabase.h"
 #include "support/WinTestUtil.h"
 
 namespace tmr {
 namespace {
 
-using test::RecordingListTarget;
+using test::RecordingList;
 using Rows = std::vector<std::vector<std::string>>;
 
 class ChromeReadersTest : public ::testing::Test {
  protected:
-  void SetUp() override { CancelRequested = false; }
   // The rows a fixture holds, read from a copy of its own.
   Rows Reference(std::string_view fixture, const std::string& sql) {
     auto copy = profile_.CopyFixture(fixture, reference_.path() / "reference.db");
     test::ScratchDatabase db(copy);
     return db.Query(sql);
   }
-  RecordingListTarget Run(void (*source)(ListTarget&)) {
-    RecordingListTarget list;
-    source(list);
+  RecordingList Run(Category category) {
+    RecordingList list;
+    test::ShowInRecorder(category, list);
     return list;
   }
 
@@ -48,7 +46,7 @@ TEST_F(ChromeReadersTest, UrlHistoryOfTheSchema20FileWithoutHiddenRows) {
   ASSERT_EQ(all, 55u);
   for (auto& row : expected) row[3] = test::ExpectedChromeTime(row[3]);
 
-  RecordingListTarget list = Run(ShowChromeURLHistory);
+  RecordingList list = Run(Category::kChromeUrlHistory);
   EXPECT_EQ(list.rows, expected);
   EXPECT_GT(list.rows.size(), 0u);
   EXPECT_EQ(list.log.front(), "panel1:Loading...");
@@ -76,7 +74,7 @@ TEST_F(ChromeReadersTest, CookiesDownloadsAndKeywordsOfTheRealFiles) {
     row[2] = test::ExpectedChromeTime(row[2]);
     row[3] = test::ExpectedChromeTime(row[3]);
   }
-  RecordingListTarget cookieList = Run(ShowChromeCookies);
+  RecordingList cookieList = Run(Category::kChromeCookies);
   EXPECT_EQ(cookieList.rows, cookies);
   EXPECT_EQ(cookieList.panel1, "");
   EXPECT_EQ(cookieList.progressMaximum, 5);
@@ -84,7 +82,7 @@ TEST_F(ChromeReadersTest, CookiesDownloadsAndKeywordsOfTheRealFiles) {
   Rows downloads = Reference("chrome/History-schema20", kChromeDownloadsSql);
   ASSERT_EQ(downloads.size(), 2u);
   for (auto& row : downloads) row[2] = test::ExpectedLocalText(std::stoll(row[2]));
-  RecordingListTarget downloadList = Run(ShowChromeDownloads);
+  RecordingList downloadList = Run(Category::kChromeDownloads);
   EXPECT_EQ(downloadList.rows, downloads);
   EXPECT_EQ(downloadList.panel1, "Double Click to view");
   EXPECT_EQ(downloadList.panel2, "Total Records: 2");
@@ -92,14 +90,14 @@ TEST_F(ChromeReadersTest, CookiesDownloadsAndKeywordsOfTheRealFiles) {
   Rows keywords = Reference("chrome/History-schema20", kChromeKeywordsSql);
   ASSERT_EQ(keywords.size(), 3u);
   for (auto& row : keywords) row[0] = ReplaceAll(row[0], "%20", " ");
-  EXPECT_EQ(Run(ShowChromeKeywords).rows, keywords);
+  EXPECT_EQ(Run(Category::kChromeKeywords).rows, keywords);
 }
 
 TEST_F(ChromeReadersTest, TheNewerSchemaListsItsUrlButNoDownloads) {
   profile_.CopyFixture("chrome/History-schema36", profile_.ChromeFolder() / "History");
-  EXPECT_EQ(Run(ShowChromeURLHistory).rows.size(), 1u);
+  EXPECT_EQ(Run(Category::kChromeUrlHistory).rows.size(), 1u);
   // Its downloads table has no full_path column any more.
-  RecordingListTarget downloads = Run(ShowChromeDownloads);
+  RecordingList downloads = Run(Category::kChromeDownloads);
   EXPECT_TRUE(downloads.rows.empty());
   EXPECT_EQ(downloads.columns.size(), 3u);
   EXPECT_EQ(downloads.panel2, "Total Records: 0");
@@ -124,13 +122,13 @@ TEST_F(ChromeReadersTest, MadeUpRowsForTheCasesTheFixturesLack) {
   }
   const float offset = LocalUtcOffsetHours();
   const std::string epoch1601 = GeneralDateText(WebKitTimeToDateAt(0, offset));
-  EXPECT_EQ(Run(ShowChromeURLHistory).rows,
+  EXPECT_EQ(Run(Category::kChromeUrlHistory).rows,
             (Rows{{"http://a/", "A", "3", test::ExpectedChromeTime("13000000000000000")},
                   {"http://c/", "", "0", epoch1601}}));
-  EXPECT_EQ(Run(ShowChromeKeywords).rows, (Rows{{"new york"}, {"a+b"}, {"50 25"}}));
-  EXPECT_EQ(Run(ShowChromeDownloads).rows,
+  EXPECT_EQ(Run(Category::kChromeKeywords).rows, (Rows{{"new york"}, {"a+b"}, {"50 25"}}));
+  EXPECT_EQ(Run(Category::kChromeDownloads).rows,
             (Rows{{"C:\\dl\\x.zip", "http://x/x.zip", GeneralDateText(UnixTimeToDateAt(0, offset))}}));
-  RecordingListTarget top = Run(ShowChromeTopSites);
+  RecordingList top = Run(Category::kChromeTopSites);
   EXPECT_EQ(top.rows, (Rows{{"http://one/", "1", "One"}, {"http://two/", "2", "Two"}}));
   EXPECT_EQ(top.panel1, "Double Click to view");
 }
@@ -144,12 +142,11 @@ TEST_F(ChromeReadersTest, CancelKeepsTheRowsReadSoFar) {
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<500) "
         "INSERT INTO urls SELECT i,'http://site/'||i,'t',1,13000000000000000,0 FROM n;");
   }
-  CancelRequested = true;  // left set by an earlier dialog: the read clears it
-  RecordingListTarget list;
-  list.onDoEvents = [&] {
-    if (list.rows.size() == 10) CancelRequested = true;
+  RecordingList list;
+  list.onKeepGoing = [&] {
+    if (list.rows.size() == 10) list.cancelled = true;
   };
-  ShowChromeURLHistory(list);
+  test::ShowInRecorder(Category::kChromeUrlHistory, list);
   EXPECT_EQ(list.rows.size(), 10u);
   EXPECT_EQ(list.panel2, "Total Records: 10");
   EXPECT_EQ(list.progressMaximum, 500);
@@ -167,13 +164,13 @@ TEST_F(ChromeReadersTest, UrlsAndCookiesEndARunningChromeTheOthersDoNot) {
     Sleep(300);
     return chrome;
   };
-  for (auto source : {ShowChromeDownloads, ShowChromeTopSites, ShowChromeKeywords}) {
+  for (auto source : {Category::kChromeDownloads, Category::kChromeTopSites, Category::kChromeKeywords}) {
     UniqueHandle chrome = start();
     Run(source);
     EXPECT_EQ(WaitForSingleObject(chrome.get(), 300), static_cast<DWORD>(WAIT_TIMEOUT));
     TerminateProcess(chrome.get(), 1);
   }
-  for (auto source : {ShowChromeURLHistory, ShowChromeCookies}) {
+  for (auto source : {Category::kChromeUrlHistory, Category::kChromeCookies}) {
     UniqueHandle chrome = start();
     Run(source);
     EXPECT_EQ(WaitForSingleObject(chrome.get(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));

@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "core/ProgramState.h"
-#include "readers/browsers/BrowserSources.h"
 #include "support/BrowserTestSupport.h"
-#include "support/RecordingListTarget.h"
+#include "support/RecordingList.h"
 #include "support/ScratchDatabase.h"
 
 namespace tmr {
 namespace {
 
-using test::RecordingListTarget;
+using test::RecordingList;
 using Rows = std::vector<std::vector<std::string>>;
 
 constexpr char kPlacesSchema[] =
@@ -24,10 +23,9 @@ constexpr char kPlacesSchema[] =
 
 class FirefoxReadersTest : public ::testing::Test {
  protected:
-  void SetUp() override { CancelRequested = false; }
-  RecordingListTarget Run(void (*source)(ListTarget&)) {
-    RecordingListTarget list;
-    source(list);
+  RecordingList Run(Category category) {
+    RecordingList list;
+    test::ShowInRecorder(category, list);
     return list;
   }
   // The rows of asking moz_places for every visit in turn, the plan the
@@ -59,7 +57,7 @@ TEST_F(FirefoxReadersTest, RealPlacesCookiesAndDownloads) {
   const std::string cookiesHash = test::Sha256OfFile(cookies);
   const auto before = profile_.Listing();
 
-  RecordingListTarget urls = Run(ShowFirefoxURLHistory);
+  RecordingList urls = Run(Category::kFirefoxUrlHistory);
   ASSERT_EQ(urls.rows.size(), 1u);
   EXPECT_EQ(urls.rows[0][0].rfind("http://news.google.com", 0), 0u) << urls.rows[0][0];
   EXPECT_EQ(urls.rows[0][2], test::ExpectedPRTime("1309518981371935"));
@@ -68,7 +66,7 @@ TEST_F(FirefoxReadersTest, RealPlacesCookiesAndDownloads) {
   EXPECT_EQ(urls.progressMaximum, 1);
   EXPECT_EQ(urls.columns[0].header, "URLs History");
 
-  RecordingListTarget cookieList = Run(ShowFirefoxCookies);
+  RecordingList cookieList = Run(Category::kFirefoxCookies);
   EXPECT_EQ(cookieList.rows.size(), 13u);
   EXPECT_EQ(cookieList.panel2, "Total Records: 13");
   auto copy = profile_.CopyFixture("firefox/cookies.sqlite", reference_.path() / "cookies.sqlite");
@@ -79,11 +77,11 @@ TEST_F(FirefoxReadersTest, RealPlacesCookiesAndDownloads) {
   }
   EXPECT_EQ(cookieList.rows, expected);
 
-  RecordingListTarget downloads = Run(ShowFirefoxDownloads);
+  RecordingList downloads = Run(Category::kFirefoxDownloads);
   ASSERT_EQ(downloads.rows.size(), 1u);
   EXPECT_EQ(downloads.rows[0][2], test::ExpectedPRTime("1374173999312000"));
   EXPECT_NE(downloads.rows[0][0].rfind("file:", 0), 0u) << "the file-URL prefix is cut off";
-  EXPECT_EQ(Run(ShowFirefoxInputHistory).panel2, "Total Records: 0");
+  EXPECT_EQ(Run(Category::kFirefoxInputHistory).panel2, "Total Records: 0");
 
   // Nothing was written: no journal or log files beside the databases.
   EXPECT_EQ(profile_.Listing(), before);
@@ -112,14 +110,14 @@ TEST_F(FirefoxReadersTest, OneRowPerVisitExactlyAsAskingPageByPage) {
     test::ScratchDatabase db(places);
     db.Exec("INSERT INTO moz_historyvisits(place_id, visit_date) VALUES('1'' OR ''1''=''1',3);");
   }
-  RecordingListTarget list = Run(ShowFirefoxURLHistory);
+  RecordingList list = Run(Category::kFirefoxUrlHistory);
   EXPECT_EQ(list.rows, expected);
   const Rows three(3, {"http://three/", "Three", test::ExpectedPRTime("1262304000000000")});
   EXPECT_EQ(std::count(list.rows.begin(), list.rows.end(), three[0]), 3);
   EXPECT_EQ(list.rows.size(), 6u);
   EXPECT_EQ(list.progressMaximum, 9);
 
-  EXPECT_EQ(Run(ShowFirefoxInputHistory).rows, (Rows{{"a b"}, {"c"}}));
+  EXPECT_EQ(Run(Category::kFirefoxInputHistory).rows, (Rows{{"a b"}, {"c"}}));
 }
 
 TEST_F(FirefoxReadersTest, FormHistoryAndDownloadCells) {
@@ -137,12 +135,12 @@ TEST_F(FirefoxReadersTest, FormHistoryAndDownloadCells) {
         "INSERT INTO moz_downloads VALUES(1,'a.zip','http://x/a.zip','file:///C:/dl/a.zip',1000000,0),"
         "(2,'b','http://x/b','file:///',0,0),(3,'c','http://x/c','file:///C:/\xC3\xA9t\xC3\xA9/c',0,0);");
   }
-  RecordingListTarget form = Run(ShowFirefoxFormHistory);
+  RecordingList form = Run(Category::kFirefoxFormHistory);
   EXPECT_EQ(form.rows, (Rows{{"q", "k\xC3\xB6ln", "4", "", test::ExpectedPRTime("1262304000000000")}}));
   EXPECT_EQ(form.columns[1].header, "Value ");
   EXPECT_EQ(form.panel1, "");
 
-  RecordingListTarget downloads = Run(ShowFirefoxDownloads);
+  RecordingList downloads = Run(Category::kFirefoxDownloads);
   EXPECT_EQ(downloads.rows, (Rows{{"C:/dl/a.zip", "http://x/a.zip", test::ExpectedPRTime("1000000"), ""},
                                   {"", "http://x/b", "", ""},
                                   {"C:/\xC3\xA9t\xC3\xA9/c", "http://x/c", "", ""}}));
@@ -157,24 +155,23 @@ TEST_F(FirefoxReadersTest, CancelStopsAfterTheVisitInProgress) {
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<100) "
         "INSERT INTO moz_historyvisits(place_id, visit_date) SELECT 1, i FROM n;");
   }
-  RecordingListTarget list;
-  list.onDoEvents = [&] {
-    if (list.rows.size() == 4) CancelRequested = true;
+  RecordingList list;
+  list.onKeepGoing = [&] {
+    if (list.rows.size() == 4) list.cancelled = true;
   };
-  ShowFirefoxURLHistory(list);
+  test::ShowInRecorder(Category::kFirefoxUrlHistory, list);
   EXPECT_EQ(list.rows.size(), 4u);
   EXPECT_EQ(list.panel2, "Total Records: 4");
 }
 
 TEST_F(FirefoxReadersTest, WithoutAProfileEveryCategoryIsEmpty) {
-  for (auto source : {ShowFirefoxURLHistory, ShowFirefoxCookies, ShowFirefoxDownloads, ShowFirefoxInputHistory,
-                      ShowFirefoxFormHistory}) {
-    RecordingListTarget list = Run(source);
+  for (auto source : {Category::kFirefoxUrlHistory, Category::kFirefoxCookies, Category::kFirefoxDownloads,
+                      Category::kFirefoxInputHistory, Category::kFirefoxFormHistory}) {
+    RecordingList list = Run(source);
     EXPECT_TRUE(list.rows.empty());
     EXPECT_FALSE(list.columns.empty());
     EXPECT_EQ(list.panel2, "Total Records: 0");
-    // Nothing was read: the list was never hidden for a read.
-    EXPECT_EQ(std::count(list.log.begin(), list.log.end(), "hide"), 0);
+    EXPECT_TRUE(list.listVisible);
   }
 }
 

@@ -25,7 +25,7 @@ TEST(SqliteBinder, ErrorsNameTheMissingPiece) {
     EXPECT_STREQ(e.what(), "DLL not loaded");
     EXPECT_EQ(BinderError::Source(), "DynamicLibrary");
   }
-  ASSERT_TRUE(binder.DllLoad(FakeLibraryFolder() + "\\tmere3.dll"));
+  ASSERT_TRUE(binder.Load(FakeLibraryFolder() + "\\tmere3.dll"));
   EXPECT_NE(binder.Resolve("sqlite3_initialize"), nullptr);
   try {
     binder.Resolve("Sqlite3_Open_V2");
@@ -34,29 +34,29 @@ TEST(SqliteBinder, ErrorsNameTheMissingPiece) {
     EXPECT_EQ(e.Number(), kErrFunctionNotFound);
     EXPECT_STREQ(e.what(), "Failed to locate function: Sqlite3_Open_V2");
   }
-  EXPECT_TRUE(binder.DllUnload());
-  EXPECT_FALSE(binder.DllUnload());
-  EXPECT_FALSE(binder.DllLoad(FakeLibraryFolder() + "\\missing.dll"));
+  EXPECT_TRUE(binder.Unload());
+  EXPECT_FALSE(binder.Unload());
+  EXPECT_FALSE(binder.Load(FakeLibraryFolder() + "\\missing.dll"));
 }
 
 TEST(SqliteLayer, WrappersAnswerOneUntilReadyAndALackingLibraryRaises) {
   SqliteLibrary layer;
   sqlite3* db = nullptr;
-  EXPECT_EQ(layer.SqliteOpen("x.db", &db), kSqliteError);
-  EXPECT_EQ(layer.SqliteStep(nullptr), kSqliteError);
-  EXPECT_EQ(layer.SqliteColumnBytes(nullptr, 0), 0);
-  EXPECT_EQ(layer.SqliteColumnText(nullptr, 0), "");
-  EXPECT_EQ(layer.SqliteUnload(), kSqliteError);
+  EXPECT_EQ(layer.Open("x.db", &db), kSqliteError);
+  EXPECT_EQ(layer.Step(nullptr), kSqliteError);
+  EXPECT_EQ(layer.ColumnBytes(nullptr, 0), 0);
+  EXPECT_EQ(layer.ColumnText(nullptr, 0), "");
+  EXPECT_EQ(layer.Unload(), kSqliteError);
   test::TempDir empty;
-  EXPECT_EQ(layer.SqliteLoad(empty.str()), kSqliteError);
+  EXPECT_EQ(layer.Load(empty.str()), kSqliteError);
   EXPECT_FALSE(layer.Ready());
 
   // The stand-in initialises, so the layer is ready until a function it
   // lacks is wanted.
-  ASSERT_EQ(layer.SqliteLoad(FakeLibraryFolder() + "\\sub\\.."), kSqliteOk);
+  ASSERT_EQ(layer.Load(FakeLibraryFolder() + "\\sub\\.."), kSqliteOk);
   EXPECT_TRUE(layer.Ready());
-  EXPECT_THROW(layer.SqliteOpen("x.db", &db), BinderError);
-  EXPECT_EQ(layer.SqliteUnload(), kSqliteOk);
+  EXPECT_THROW(layer.Open("x.db", &db), BinderError);
+  EXPECT_EQ(layer.Unload(), kSqliteOk);
   EXPECT_FALSE(layer.Ready());
 }
 

@@ -6,13 +6,12 @@
 #include <algorithm>
 #include <random>
 
-#include "app/IndexFileDialog.h"
 #include "core/IndexDatScanner.h"
 #include "core/ProgramState.h"
 #include "platform/WinText.h"
 #include "readers/ie/IeReaders.h"
 #include "support/ContainerBuilder.h"
-#include "support/RecordingListTarget.h"
+#include "support/RecordingList.h"
 #include "support/ScratchRegistry.h"
 #include "support/TempDir.h"
 
@@ -29,41 +28,43 @@ Texts Sorted(Texts texts) {
   return texts;
 }
 
-class IeSourcesTest : public ::testing::Test {
+class IeReadersTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    OsVersion = "xp";
-    CancelRequested = false;
-    IndexDatPath.clear();
-  }
+  void SetUp() override { OsVersion = "xp"; }
   void TearDown() override { OsVersion.clear(); }
+  void Show(Category category) { test::ShowInRecorder(category, list_); }
+  // The index file category, the user choosing this path.
+  void ScanIndexFile(const std::string& path) {
+    ReadContext context;
+    context.chooseIndexFile = [path] { return path; };
+    test::ShowInRecorder(Category::kIeIndexFile, list_, context);
+  }
 
   test::ScratchRegistry scratch_;
   test::TempDir temp_;
-  test::RecordingListTarget list_;
+  test::RecordingList list_;
 };
 
-TEST_F(IeSourcesTest, TypedUrlsInRegistryOrderAndACountEvenWithoutTheKey) {
+TEST_F(IeReadersTest, TypedUrlsInRegistryOrderAndACountEvenWithoutTheKey) {
   list_.panel2 = "Total Records: 99";
-  ShowTypedUrls(list_);
-  EXPECT_EQ(list_.log,
-            (Texts{"panel1:Double Cilck to view", "kind:url", "clear", "column:URLs:4000", "panel2:Total Records: 0"}));
+  Show(Category::kIeTypedUrls);
+  EXPECT_EQ(list_.log, (Texts{"panel1:Double Cilck to view", "clear", "column:URLs:4000", "panel2:Total Records: 0"}));
   scratch_.CreateKey(HKEY_CURRENT_USER, kTypedUrls);
   list_.panel2 = "Total Records: 99";
-  ShowTypedUrls(list_);
+  Show(Category::kIeTypedUrls);
   EXPECT_EQ(list_.panel2, "Total Records: 0");
 
   scratch_.SetString(HKEY_CURRENT_USER, kTypedUrls, "url1", "http://a/");
   scratch_.SetString(HKEY_CURRENT_USER, kTypedUrls, "url2", "http://b/");
   scratch_.SetBinary(HKEY_CURRENT_USER, kTypedUrls, "url3", std::string("h\0t\0", 4));
   scratch_.SetRaw(HKEY_CURRENT_USER, kTypedUrls, "url4", REG_SZ, "");  // no data at all
-  ShowTypedUrls(list_);
+  Show(Category::kIeTypedUrls);
   EXPECT_EQ(list_.FirstColumn(), (Texts{"http://a/", "http://b/"}));
   EXPECT_EQ(list_.panel2, "Total Records: 2");
 }
 
-TEST_F(IeSourcesTest, CookieFolderNamesWithAtAndSitesOfTextFilesThenLowOnVista) {
-  ShowCookies(list_);  // no "Cookies" value: no folder
+TEST_F(IeReadersTest, CookieFolderNamesWithAtAndSitesOfTextFilesThenLowOnVista) {
+  Show(Category::kIeCookies);  // no "Cookies" value: no folder
   EXPECT_TRUE(list_.rows.empty());
   EXPECT_EQ(list_.panel2, "Total Records: 0");
 
@@ -83,16 +84,16 @@ TEST_F(IeSourcesTest, CookieFolderNamesWithAtAndSitesOfTextFilesThenLowOnVista) 
   const std::wstring hidden = Widen(temp_.Write("Cookies/hidden@site[1].txt", "x").string());
   SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
 
-  list_ = test::RecordingListTarget{};
-  ShowCookies(list_);
+  list_ = test::RecordingList{};
+  Show(Category::kIeCookies);
   const Texts main{"cr.com/", "hidden@site[1].txt", "site.com/", "user@site[1].txt"};
   EXPECT_EQ(Sorted(list_.FirstColumn()), main);
-  EXPECT_EQ(list_.log, (Texts{"panel1:Double click to view cookie folder", "kind:cookies", "clear",
-                              "column:Cookies:6000", "hide", "row", "show", "panel2:Total Records: 4"}));
-  EXPECT_GT(list_.doEventsCalls, 0);
+  EXPECT_EQ(list_.log, (Texts{"panel1:Double click to view cookie folder", "clear", "column:Cookies:6000", "hide",
+                              "row", "show", "panel2:Total Records: 4"}));
+  EXPECT_GT(list_.keepGoingCalls, 0);
 
   OsVersion = "Vista";
-  ShowCookies(list_);
+  Show(Category::kIeCookies);
   Texts rows = list_.FirstColumn();
   ASSERT_EQ(rows.size(), 6u);
   EXPECT_EQ(Sorted(Texts(rows.begin(), rows.begin() + 4)), main);
@@ -111,7 +112,7 @@ Texts ScanRows(const std::string& bytes) {
   return rows;
 }
 
-TEST_F(IeSourcesTest, IndexFileScanGivesTheRowsOfTheRuleAcrossReadChunks) {
+TEST_F(IeReadersTest, IndexFileScanGivesTheRowsOfTheRuleAcrossReadChunks) {
   // Hits placed around the reader's 1 MiB steps, where a record's text
   // straddles two reads.
   std::string bytes(3 * 1024 * 1024 + 500, '.');
@@ -126,7 +127,7 @@ TEST_F(IeSourcesTest, IndexFileScanGivesTheRowsOfTheRuleAcrossReadChunks) {
     bytes.replace(step - 260, 3, "URL");  // no "http" at +96: the text at +104 straddles the step
   }
   std::string path = temp_.Write("big.dat", bytes).string();
-  ScanIndexDatFile(list_, path);
+  ScanIndexFile(path);
   Texts rows;
   for (const auto& r : list_.rows) rows.push_back(r.at(0));
   EXPECT_EQ(rows, ScanRows(bytes));
@@ -138,37 +139,48 @@ TEST_F(IeSourcesTest, IndexFileScanGivesTheRowsOfTheRuleAcrossReadChunks) {
   EXPECT_FALSE(list_.progressShown);
   EXPECT_FALSE(list_.cancelVisible);
   EXPECT_TRUE(list_.listVisible);
-  EXPECT_EQ(list_.log.front(), "cancel:show");
+  EXPECT_EQ(list_.log[4], "cancel:show");  // after the status, the column and hiding the list
 }
 
-TEST_F(IeSourcesTest, CancellingTheScanKeepsTheRowsFoundSoFar) {
+TEST_F(IeReadersTest, CancellingTheScanKeepsTheRowsFoundSoFar) {
   std::string bytes(20000, '.');
   for (size_t at = 0; at < 10; ++at) bytes.replace(at * 1000, 3, "URL");
   std::string path = temp_.Write("ten.dat", bytes).string();
-  list_.onDoEvents = [&] {
-    if (list_.rows.size() == 3) CancelRequested = true;
+  list_.onKeepGoing = [&] {
+    if (list_.rows.size() == 3) list_.cancelled = true;
   };
-  ScanIndexDatFile(list_, path);
+  ScanIndexFile(path);
   EXPECT_EQ(list_.rows.size(), 3u);
   EXPECT_EQ(list_.panel2, "Total Records: 3");
   EXPECT_FALSE(list_.cancelVisible);
 }
 
-TEST_F(IeSourcesTest, AFileThatCannotBeOpenedSaysSo) {
+TEST_F(IeReadersTest, AFileThatCannotBeOpenedSaysSo) {
   std::string path = temp_.str() + "\\nowhere\\index.dat";
   list_.panel2 = "Total Records: 5";
-  ScanIndexDatFile(list_, path);
+  ScanIndexFile(path);
   EXPECT_TRUE(list_.rows.empty());
   EXPECT_EQ(list_.panel1, "Cannot open " + path);
   EXPECT_EQ(list_.panel2, "Total Records: 0");
   EXPECT_FALSE(list_.cancelVisible);
   EXPECT_EQ(std::count(list_.log.begin(), list_.log.end(), "progress:show"), 0);
   // A folder is no file either.
-  ScanIndexDatFile(list_, temp_.str());
+  ScanIndexFile(temp_.str());
   EXPECT_EQ(list_.panel1, "Cannot open " + temp_.str());
 }
 
-TEST_F(IeSourcesTest, IndexDialogDefaultComesFromTheCacheFolder) {
+TEST_F(IeReadersTest, NothingChosenLeavesTheColumnAndTheCount) {
+  list_.panel2 = "Total Records: 5";
+  ScanIndexFile("  ");
+  EXPECT_TRUE(list_.rows.empty());
+  ASSERT_EQ(list_.columns.size(), 1u);
+  EXPECT_EQ(list_.columns[0].header, "URLs In Index.dat File");
+  EXPECT_EQ(list_.panel1, "Double click to view");
+  EXPECT_EQ(list_.panel2, "Total Records: 5");
+  EXPECT_TRUE(list_.listVisible);
+}
+
+TEST_F(IeReadersTest, IndexDialogDefaultComesFromTheCacheFolder) {
   EXPECT_EQ(DefaultIndexDatPath(), "");
   scratch_.SetString(HKEY_CURRENT_USER, kShellFolders, "Cache", " C:\\Users\\me\\Temporary Internet Files ");
   EXPECT_EQ(DefaultIndexDatPath(), "C:\\Users\\me\\Temporary Internet Files\\Content.IE5\\index.dat");

@@ -12,7 +12,7 @@
 #include "readers/ie/IeReaders.h"
 #include "readers/ie/UrlHistory.h"
 #include "support/ContainerBuilder.h"
-#include "support/RecordingListTarget.h"
+#include "support/RecordingList.h"
 #include "support/ScratchRegistry.h"
 #include "support/TempDir.h"
 
@@ -40,11 +40,11 @@ uint64_t LocalTicks(int year, int month, int day, int hour, int minute) {
 
 Texts Urls(const UrlHistory& history) {
   Texts urls;
-  for (const auto& item : history) urls.push_back(item->URL());
+  for (const auto& item : history) urls.push_back(item->Url());
   return urls;
 }
 
-class URLHistoryTest : public ::testing::Test {
+class UrlHistoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     com_ = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -62,7 +62,7 @@ class URLHistoryTest : public ::testing::Test {
   HRESULT com_ = E_FAIL;
   test::ScratchRegistry scratch_;
   test::TempDir temp_;
-  test::RecordingListTarget list_;
+  test::RecordingList list_;
 };
 
 // Where the platform's own store answers, the containers of these tests
@@ -70,7 +70,7 @@ class URLHistoryTest : public ::testing::Test {
 #define SKIP_IF_THE_PLATFORM_ANSWERS(history) \
   if ((history).AnsweredByPlatform()) GTEST_SKIP() << "the platform's store answers here"
 
-TEST_F(URLHistoryTest, RealHistoryContainerFillsTheCategory) {
+TEST_F(UrlHistoryTest, RealHistoryContainerFillsTheCategory) {
   std::string bytes = test::ReadFixture("ie/History.IE5/index.dat");
   if (bytes.empty()) GTEST_SKIP() << "fixture missing";
   PutContainer("History.IE5/index.dat", bytes);
@@ -79,10 +79,9 @@ TEST_F(URLHistoryTest, RealHistoryContainerFillsTheCategory) {
   EXPECT_EQ(history.Collection().size(), 15u);  // the constructor's Refresh("", 0)
   EXPECT_EQ(Ticks(history.Collection()[0]->LastVisitedTime()), 130849743185120000u);
 
-  ShowUrlHistory(list_, history);
-  EXPECT_EQ(list_.log,
-            (Texts{"panel1:Double Cilck to view", "kind:cache", "clear", "column:URL:5000", "column:Title:5000",
-                   "column:Last Visited:2000", "hide", "row", "show", "panel2:Total Records: 15"}));
+  test::ShowInRecorder(Category::kIeUrlHistory, list_);
+  EXPECT_EQ(list_.log, (Texts{"panel1:Double Cilck to view", "clear", "column:URL:5000", "column:Title:5000",
+                              "column:Last Visited:2000", "hide", "row", "show", "panel2:Total Records: 15"}));
   ASSERT_EQ(list_.rows.size(), 15u);
   EXPECT_EQ(list_.rows[0][0], "http://www.msn.com/?ocid=iehp");
   EXPECT_EQ(list_.rows[0][1], "");
@@ -90,11 +89,11 @@ TEST_F(URLHistoryTest, RealHistoryContainerFillsTheCategory) {
   EXPECT_TRUE(std::any_of(list_.rows.begin(), list_.rows.end(), [](const Texts& r) { return r[1] == "RSS"; }));
   // Shown again: the same rows, not twice as many.
   auto first = list_.rows;
-  ShowUrlHistory(list_, history);
+  test::ShowInRecorder(Category::kIeUrlHistory, list_);
   EXPECT_EQ(list_.rows, first);
 }
 
-TEST_F(URLHistoryTest, FilterKeepsUrlsBeginningWithThePrefix) {
+TEST_F(UrlHistoryTest, FilterKeepsUrlsBeginningWithThePrefix) {
   PutContainer("History.IE5/index.dat", test::BuildContainer({{"Visited: u@http://plain/", 1, u"Plain"},
                                                               {"Visited: u@file:///C:/doc.txt", 2},
                                                               {"Visited: u@https://secure/", 3, u"S\u00e9cure"},
@@ -113,7 +112,7 @@ TEST_F(URLHistoryTest, FilterKeepsUrlsBeginningWithThePrefix) {
   EXPECT_EQ(Urls(history), (Texts{"ftp://files/"}));
 }
 
-TEST_F(URLHistoryTest, OnVistaTheLowContainerFollowsAndSharedUrlsAppearOnce) {
+TEST_F(UrlHistoryTest, OnVistaTheLowContainerFollowsAndSharedUrlsAppearOnce) {
   PutContainer("History.IE5/index.dat",
                test::BuildContainer({{"Visited: u@http://a/", 10, u"A"}, {"Visited: u@http://b/", 20}}).bytes);
   PutContainer("Low/History.IE5/index.dat",
@@ -128,14 +127,14 @@ TEST_F(URLHistoryTest, OnVistaTheLowContainerFollowsAndSharedUrlsAppearOnce) {
   EXPECT_EQ(Ticks(history.Collection()[0]->LastVisitedTime()), 40u);
 }
 
-TEST_F(URLHistoryTest, AVisitAtLocalMidnightShowsTheDateAloneInEveryTimeZone) {
+TEST_F(UrlHistoryTest, AVisitAtLocalMidnightShowsTheDateAloneInEveryTimeZone) {
   PutContainer("History.IE5/index.dat",
                test::BuildContainer({{"Visited: u@http://midnight/", LocalTicks(2021, 3, 14, 0, 0)},
                                      {"Visited: u@http://noon/", LocalTicks(2021, 3, 14, 12, 30)}})
                    .bytes);
   UrlHistory history;
   SKIP_IF_THE_PLATFORM_ANSWERS(history);
-  ShowUrlHistory(list_, history);
+  test::ShowInRecorder(Category::kIeUrlHistory, list_);
   ASSERT_EQ(list_.rows.size(), 2u);
   const std::string& midnight = list_.rows[0][2];
   const std::string& noon = list_.rows[1][2];
@@ -145,7 +144,7 @@ TEST_F(URLHistoryTest, AVisitAtLocalMidnightShowsTheDateAloneInEveryTimeZone) {
   EXPECT_NE(noon.find("30"), std::string::npos) << noon;
 }
 
-TEST_F(URLHistoryTest, WithoutAStoreTheCategoryShowsAZeroCount) {
+TEST_F(UrlHistoryTest, WithoutAStoreTheCategoryShowsAZeroCount) {
   UrlHistory history;  // the folder holds no container
   SKIP_IF_THE_PLATFORM_ANSWERS(history);
   EXPECT_TRUE(history.Refresh("http", 0));
@@ -155,7 +154,7 @@ TEST_F(URLHistoryTest, WithoutAStoreTheCategoryShowsAZeroCount) {
             ERROR_SUCCESS);
   EXPECT_FALSE(history.Refresh("http", 0));
   list_.panel2 = "Total Records: 8";
-  ShowUrlHistory(list_, history);
+  test::ShowInRecorder(Category::kIeUrlHistory, list_);
   EXPECT_EQ(list_.columns.size(), 3u);
   EXPECT_TRUE(list_.rows.empty());
   EXPECT_EQ(list_.panel2, "Total Records: 0");

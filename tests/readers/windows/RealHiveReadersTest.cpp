@@ -5,12 +5,11 @@
 
 #include <memory>
 
-#include "categories/CategorySources.h"
 #include "core/ProgramState.h"
 #include "readers/windows/MruText.h"
 #include "readers/windows/WindowsReaders.h"
 #include "support/RealHives.h"
-#include "support/RecordingListTarget.h"
+#include "support/RecordingList.h"
 
 namespace tmr {
 namespace {
@@ -50,21 +49,19 @@ class RealHiveTest : public ::testing::Test {
     if (!loaded_) GTEST_SKIP() << "the converted hives are missing (hivexregedit?)";
     savedOs_ = OsVersion;
     OsVersion = "Vista";
-    RegisterAllSources(sources_, nullptr);
   }
   void TearDown() override { OsVersion = savedOs_; }
-  Rows Run(const char* key) {
-    list_ = test::RecordingListTarget();
-    (*sources_.Find(key))(list_);
-    EXPECT_EQ(list_.panel2, RecordCountText(list_.rows.size())) << key;
+  Rows Run(Category category) {
+    list_ = test::RecordingList();
+    test::ShowInRecorder(category, list_);
+    EXPECT_EQ(list_.panel2, RecordCountText(list_.rows.size())) << static_cast<int>(category);
     return list_.FirstColumn();
   }
 
   static inline std::unique_ptr<test::ScratchRegistry> scratch_;
   static inline bool loaded_ = false;
   static inline std::string before_;
-  test::RecordingListTarget list_;
-  SourceTable sources_;
+  test::RecordingList list_;
   std::string savedOs_;
 };
 
@@ -79,29 +76,31 @@ class SecondUserHive : public RealHiveTest {
 };
 
 TEST_F(Windows7Hive, RunSearchTypedPathsAndUsbStorage) {
-  EXPECT_EQ(Run("b3"), (Rows{"\\\\controller\\WebDavShare"}));
-  EXPECT_EQ(Run("b2"), (Rows{"hyth", "rar.exe"}));
-  EXPECT_EQ(Run("b8"), (Rows{"\\\\controller"}));
-  EXPECT_EQ(Run("b6"), (Rows{"HP v100w USB Device"}));
+  EXPECT_EQ(Run(Category::kRunHistory), (Rows{"\\\\controller\\WebDavShare"}));
+  EXPECT_EQ(Run(Category::kSearchHistory), (Rows{"hyth", "rar.exe"}));
+  EXPECT_EQ(Run(Category::kTypedPaths), (Rows{"\\\\controller"}));
+  EXPECT_EQ(Run(Category::kUsbStorage), (Rows{"HP v100w USB Device"}));
 }
 
 TEST_F(Windows7Hive, LastVisitedAndFirstFolder) {
-  EXPECT_EQ(Run("b5"), (Rows{"iexplore.exe", "chrome.exe", "Skype.exe", "{D4F85F66-003D-4127-BCE9-CAD7A57B2857}",
-                             "{0B8CFE96-DB69-4D33-8E3C-36EAB4F709E0}", "{24B5C9BB-48B5-47FF-8343-40481DBA1E2B}",
-                             "{427865A0-03AF-4F25-82EE-10B6CB1DED3E}", "{48E1ED6B-CF49-4609-B1C1-C082BFC3D0B4}"}));
-  EXPECT_EQ(Run("b7"), (Rows{"C:\\Program Files (x86)\\Internet Explorer\\iexplore.exe",
-                             "C:\\Users\\nfury\\AppData\\Local\\Google\\Chrome\\Application\\chrome.exe"}));
+  EXPECT_EQ(Run(Category::kLastVisited),
+            (Rows{"iexplore.exe", "chrome.exe", "Skype.exe", "{D4F85F66-003D-4127-BCE9-CAD7A57B2857}",
+                  "{0B8CFE96-DB69-4D33-8E3C-36EAB4F709E0}", "{24B5C9BB-48B5-47FF-8343-40481DBA1E2B}",
+                  "{427865A0-03AF-4F25-82EE-10B6CB1DED3E}", "{48E1ED6B-CF49-4609-B1C1-C082BFC3D0B4}"}));
+  EXPECT_EQ(Run(Category::kFirstFolders),
+            (Rows{"C:\\Program Files (x86)\\Internet Explorer\\iexplore.exe",
+                  "C:\\Users\\nfury\\AppData\\Local\\Google\\Chrome\\Application\\chrome.exe"}));
 }
 
 TEST_F(Windows7Hive, RecentFolderOfAnotherMachineGivesNoRows) {
   // The hive's Shell Folders point at C:\Users\nfury\...\Recent.
-  EXPECT_TRUE(Run("b1").empty());
+  EXPECT_TRUE(Run(Category::kRecentDocuments).empty());
   EXPECT_EQ(list_.panel2, "Total Records: 0");
 }
 
 TEST_F(Windows7Hive, OpenSaveBeforeVistaFindsNoOldList) {
   OsVersion = "xp";
-  EXPECT_TRUE(Run("b4").empty());
+  EXPECT_TRUE(Run(Category::kOpenSaveHistory).empty());
 }
 
 // Under ja_JP and ko_KR the UTF-16 classes try only the 4th and 5th empty
@@ -113,14 +112,16 @@ TEST_F(Windows7Hive, LocaleOpenSaveNames) {
     expected = {"Firefox Setup 3.6.12.exe", "Firefox Setup 6.0.exe", "wallpaper_medium.jpg", "StarFury.zip",
                 "StarFury.zip"};
   }
-  EXPECT_EQ(Run("b4"), expected);
+  EXPECT_EQ(Run(Category::kOpenSaveHistory), expected);
 }
 
 TEST_F(SecondUserHive, OpenSaveLastVisitedAndFirstFolder) {
-  EXPECT_EQ(Run("b4"), (Rows{"ash.png", "ash_0.png"}));
-  EXPECT_EQ(Run("b5"), (Rows{"iexplore.exe"}));
-  EXPECT_EQ(Run("b7"), (Rows{"C:\\Program Files\\Internet Explorer\\iexplore.exe"}));
-  for (const char* key : {"b2", "b3", "b8"}) EXPECT_TRUE(Run(key).empty()) << key;
+  EXPECT_EQ(Run(Category::kOpenSaveHistory), (Rows{"ash.png", "ash_0.png"}));
+  EXPECT_EQ(Run(Category::kLastVisited), (Rows{"iexplore.exe"}));
+  EXPECT_EQ(Run(Category::kFirstFolders), (Rows{"C:\\Program Files\\Internet Explorer\\iexplore.exe"}));
+  for (Category category : {Category::kSearchHistory, Category::kRunHistory, Category::kTypedPaths}) {
+    EXPECT_TRUE(Run(category).empty()) << static_cast<int>(category);
+  }
 }
 
 }  // namespace

@@ -5,11 +5,10 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "categories/CategorySources.h"
 #include "core/ProgramState.h"
 #include "platform/WinText.h"
 #include "readers/windows/WindowsReaders.h"
-#include "support/RecordingListTarget.h"
+#include "support/RecordingList.h"
 #include "support/ScratchRegistry.h"
 #include "support/TempDir.h"
 
@@ -57,55 +56,48 @@ Rows EnumeratedSubKeys(const std::string& path) {
   return names;
 }
 
-class WindowsSourcesTest : public ::testing::Test {
+class WindowsReadersTest : public ::testing::Test {
  protected:
   void SetUp() override {
     savedOs_ = OsVersion;
     OsVersion = "Vista";
-    RegisterAllSources(sources_, nullptr);
   }
   void TearDown() override { OsVersion = savedOs_; }
-  // Runs a category the way a click does, through its registered key.
-  Rows Run(const char* key) {
-    const SourceFn* source = sources_.Find(key);
-    EXPECT_NE(source, nullptr) << key;
-    if (source) (*source)(list_);
+  // Shows a category the way a click does.
+  Rows Run(Category category) {
+    test::ShowInRecorder(category, list_);
     return list_.FirstColumn();
   }
 
   test::ScratchRegistry scratch_;
-  test::RecordingListTarget list_;
-  SourceTable sources_;
+  test::RecordingList list_;
   std::string savedOs_;
 };
 
-TEST_F(WindowsSourcesTest, EveryCategoryFillsItsFrameEvenWhenNothingIsThere) {
+TEST_F(WindowsReadersTest, EveryCategoryFillsItsFrameEvenWhenNothingIsThere) {
   struct Case {
-    const char* key;
+    Category category;
     const char* hint;
-    const char* kind;  // null: left as it was
     const char* header;
     int width;
   };
   const Case cases[] = {
-      {"b1", "Double Click to open", "recdoc", "Recent Documents", 8000},
-      {"b2", "", nullptr, "Start Menu Search History", 8000},
-      {"b3", "Double Cilck to run", "run", "Start Menu Run History", 8000},
-      {"b4", "", "open", "Open/Save History", 6000},
-      {"b5", "", nullptr, "Last Visited History", 8000},
-      {"b6", "", nullptr, "USB Storage History", 8000},
-      {"b7", "", nullptr, "First Folder (Windows 7)", 8000},
-      {"b8", "", nullptr, "Type Paths (Windows 7)", 8000},
+      {Category::kRecentDocuments, "Double Click to open", "Recent Documents", 8000},
+      {Category::kSearchHistory, "", "Start Menu Search History", 8000},
+      {Category::kRunHistory, "Double Cilck to run", "Start Menu Run History", 8000},
+      {Category::kOpenSaveHistory, "", "Open/Save History", 6000},
+      {Category::kLastVisited, "", "Last Visited History", 8000},
+      {Category::kUsbStorage, "", "USB Storage History", 8000},
+      {Category::kFirstFolders, "", "First Folder (Windows 7)", 8000},
+      {Category::kTypedPaths, "", "Type Paths (Windows 7)", 8000},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.key);
-    list_ = test::RecordingListTarget();
-    list_.listKind = "cache";
+    SCOPED_TRACE(Categories().Of(c.category).key);
+    list_ = test::RecordingList();
     list_.rows = {{"stale"}};
     list_.panel2 = "Total Records: 99";
-    EXPECT_TRUE(Run(c.key).empty());
+    EXPECT_TRUE(Run(c.category).empty());
     EXPECT_EQ(list_.panel1, c.hint);
-    EXPECT_EQ(list_.listKind, c.kind ? c.kind : "cache");
     ASSERT_EQ(list_.columns.size(), 1u);
     EXPECT_EQ(list_.columns[0].header, c.header);
     EXPECT_EQ(list_.columns[0].widthTwips, c.width);
@@ -117,7 +109,7 @@ TEST_F(WindowsSourcesTest, EveryCategoryFillsItsFrameEvenWhenNothingIsThere) {
   }
 }
 
-TEST_F(WindowsSourcesTest, RunHistoryDropsTheEndingInRegistryOrder) {
+TEST_F(WindowsReadersTest, RunHistoryDropsTheEndingInRegistryOrder) {
   const std::string key = kExplorer + "\\RunMRU";
   scratch_.SetString(HKEY_CURRENT_USER, key, "a", "cmd\\1");
   scratch_.SetString(HKEY_CURRENT_USER, key, "b", "x");  // too short for the ending
@@ -125,23 +117,22 @@ TEST_F(WindowsSourcesTest, RunHistoryDropsTheEndingInRegistryOrder) {
   scratch_.SetString(HKEY_CURRENT_USER, key, "d", "");
   scratch_.SetString(HKEY_CURRENT_USER, key, "e", "K\xC3\xB6ln\\1");
   scratch_.SetString(HKEY_CURRENT_USER, key, "MRUList", "ecba");
-  EXPECT_EQ(Run("b3"), (Rows{"cmd", "\\\\controller\\WebDavShare", "K\xC3\xB6ln"}));
+  EXPECT_EQ(Run(Category::kRunHistory), (Rows{"cmd", "\\\\controller\\WebDavShare", "K\xC3\xB6ln"}));
   EXPECT_EQ(list_.panel2, "Total Records: 3");
-  EXPECT_EQ(list_.log, (Rows{"panel1:Double Cilck to run", "kind:run", "clear", "column:Start Menu Run History:8000",
-                             "row", "panel2:Total Records: 3"}));
+  EXPECT_EQ(list_.log, (Rows{"panel1:Double Cilck to run", "clear", "column:Start Menu Run History:8000", "row",
+                             "panel2:Total Records: 3"}));
 }
 
-TEST_F(WindowsSourcesTest, OpenSaveBeforeVistaListsFullPathsOfTheStarKey) {
+TEST_F(WindowsReadersTest, OpenSaveBeforeVistaListsFullPathsOfTheStarKey) {
   OsVersion = "xp";
   scratch_.SetString(HKEY_CURRENT_USER, kComDlg32 + "\\OpenSaveMRU\\*", "a", "C:\\a.txt");
   scratch_.SetString(HKEY_CURRENT_USER, kComDlg32 + "\\OpenSaveMRU\\*", "b", "a.txt");
   scratch_.SetString(HKEY_CURRENT_USER, kComDlg32 + "\\OpenSaveMRU\\*", "MRUList", "ba");
   scratch_.SetString(HKEY_CURRENT_USER, kComDlg32 + "\\OpenSaveMRU\\txt", "a", "D:\\b.txt");
-  EXPECT_EQ(Run("b4"), (Rows{"C:\\a.txt"}));
-  EXPECT_EQ(list_.listKind, "open");
+  EXPECT_EQ(Run(Category::kOpenSaveHistory), (Rows{"C:\\a.txt"}));
 }
 
-TEST_F(WindowsSourcesTest, OpenSaveOnVistaDecodesEverySubkeyButTheStar) {
+TEST_F(WindowsReadersTest, OpenSaveOnVistaDecodesEverySubkeyButTheStar) {
   const std::string key = kComDlg32 + "\\OpenSavePidlMRU";
   scratch_.SetBinary(HKEY_CURRENT_USER, key + "\\png", "0", OpenSaveEntry(u"ash.png"));
   scratch_.SetBinary(HKEY_CURRENT_USER, key + "\\png", "1", OpenSaveEntry(u"ash_0.png", 41));
@@ -154,11 +145,11 @@ TEST_F(WindowsSourcesTest, OpenSaveOnVistaDecodesEverySubkeyButTheStar) {
     if (sub == "png") expected.insert(expected.end(), {"ash.png", "ash_0.png"});
     if (sub == "doc") expected.push_back("letter.doc");
   }
-  EXPECT_EQ(Run("b4"), expected);
+  EXPECT_EQ(Run(Category::kOpenSaveHistory), expected);
   EXPECT_EQ(list_.panel2, "Total Records: 3");
 }
 
-TEST_F(WindowsSourcesTest, RecentDocumentsListsFilesWithTheirFullPaths) {
+TEST_F(WindowsReadersTest, RecentDocumentsListsFilesWithTheirFullPaths) {
   test::TempDir recent;
   recent.Write("a.txt", "x");
   recent.Write("desktop.ini", "[.ShellClassInfo]");
@@ -173,13 +164,13 @@ TEST_F(WindowsSourcesTest, RecentDocumentsListsFilesWithTheirFullPaths) {
   for (const std::string& value : {recent.str(), recent.str() + "\\"}) {
     SCOPED_TRACE(value);
     scratch_.SetString(HKEY_CURRENT_USER, kShellFolders, "Recent", value);
-    list_ = test::RecordingListTarget();
-    Rows rows = Run("b1");
+    list_ = test::RecordingList();
+    Rows rows = Run(Category::kRecentDocuments);
     std::sort(rows.begin(), rows.end());
     EXPECT_EQ(rows, (Rows{recent.str() + "\\a.txt", recent.str() + "\\desktop.ini"}));
-    EXPECT_EQ(list_.doEventsCalls, 6);  // before and after each entry, index.dat included
-    EXPECT_EQ(list_.log, (Rows{"panel1:Double Click to open", "kind:recdoc", "clear", "column:Recent Documents:8000",
-                               "hide", "row", "show", "panel2:Total Records: 2"}));
+    EXPECT_EQ(list_.keepGoingCalls, 3);  // after each entry, index.dat included
+    EXPECT_EQ(list_.log, (Rows{"panel1:Double Click to open", "clear", "column:Recent Documents:8000", "hide", "row",
+                               "show", "panel2:Total Records: 2"}));
   }
 }
 
@@ -198,31 +189,31 @@ TEST(RecentDocuments, EveryFolderIsSkippedWhateverItsOtherAttributes) {
   for (const auto& [attributes, folder] : cases) EXPECT_EQ(IsFolderAttribute(attributes), folder) << attributes;
 }
 
-TEST_F(WindowsSourcesTest, RecentDocumentsWithoutAFolderShowAnEmptyList) {
+TEST_F(WindowsReadersTest, RecentDocumentsWithoutAFolderShowAnEmptyList) {
   // No value, an empty one, a folder that is not there.
-  const char* const values[] = {nullptr, "", "C:\\no\\such\\Recent"};
+  const char* const values[] = {"", "C:\\no\\such\\Recent"};
   for (const char* value : values) {
     if (value) scratch_.SetString(HKEY_CURRENT_USER, kShellFolders, "Recent", value);
-    list_ = test::RecordingListTarget();
-    EXPECT_TRUE(Run("b1").empty());
+    list_ = test::RecordingList();
+    EXPECT_TRUE(Run(Category::kRecentDocuments).empty());
     EXPECT_TRUE(list_.listVisible);
     EXPECT_EQ(list_.panel2, "Total Records: 0");
   }
 }
 
-TEST_F(WindowsSourcesTest, UsbStorageGivesOneRowPerNamedInstance) {
+TEST_F(WindowsReadersTest, UsbStorageGivesOneRowPerNamedInstance) {
   scratch_.SetString(HKEY_LOCAL_MACHINE, kUsb + "\\Disk&Ven_HP&Prod_v100w\\AA95&0", "FriendlyName",
                      "HP v100w USB Device");
   scratch_.SetString(HKEY_LOCAL_MACHINE, kUsb + "\\Disk&Ven_Sony&Prod_MSC\\0001&0", "FriendlyName", "Sony Storage");
   scratch_.CreateKey(HKEY_LOCAL_MACHINE, kUsb + "\\Disk&Ven_Sony&Prod_MSC\\0002&0");  // no name: no row
   scratch_.SetString(HKEY_LOCAL_MACHINE, kUsb + "\\Disk&Ven_X\\0003&0", "FriendlyName", "");
-  Rows rows = Run("b6");
+  Rows rows = Run(Category::kUsbStorage);
   std::sort(rows.begin(), rows.end());
   EXPECT_EQ(rows, (Rows{"", "HP v100w USB Device", "Sony Storage"}));
   EXPECT_EQ(list_.panel2, "Total Records: 3");
 }
 
-TEST_F(WindowsSourcesTest, SearchWordsAndTypedPathsAreWholeAfterRunHistory) {
+TEST_F(WindowsReadersTest, SearchWordsAndTypedPathsAreWholeAfterRunHistory) {
   const std::string bar =
       "Software\\Microsoft\\Internet Explorer\\Explorer Bars\\{C4EE31F3-4768-11D2-BE5C-00A0C9A83DA1}";
   scratch_.SetString(HKEY_CURRENT_USER, bar + "\\ContainingTextMRU", "a", "budget");
@@ -234,37 +225,38 @@ TEST_F(WindowsSourcesTest, SearchWordsAndTypedPathsAreWholeAfterRunHistory) {
   scratch_.SetBinary(HKEY_CURRENT_USER, kExplorer + "\\WordWheelQuery", "MRUListEx", Utf16(u"order") + "\0\0"s);
   scratch_.SetString(HKEY_CURRENT_USER, kExplorer + "\\TypedPaths", "url1", "\\\\controller");
   scratch_.SetString(HKEY_CURRENT_USER, kExplorer + "\\RunMRU", "a", "cmd\\1");
-  Run("b3");
-  EXPECT_EQ(Run("b2"), (Rows{"budget", "*.xls", "report", "PC1", "hyth", "rar.exe"}));
-  EXPECT_EQ(list_.listKind, "run");  // left as it was
-  EXPECT_EQ(Run("b8"), (Rows{"\\\\controller"}));
+  Run(Category::kRunHistory);
+  list_.log.clear();
+  EXPECT_EQ(Run(Category::kSearchHistory), (Rows{"budget", "*.xls", "report", "PC1", "hyth", "rar.exe"}));
+  // Each key with values is a list of its own; the typed words join the last.
+  EXPECT_EQ(list_.log, (Rows{"panel1:", "clear", "column:Start Menu Search History:8000", "list", "row", "list", "row",
+                             "list", "row", "list", "row", "panel2:Total Records: 6"}));
+  EXPECT_EQ(Run(Category::kTypedPaths), (Rows{"\\\\controller"}));
   EXPECT_EQ(list_.panel2, "Total Records: 1");
 }
 
-TEST_F(WindowsSourcesTest, SearchHistoryOnWindows9xReadsItsOwnKeys) {
+TEST_F(WindowsReadersTest, SearchHistoryOnWindows9xReadsItsOwnKeys) {
   scratch_.SetString(HKEY_CURRENT_USER, kExplorer + "\\Doc Find Spec MRU", "a", "*.doc");
   scratch_.SetString(HKEY_CURRENT_USER, kExplorer + "\\FindComputerMRU", "a", "SERVER");
   scratch_.SetBinary(HKEY_CURRENT_USER, kExplorer + "\\WordWheelQuery", "0", Utf16(u"hyth") + std::string(2, '\0'));
   for (const char* os : {"95", "98"}) {
     OsVersion = os;
-    list_ = test::RecordingListTarget();
-    EXPECT_EQ(Run("b2"), (Rows{"*.doc", "SERVER"})) << os;
+    list_ = test::RecordingList();
+    EXPECT_EQ(Run(Category::kSearchHistory), (Rows{"*.doc", "SERVER"})) << os;
   }
   OsVersion = "xp";
-  EXPECT_EQ(Run("b2"), (Rows{"hyth"}));
+  EXPECT_EQ(Run(Category::kSearchHistory), (Rows{"hyth"}));
 }
 
-TEST_F(WindowsSourcesTest, NamesHoldingACommaSplitIntoOtherNames) {
-  // Documented: the name list is joined with ",", so "x,y" reads as the
-  // values "x" and "y".
+TEST_F(WindowsReadersTest, NamesHoldingACommaAreReadWhole) {
   scratch_.SetString(HKEY_CURRENT_USER, kExplorer + "\\TypedPaths", "x", "C:\\one");
   scratch_.SetString(HKEY_CURRENT_USER, kExplorer + "\\TypedPaths", "x,y", "C:\\two");
-  EXPECT_EQ(Run("b8"), (Rows{"C:\\one", "C:\\one"}));
+  EXPECT_EQ(Run(Category::kTypedPaths), (Rows{"C:\\one", "C:\\two"}));
   scratch_.SetString(HKEY_LOCAL_MACHINE, kUsb + "\\Disk,Odd\\0001&0", "FriendlyName", "Odd Disk");
-  EXPECT_TRUE(Run("b6").empty());
+  EXPECT_EQ(Run(Category::kUsbStorage), (Rows{"Odd Disk"}));
 }
 
-TEST_F(WindowsSourcesTest, BadValuesGiveFewerRowsNeverAFailureOrAWrite) {
+TEST_F(WindowsReadersTest, BadValuesGiveFewerRowsNeverAFailureOrAWrite) {
   const std::string run = kExplorer + "\\RunMRU";
   scratch_.SetBinary(HKEY_CURRENT_USER, run, "a", "cmd\\1");
   scratch_.SetDword(HKEY_CURRENT_USER, run, "b", 1234);
@@ -286,15 +278,16 @@ TEST_F(WindowsSourcesTest, BadValuesGiveFewerRowsNeverAFailureOrAWrite) {
   const std::string before = scratch_.Dump();
 
   Rows rows;
-  EXPECT_NO_THROW(rows = Run("b3"));
+  EXPECT_NO_THROW(rows = Run(Category::kRunHistory));
   EXPECT_EQ(rows, (Rows{"12", hugeText}));  // a number reads as its text; "a" and "c" are no text
-  EXPECT_NO_THROW(rows = Run("b5"));
+  EXPECT_NO_THROW(rows = Run(Category::kLastVisited));
   EXPECT_EQ(rows, (Rows{"abc"}));
-  EXPECT_NO_THROW(rows = Run("b4"));
+  EXPECT_NO_THROW(rows = Run(Category::kOpenSaveHistory));
   EXPECT_EQ(rows, (Rows{"far.txt"}));
-  for (const char* key : {"b1", "b2", "b6", "b7", "b8"}) {
-    EXPECT_NO_THROW(rows = Run(key)) << key;
-    EXPECT_TRUE(rows.empty()) << key;
+  for (Category category : {Category::kRecentDocuments, Category::kSearchHistory, Category::kUsbStorage,
+                            Category::kFirstFolders, Category::kTypedPaths}) {
+    EXPECT_NO_THROW(rows = Run(category)) << static_cast<int>(category);
+    EXPECT_TRUE(rows.empty()) << static_cast<int>(category);
   }
   EXPECT_EQ(scratch_.Dump(), before);
 }

@@ -1,5 +1,6 @@
-// The report's collectors on real stores: a user hive loaded under the
-// scratch registry and the real browser databases in a profile folder.
+// The categories as the report reads them, on real stores: a user hive
+// loaded under the scratch registry and the real browser databases in a
+// profile folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,32 +11,39 @@
 #include "core/ProgramState.h"
 #include "platform/WinText.h"
 #include "readers/windows/WindowsReaders.h"
-#include "report/BrowserCollectors.h"
-#include "report/IeCollectors.h"
 #include "report/ReportFile.h"
-#include "report/WindowsCollectors.h"
 #include "support/BrowserTestSupport.h"
 #include "support/RealHives.h"
+#include "support/RecordingList.h"
 #include "support/ScratchRegistry.h"
+#include "support/TempDir.h"
 
 namespace tmr {
 namespace {
 
 namespace fs = std::filesystem;
 
-bool Has(const EntryList& list, const std::string& entry) {
-  return std::find(list.begin(), list.end(), entry) != list.end();
+using Texts = std::vector<std::string>;
+
+// The first cell of every row the report reads.
+Texts ReportTexts(Category category) {
+  Texts texts;
+  for (const auto& row : test::ReportRows(category)) texts.push_back(row.empty() ? "" : row[0]);
+  return texts;
 }
 
-class ReportCollectorsTest : public ::testing::Test {
+bool Has(const Texts& texts, const std::string& text) {
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+class ReportReadingTest : public ::testing::Test {
  protected:
   void SetUp() override { OsVersion = "Vista"; }
   test::BrowserProfile profile_;  // also the scratch registry
 };
 
-TEST_F(ReportCollectorsTest, RegListKindsAndTheMergedSearchLists) {
+TEST_F(ReportReadingTest, RunAndOpenSaveFiltersAndTheSearchLists) {
   const std::string run = kExplorer + "\\RunMRU";
-  HKEY hkcu = HKEY_CURRENT_USER;
   auto set = [](const std::string& key, const char* name, const char* value) {
     HKEY k = nullptr;
     RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
@@ -45,62 +53,66 @@ TEST_F(ReportCollectorsTest, RegListKindsAndTheMergedSearchLists) {
   set(run, "a", "cmd\\1");
   set(run, "b", "notepad");  // no "\": the report leaves it out
   set(run, "MRUList", "ab");
-  EXPECT_EQ(getRunHistory(), (EntryList{"", "cmd"}));
+  EXPECT_EQ(ReportTexts(Category::kRunHistory), (Texts{"cmd"}));
 
   const std::string open = kComDlg32 + "\\OpenSaveMRU\\*";
   set(open, "a", "a.txt");
   set(open, "b", "C:\\a.txt");
   OsVersion = "xp";
-  EXPECT_EQ(getOpenSave(), (EntryList{"", "C:\\a.txt"}));
-  EXPECT_EQ(getRegList(hkcu, open, ""), (EntryList{"", "a.txt", "C:\\a.txt"}));
+  EXPECT_EQ(ReportTexts(Category::kOpenSaveHistory), (Texts{"C:\\a.txt"}));
 
   set(kExplorerBar + "\\ComputerNameMRU", "a", "pc1");
   set(kExplorerBar + "\\ComputerNameMRU", "b", "pc2");
   set(kSearchAssistant + "\\5603", "a", "report.doc");
-  EXPECT_EQ(GetSearchHistory(), (EntryList{"", "pc1", "pc2", "", "report.doc"}));
-  EXPECT_TRUE(getRegList(hkcu, "Software\\Nowhere", "").empty());
+  // Each key that has values is a list of its own; the report starts each
+  // with an empty row.
+  test::RecordingList search;
+  ReadContext report;
+  report.purpose = ReadPurpose::kReport;
+  Categories().Of(Category::kSearchHistory).read(report, search, search);
+  EXPECT_EQ(search.FirstColumn(), (Texts{"pc1", "pc2", "report.doc"}));
+  EXPECT_EQ(search.log, (Texts{"list", "row", "list", "row"}));
 }
 
-TEST_F(ReportCollectorsTest, WindowsSectionsFromARealHive) {
+TEST_F(ReportReadingTest, WindowsSectionsFromARealHive) {
   if (!test::HaveRealHive(L"ntuser-win7.reg")) GTEST_SKIP() << "real hives not available";
   ASSERT_GT(test::ScratchRegistry::ImportRegFile(test::RealHive(L"ntuser-win7.reg")), 0);
-  EntryList runs = getRunHistory();
-  EXPECT_EQ(runs.front(), "");
-  EXPECT_TRUE(Has(runs, "\\\\controller\\WebDavShare"));
-  EntryList search = GetSearchHistory();
+  EXPECT_TRUE(Has(ReportTexts(Category::kRunHistory), "\\\\controller\\WebDavShare"));
+  Texts search = ReportTexts(Category::kSearchHistory);
   EXPECT_TRUE(Has(search, "hyth"));
   EXPECT_TRUE(Has(search, "rar.exe"));
-  EXPECT_EQ(getLastVisit().size(), 9u);  // placeholder and 8 entries
-  EXPECT_EQ(getFirstFolder().size(), 3u);
-  EXPECT_EQ(GetTypedPath(), (EntryList{"", "\\\\controller"}));
+  EXPECT_EQ(ReportTexts(Category::kLastVisited).size(), 8u);
+  EXPECT_EQ(ReportTexts(Category::kFirstFolders).size(), 2u);
+  EXPECT_EQ(ReportTexts(Category::kTypedPaths), (Texts{"\\\\controller"}));
   if (test::HaveRealHive(L"usbstor.reg")) {
     test::ScratchRegistry::ImportRegFile(test::RealHive(L"usbstor.reg"));
-    EXPECT_TRUE(Has(getUSBStorage(), "HP v100w USB Device"));
+    EXPECT_TRUE(Has(ReportTexts(Category::kUsbStorage), "HP v100w USB Device"));
   }
 }
 
-TEST_F(ReportCollectorsTest, BrowserSectionsJoinTheCategoriesRows) {
+TEST_F(ReportReadingTest, BrowserSectionsReadTheCategoriesRows) {
   profile_.CopyFixture("chrome/History-schema20", profile_.ChromeFolder() / "History");
   profile_.CopyFixture("firefox/places.sqlite", profile_.FirefoxFolder() / "places.sqlite");
   profile_.CopyFixture("firefox/cookies.sqlite", profile_.FirefoxFolder() / "cookies.sqlite");
-  int pumped = 0;
-  auto doEvents = [&] { ++pumped; };
   // The report lists hidden URLs too: 55 rows where the category shows 30.
-  EntryList urls = getChromeURL(doEvents);
-  ASSERT_EQ(urls.size(), 56u);
-  EXPECT_EQ(urls[0], "");
-  EXPECT_EQ(SplitFields(urls[1]).size(), 4u);
-  EXPECT_EQ(getFireFoxURL(doEvents).size(), 2u);  // one visit
-  EntryList cookies = getFirefoxCookie(doEvents);
-  EXPECT_EQ(cookies.size(), 14u);
-  EXPECT_EQ(SplitFields(cookies[1]).size(), 4u);
-  EXPECT_GT(pumped, 0);
-  // Stores that are not there give lists without elements.
-  EXPECT_TRUE(getFirefoxForm(doEvents).empty());
-  EXPECT_TRUE(getChromeTopSites(doEvents).empty());
+  test::RecordingList report;
+  ReadContext context;
+  context.purpose = ReadPurpose::kReport;
+  Categories().Of(Category::kChromeUrlHistory).read(context, report, report);
+  ASSERT_EQ(report.rows.size(), 55u);
+  EXPECT_EQ(report.rows[0].size(), 4u);
+  EXPECT_GT(report.keepGoingCalls, 0);
+  EXPECT_FALSE(Has(report.log, "progress:show"));                        // no counting, no dialog
+  EXPECT_EQ(test::ReportRows(Category::kFirefoxUrlHistory).size(), 1u);  // one visit
+  auto cookies = test::ReportRows(Category::kFirefoxCookies);
+  EXPECT_EQ(cookies.size(), 13u);
+  EXPECT_EQ(cookies[0].size(), 4u);
+  // Stores that are not there give no rows.
+  EXPECT_TRUE(test::ReportRows(Category::kFirefoxFormHistory).empty());
+  EXPECT_TRUE(test::ReportRows(Category::kChromeTopSites).empty());
 }
 
-TEST_F(ReportCollectorsTest, InternetExplorerSectionsFromTheRealContainers) {
+TEST_F(ReportReadingTest, InternetExplorerSectionsFromTheRealContainers) {
   if (!fs::exists(test::FixturePath("ie/History.IE5/index.dat"))) GTEST_SKIP() << "fixtures not available";
   const fs::path root = profile_.Root();
   fs::create_directories(root / "History" / "History.IE5");
@@ -123,18 +135,22 @@ TEST_F(ReportCollectorsTest, InternetExplorerSectionsFromTheRealContainers) {
   set("Cache", root / "Cache");
   set("Cookies", root / "Cookies");
 
-  std::vector<std::string> urls;
-  ReadIeHistoryForReport([&](const std::string&, const std::string& url, const std::string&) { urls.push_back(url); });
+  Texts urls = ReportTexts(Category::kIeUrlHistory);
   ASSERT_EQ(urls.size(), 15u);
   EXPECT_EQ(urls[0], "http://www.msn.com/?ocid=iehp");
 
-  EntryList index = GetIndex(nullptr, false);
-  ASSERT_GT(index.size(), 1u);
-  for (size_t i = 1; i < index.size(); ++i) EXPECT_EQ(index[i].find('\0'), std::string::npos);
-  bool skip = true;  // "skip" pressed: the scan stops at once
-  EXPECT_LE(GetIndex(nullptr, skip).size(), 2u);
+  // The report scans the default file, with no dialog; a row ends at its NUL.
+  Texts index = ReportTexts(Category::kIeIndexFile);
+  ASSERT_GT(index.size(), 0u);
+  for (const std::string& row : index) EXPECT_EQ(row.find('\0'), std::string::npos);
+  test::RecordingList skipped;
+  skipped.cancelled = true;  // "skip" pressed: the scan stops at once
+  ReadContext report;
+  report.purpose = ReadPurpose::kReport;
+  Categories().Of(Category::kIeIndexFile).read(report, skipped, skipped);
+  EXPECT_LE(skipped.rows.size(), 1u);
 
-  EXPECT_EQ(GetCookies(nullptr), (EntryList{"", "me@example.txt"}));
+  EXPECT_EQ(ReportTexts(Category::kIeCookies), (Texts{"me@example.txt"}));
 }
 
 TEST(ReportHeader, ComputerAndUserNamesHaveNoTerminator) {
@@ -144,8 +160,6 @@ TEST(ReportHeader, ComputerAndUserNamesHaveNoTerminator) {
   EXPECT_FALSE(user.empty());
   EXPECT_EQ(computer.find('\0'), std::string::npos);
   EXPECT_EQ(user.find('\0'), std::string::npos);
-  EXPECT_EQ(TrimNull(std::string("ab\0cd", 5)), "ab");
-  EXPECT_EQ(TrimNull("abc"), "abc");
 }
 
 TEST(ReportFile, Utf16WithMarkAndCrLfPutInPlaceOnlyWhenWhole) {

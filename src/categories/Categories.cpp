@@ -1,0 +1,284 @@
+// The rows of the category table. Texts are the program's own, odd
+// spellings included: users and their reports know them so.
+#include "categories/CategoryTable.h"
+#include "readers/browsers/ChromeReaders.h"
+#include "readers/browsers/FirefoxReaders.h"
+#include "readers/ie/IeReaders.h"
+#include "readers/windows/WindowsReaders.h"
+
+namespace tmr {
+namespace {
+
+// ---- columns of the list ----
+
+constexpr ColumnSpec kIeUrlColumns[] = {{"URL", 5000}, {"Title", 5000}, {"Last Visited", 2000}};
+constexpr ColumnSpec kTypedUrlColumns[] = {{"URLs", 4000}};
+constexpr ColumnSpec kIeCookieColumns[] = {{"Cookies", 6000}};
+constexpr ColumnSpec kIndexFileColumns[] = {{"URLs In Index.dat File", 8000}};
+constexpr ColumnSpec kRecentColumns[] = {{"Recent Documents", 8000}};
+constexpr ColumnSpec kSearchColumns[] = {{"Start Menu Search History", 8000}};
+constexpr ColumnSpec kRunColumns[] = {{"Start Menu Run History", 8000}};
+constexpr ColumnSpec kOpenSaveColumns[] = {{"Open/Save History", 6000}};
+constexpr ColumnSpec kLastVisitedColumns[] = {{"Last Visited History", 8000}};
+constexpr ColumnSpec kUsbColumns[] = {{"USB Storage History", 8000}};
+constexpr ColumnSpec kFirstFolderColumns[] = {{"First Folder (Windows 7)", 8000}};
+constexpr ColumnSpec kTypedPathColumns[] = {{"Type Paths (Windows 7)", 8000}};
+constexpr ColumnSpec kFirefoxUrlColumns[] = {{"URLs History", 8000}, {"Title", 8000}, {"Last Visted Time", 2000}};
+constexpr ColumnSpec kFirefoxCookieColumns[] = {
+    {"Host", 2000}, {"Name", 4000}, {"Creation Time", 2000}, {"Last Accessd Time", 2000}};
+constexpr ColumnSpec kFirefoxDownloadColumns[] = {
+    {"File Name", 6000}, {"Source", 4000}, {"Start Time", 2000}, {"End Time", 2000}};
+constexpr ColumnSpec kFirefoxInputColumns[] = {{"Firefox Input History", 6000}};
+constexpr ColumnSpec kFirefoxFormColumns[] = {
+    {"Field Name", 1500}, {"Value ", 4000}, {"Times Used", 1500}, {"First Used", 2000}, {"Last Used", 2000}};
+constexpr ColumnSpec kChromeUrlColumns[] = {
+    {"URL History", 6000}, {"Title", 6000}, {"Visit Count", 1000}, {"Last Visited Time", 2000}};
+constexpr ColumnSpec kChromeCookieColumns[] = {
+    {"Host", 2000}, {"name", 2000}, {"Creation Time", 2000}, {"Last Accessed Time", 2000}};
+constexpr ColumnSpec kChromeDownloadColumns[] = {{"File Name", 6000}, {"Source", 8000}, {"Download Time", 1500}};
+constexpr ColumnSpec kChromeTopSiteColumns[] = {{"URL", 6000}, {"Rank", 1000}, {"title", 6000}};
+constexpr ColumnSpec kChromeKeywordColumns[] = {{"Keyword Searched", 6000}};
+
+// ---- the report's column headers ----
+
+constexpr std::string_view kSingleHeader[] = {R"(<tr><td class="style10"><strong><span class="style11">)"};
+constexpr std::string_view kIeUrlHeader[] = {
+    R"(<tr><td style="width: 420px" class="style10"><strong><span class="style11">)", R"(Title</span></strong></td>)",
+    R"(<td style="width: 471px" class="style10"><strong>URL</strong></td>)",
+    R"(<td style="width: 171px" class="style10"><strong>Last Visited</strong></td>)"};
+constexpr std::string_view kFirefoxUrlHeader[] = {
+    R"(<tr><td style="width: 500px" class="style10"><strong><span class="style11">)", R"(URL</span></strong></td>)",
+    R"(<td style="width: 500px" class="style10"><strong>Title</strong></td>)",
+    R"(<td style="width: 171px" class="style10"><strong>Last Visited</strong></td>)"};
+constexpr std::string_view kFirefoxCookieHeader[] = {
+    R"(<tr><td style="width: 300px" class="style10"><strong>Host</strong></td>)",
+    R"(<td style="width: 300px" class="style10"><strong>Name</strong></td>)",
+    R"(<td style="width: 200px" class="style10"><strong>Creation Time</strong></td>)",
+    R"(<td style="width: 200px" class="style10"><strong>Last Accessed Time</strong></td>)"};
+constexpr std::string_view kFirefoxDownloadHeader[] = {
+    R"(<tr><td style="width: 300px" class="style10"><strong>File Name</strong></td>)",
+    R"(<td style="width: 400px" class="style10"><strong>Source</strong></td>)",
+    R"(<td style="width: 200px" class="style10"><strong>Start Time</strong></td>)",
+    R"(<td style="width: 200px" class="style10"><strong>End Time</strong></td>)"};
+constexpr std::string_view kFirefoxFormHeader[] = {
+    R"(<tr><td style="width: 200px" class="style10"><strong>Field Name</strong></td>)",
+    R"(<td style="width: 200px" class="style10"><strong>Value</strong></td>)",
+    R"(<td style="width: 200px" class="style10"><strong>Times Used</strong></td>)",
+    R"(<td style="width: 200px" class="style10"><strong>First Used</strong></td>)",
+    R"(<td style="width: 200px" class="style10"><strong>Last Used</strong></td>)"};
+constexpr std::string_view kChromeUrlHeader[] = {
+    R"(<tr><td style="width: 500px" class="style10"><strong>URL</strong></td>)",
+    R"(<td style="width: 400px" class="style10"><strong>Title</strong></td>)",
+    R"(<td style="width: 51px" class="style10"><strong>Visit Count</strong></td>)",
+    R"(<td style="width: 150px" class="style10"><strong>Last Visited</strong></td>)"};
+constexpr std::string_view kChromeCookieHeader[] = {
+    R"(<tr><td style="width: 200px" class="style10"><strong>Host</strong></td>)",
+    R"(<td style="width: 200px" class="style10"><strong>Name</strong></td>)",
+    R"(<td style="width: 100px" class="style10"><strong>Creation Time</strong></td>)",
+    R"(<td style="width: 100px" class="style10"><strong>Last Accessed</strong></td>)"};
+constexpr std::string_view kChromeDownloadHeader[] = {
+    R"(<tr><td style="width: 400px" class="style10"><strong>File Name</strong></td>)",
+    R"(<td style="width: 400px" class="style10"><strong>Source</strong></td>)",
+    R"(<td style="width: 100px" class="style10"><strong>Time</strong></td>)"};
+constexpr std::string_view kChromeTopSiteHeader[] = {
+    R"(<tr><td style="width: 400px" class="style10"><strong>URL</strong></td>)",
+    R"(<td style="width: 50px" class="style10"><strong>Rank</strong></td>)",
+    R"(<td style="width: 400px" class="style10"><strong>Title</strong></td>)"};
+
+// ---- the report's cells ----
+
+constexpr std::string_view kIe420[] = {R"(<tr><td style="width: 420px" class="style7">)",
+                                       R"(<tr><td style="width: 420px" class="style5">)"};
+constexpr std::string_view kIe471[] = {R"(<td style="width: 471px" class="style7">)",
+                                       R"(<td style="width: 471px" class="style5">)"};
+// The title first, though the list shows the URL first.
+constexpr ReportCellSpec kIeUrlCells[] = {{1, Cut::kLeft80, kIe420[0], kIe420[1]},
+                                          {0, Cut::kLeft80, kIe471[0], kIe471[1]},
+                                          {2, Cut::kWhole, kIe471[0], kIe471[1]}};
+
+constexpr ReportCellSpec kFirefoxUrlCells[] = {
+    {0, Cut::kLeft80, R"(<tr><td class="style7">)", R"(<tr><td  class="style5">)"},
+    {1, Cut::kLeft80, R"(<td  class="style7">)", R"(<td  class="style5">)"},
+    {2, Cut::kWhole, R"(<td  class="style7">)", R"(<td  class="style5">)"}};
+
+constexpr std::string_view kWide300[] = {R"(<td style="width: 300px" class="style7">)",
+                                         R"(<td style="width: 300px" class="style5">)"};
+constexpr std::string_view kWide200[] = {R"(<td style="width: 200px" class="style7">)",
+                                         R"(<td style="width: 200px" class="style5">)"};
+// Firefox cookies and downloads.
+constexpr ReportCellSpec kFirefoxFourCells[] = {{0, Cut::kLeft80, R"(<tr><td style="width: 300px" class="style7">)",
+                                                 R"(<tr><td style="width: 300px" class="style5">)"},
+                                                {1, Cut::kLeft50, kWide300[0], kWide300[1]},
+                                                {2, Cut::kTrim, kWide200[0], kWide200[1]},
+                                                {3, Cut::kTrim, kWide200[0], kWide200[1]}};
+
+constexpr ReportCellSpec kFirefoxFormCells[] = {
+    {0, Cut::kWhole, R"(<tr><td class="style7">)", R"(<tr><td class="style5">)"},
+    {1, Cut::kWhole, R"(<td class="style7">)", R"(<td  class="style5">)"},
+    {2, Cut::kTrim, R"(<td class="style7">)", R"(<td  class="style5">)"},
+    {3, Cut::kTrim, R"(<td class="style7">)", R"(<td  class="style5">)"},
+    {4, Cut::kTrim, R"(<td class="style7">)", R"(<td  class="style5">)"}};
+
+constexpr std::string_view kChromeFirst[] = {R"(<tr><td  class="style7">)", R"(<tr><td  class="style5">)"};
+constexpr std::string_view kChromeOther[] = {R"(<td  class="style7">)", R"(<td  class="style5">)"};
+constexpr ReportCellSpec kChromeUrlCells[] = {{0, Cut::kLeft80, kChromeFirst[0], kChromeFirst[1]},
+                                              {1, Cut::kLeft80, kChromeOther[0], kChromeOther[1]},
+                                              {2, Cut::kWhole, kChromeOther[0], kChromeOther[1]},
+                                              {3, Cut::kWhole, kChromeOther[0], kChromeOther[1]}};
+constexpr ReportCellSpec kChromeFourCells[] = {{0, Cut::kWhole, kChromeFirst[0], kChromeFirst[1]},
+                                               {1, Cut::kWhole, kChromeOther[0], kChromeOther[1]},
+                                               {2, Cut::kWhole, kChromeOther[0], kChromeOther[1]},
+                                               {3, Cut::kWhole, kChromeOther[0], kChromeOther[1]}};
+constexpr ReportCellSpec kChromeThreeCells[] = {{0, Cut::kWhole, kChromeFirst[0], kChromeFirst[1]},
+                                                {1, Cut::kWhole, kChromeOther[0], kChromeOther[1]},
+                                                {2, Cut::kWhole, kChromeOther[0], kChromeOther[1]}};
+constexpr ReportCellSpec kChromeOneCell[] = {{0, Cut::kWhole, kChromeFirst[0], kChromeFirst[1]}};
+
+// A section of one column per row.
+constexpr ReportSectionSpec SingleCellSection(ReportGroup group, std::string_view status, std::string_view anchor,
+                                              std::string_view heading, std::string_view link) {
+  return {group, status, anchor, heading, link, kSingleHeader, ReportRows::kSingleCell, {}};
+}
+
+constexpr std::string_view kDoubleClickToView = "Double Click to view";
+
+// clang-format off
+constexpr CategorySpec kCategories[] = {
+    {Category::kIeUrlHistory, "a1", TreeGroup::kInternetExplorer, "URL History", kIeUrlColumns,
+     "Double Cilck to view", false, true, ReadUrlHistory, RowAction::kOpenFirstColumn,
+     {ReportGroup::kInternetExplorer, "Creating Internet Explorer URL history report...",
+      "Internet_Explorer-URL_History", "Internet Explorer--URL History</a></td></tr>", "URL History", kIeUrlHeader,
+      ReportRows::kCellsOwnAlternation, kIeUrlCells}},
+    {Category::kIeTypedUrls, "a2", TreeGroup::kInternetExplorer, "Address Bar", kTypedUrlColumns,
+     "Double Cilck to view", false, false, ReadTypedUrls, RowAction::kOpenFirstColumn,
+     SingleCellSection(ReportGroup::kInternetExplorer, "Creating Internet Explorer Address Bar report...",
+                       "Internet_Explorer-Address Bar", "Internet Explorer-Address Bar History</a></td></tr>",
+                       "Address Bar")},
+    {Category::kIeCookies, "a3", TreeGroup::kInternetExplorer, "Cookies", kIeCookieColumns,
+     "Double click to view cookie folder", false, true, ReadCookies, RowAction::kOpenCookieFolder,
+     SingleCellSection(ReportGroup::kInternetExplorer, "Creating Internet Explorer Cookie report...",
+                       "Internet_Explorer-Cookies", "Internet Explorer-Cookies</a></td></tr>", "Cookies")},
+    {Category::kIeIndexFile, "a4", TreeGroup::kInternetExplorer, "Index.dat File", kIndexFileColumns,
+     "Double click to view", false, true, ReadIndexFile, RowAction::kOpenFirstColumn,
+     SingleCellSection(ReportGroup::kIndexFile,
+                       "Creating Index.dat report...this may take 2-3 minute if the file is large",
+                       "Internet_Explorer-Index.dat File", "Internet Explorer-Index.dat </a></td></tr>",
+                       "Index.dat File")},
+
+    {Category::kRecentDocuments, "b1", TreeGroup::kWindows, "Recent Document", kRecentColumns,
+     "Double Click to open", false, true, ReadRecentDocuments, RowAction::kOpenFirstColumn,
+     SingleCellSection(ReportGroup::kWindows, "Creating Windows recent documents report...",
+                       "Windows-Recent Documents", "Windows-Recent Documents</a></td></tr>", "Recent Documents")},
+    {Category::kSearchHistory, "b2", TreeGroup::kWindows, "Search History", kSearchColumns,
+     "", false, false, ReadSearchHistory, RowAction::kNothing,
+     SingleCellSection(ReportGroup::kWindows, "Creating Windows Search History report...", "Windows-Search History",
+                       "Windows-Search History</a></td></tr>", "Search History")},
+    {Category::kRunHistory, "b3", TreeGroup::kWindows, "Run History", kRunColumns,
+     "Double Cilck to run", false, false, ReadRunHistory, RowAction::kNothing,
+     SingleCellSection(ReportGroup::kWindows, "Creating Windows Run History report...", "Windows-Run History",
+                       "Windows-Run History</a></td></tr>", "Run History")},
+    {Category::kOpenSaveHistory, "b4", TreeGroup::kWindows, "Open/Save History", kOpenSaveColumns,
+     "", false, false, ReadOpenSaveHistory, RowAction::kNothing,
+     SingleCellSection(ReportGroup::kWindows, "Creating Windows Open/Save History report...",
+                       "Windows-Open/Save History", "Windows-Open/Save History</a></td></tr>", "Open/Save History")},
+    {Category::kLastVisited, "b5", TreeGroup::kWindows, "List Visited History", kLastVisitedColumns,
+     "", false, false, ReadLastVisited, RowAction::kNothing,
+     SingleCellSection(ReportGroup::kWindows, "Creating Windows List Visited History report...",
+                       "Windows-List Visited History", "Windows-List Visited History</a></td></tr>",
+                       "List Visted History")},
+    {Category::kUsbStorage, "b6", TreeGroup::kWindows, "USB Storage History", kUsbColumns,
+     "", false, false, ReadUsbStorage, RowAction::kNothing,
+     SingleCellSection(ReportGroup::kWindows, "Creating Windows USB Storage History report...",
+                       "Windows-USB Storage History", "Windows-USB Storage History</a></td></tr>",
+                       "USB Storage History")},
+    {Category::kFirstFolders, "b7", TreeGroup::kWindows, "First Folder (Win7)", kFirstFolderColumns,
+     "", false, false, ReadFirstFolders, RowAction::kNothing,
+     SingleCellSection(ReportGroup::kWindows, "Creating Windows First Folder report...", "Windows-First Folder",
+                       "Windows-First Folder</a></td></tr>", "First Folder")},
+    {Category::kTypedPaths, "b8", TreeGroup::kWindows, "Typed Paths (Win7)", kTypedPathColumns,
+     "", false, false, ReadTypedPaths, RowAction::kNothing,
+     SingleCellSection(ReportGroup::kWindows, "Creating Windows Typed Paths report...", "Windows-Typed Paths",
+                       "Windows-Typed Paths</a></td></tr>", "Typed Paths")},
+
+    {Category::kFirefoxUrlHistory, "c1", TreeGroup::kFirefox, "URL History", kFirefoxUrlColumns,
+     kDoubleClickToView, true, true, ReadFirefoxUrlHistory, RowAction::kOpenFirstColumn,
+     {ReportGroup::kFirefox, "Creating Firefox URL history report...", "Firefox-URL History",
+      "Firefox-URL History</a></td></tr>", "URL History", kFirefoxUrlHeader, ReportRows::kCells, kFirefoxUrlCells}},
+    {Category::kFirefoxCookies, "c2", TreeGroup::kFirefox, "Cookies", kFirefoxCookieColumns,
+     "", true, true, ReadFirefoxCookies, RowAction::kNothing,
+     {ReportGroup::kFirefox, "Creating Firefox Cookies report...", "Firefox-Cookies", "Firefox-Cookies</a></td></tr>",
+      "Cookies", kFirefoxCookieHeader, ReportRows::kCells, kFirefoxFourCells}},
+    {Category::kFirefoxDownloads, "c3", TreeGroup::kFirefox, "Downloads", kFirefoxDownloadColumns,
+     kDoubleClickToView, false, true, ReadFirefoxDownloads, RowAction::kOpenFirstColumn,
+     {ReportGroup::kFirefox, "Creating Firefox downloads report...", "Firefox-Downloads",
+      "Firefox-Downloads</a></td></tr>", "Downloads", kFirefoxDownloadHeader, ReportRows::kCells, kFirefoxFourCells}},
+    {Category::kFirefoxInputHistory, "c4", TreeGroup::kFirefox, "Input History", kFirefoxInputColumns,
+     "", false, true, ReadFirefoxInputHistory, RowAction::kNothing,
+     SingleCellSection(ReportGroup::kFirefox, "Creating Firefox Input History report...", "Firefox-Input History",
+                       "Firefox-Input History</a></td></tr>", "Input History")},
+    {Category::kFirefoxFormHistory, "c5", TreeGroup::kFirefox, "Form History", kFirefoxFormColumns,
+     "", false, true, ReadFirefoxFormHistory, RowAction::kNothing,
+     {ReportGroup::kFirefox, "Creating Firefox Form History report...", "Firefox-Form History",
+      "Firefox-Form History</a></td></tr>", "Form History", kFirefoxFormHeader, ReportRows::kCells,
+      kFirefoxFormCells}},
+
+    {Category::kChromeUrlHistory, "d1", TreeGroup::kChrome, "URL History", kChromeUrlColumns,
+     kDoubleClickToView, true, true, ReadChromeUrlHistory, RowAction::kOpenFirstColumn,
+     {ReportGroup::kChrome, "Creating Chrome URL history report...", "Chrome-URL History",
+      "Chrome-URL History</a></td></tr>", "URL History", kChromeUrlHeader, ReportRows::kCells, kChromeUrlCells}},
+    {Category::kChromeCookies, "d2", TreeGroup::kChrome, "Cookies", kChromeCookieColumns,
+     "", true, true, ReadChromeCookies, RowAction::kNothing,
+     {ReportGroup::kChrome, "Creating Chrome Cookies report...", "Chrome-Cookies", "Chrome-Cookies</a></td></tr>",
+      "Cookies", kChromeCookieHeader, ReportRows::kCells, kChromeFourCells}},
+    {Category::kChromeDownloads, "d3", TreeGroup::kChrome, "Downloads", kChromeDownloadColumns,
+     kDoubleClickToView, false, true, ReadChromeDownloads, RowAction::kOpenFirstColumn,
+     {ReportGroup::kChrome, "Creating Chrome Downloads report...", "Chrome-Downloads",
+      "Chrome-Downloads</a></td></tr>", "Downloads", kChromeDownloadHeader, ReportRows::kCells, kChromeThreeCells}},
+    {Category::kChromeTopSites, "d4", TreeGroup::kChrome, "Top Visted Sites", kChromeTopSiteColumns,
+     kDoubleClickToView, false, true, ReadChromeTopSites, RowAction::kNothing,
+     {ReportGroup::kChrome, "Creating Chrome Top Visited Sites report...", "Chrome-Top Visited Sites",
+      "Chrome-Top Visited Sites</a></td></tr>", "Top Visited Sites", kChromeTopSiteHeader, ReportRows::kCells,
+      kChromeThreeCells}},
+    {Category::kChromeKeywords, "d5", TreeGroup::kChrome, "Keyword Searched", kChromeKeywordColumns,
+     "", false, true, ReadChromeKeywords, RowAction::kNothing,
+     {ReportGroup::kChrome, "Creating Chrome keyword Searched report...", "Chrome-Keyword Searched",
+      "Chrome-keyword Searched</a></td></tr>", "Keyword Searched", {}, ReportRows::kCells, kChromeOneCell}},
+};
+// clang-format on
+
+constexpr std::string_view kIeIndexStart[] = {R"(<tr><td style="width: 122px" class="style9">)",
+                                              "Internet Explorer</td>"};
+constexpr std::string_view kIeIndexEnd[] = {R"(<td class="style9">&nbsp;</td><td class="style9">&nbsp;</td></tr>)"};
+// The Windows row has no "</tr>": the next row's "<tr>" closes it.
+constexpr std::string_view kWindowsIndexStart[] = {R"(<tr><td style="width: 122px" class="style9">)", "Windows</td>"};
+constexpr std::string_view kFirefoxIndexStart[] = {R"(<tr><td style="width: 122px" class="style9">Firefox</td>)"};
+constexpr std::string_view kFirefoxIndexEnd[] = {R"(<td class="; style9; ">&nbsp;</td>)",
+                                                 R"(<td class="; style9; ">&nbsp;</td></tr>)"};
+constexpr std::string_view kChromeIndexStart[] = {R"(<tr><td style="width: 122px" class="style9">Chrome</td>)"};
+constexpr std::string_view kChromeIndexEnd[] = {R"(<td class="style9">&nbsp;</td>)",
+                                                R"(<td class="style9">&nbsp;</td></tr>)"};
+
+constexpr TreeGroupSpec kTreeGroups[] = {
+    {TreeGroup::kInternetExplorer, "root", "Internet Explorer ", ReportGroup::kInternetExplorer, kIeIndexStart,
+     kIeIndexEnd},
+    {TreeGroup::kWindows, "root2", "Windows", ReportGroup::kWindows, kWindowsIndexStart, {}},
+    {TreeGroup::kFirefox, "root3", "Firefox", ReportGroup::kFirefox, kFirefoxIndexStart, kFirefoxIndexEnd},
+    {TreeGroup::kChrome, "root4", "Google Chrome", ReportGroup::kChrome, kChromeIndexStart, kChromeIndexEnd},
+};
+
+constexpr ReportGroupSpec kReportGroups[] = {
+    {ReportGroup::kInternetExplorer, "Internet Explorer", true, 360, 420, false},
+    {ReportGroup::kWindows, "Windows", true, 2400, 420, false},
+    {ReportGroup::kIndexFile, "Index.dat file", false, 4440, 420, true},
+    {ReportGroup::kFirefox, "Mozilla Firefox", true, 360, 840, false},
+    {ReportGroup::kChrome, "Google Chrome", true, 2400, 840, false},
+};
+
+}  // namespace
+
+const CategoryTable& Categories() {
+  static const CategoryTable table{kCategories, kTreeGroups, kReportGroups};
+  return table;
+}
+
+}  // namespace tmr

@@ -1,0 +1,29 @@
+#include "categories/ShowCategory.h"
+
+#include "platform/Window.h"
+
+namespace tmr {
+
+std::string RecordCountText(std::size_t count) { return "Total Records: " + std::to_string(count); }
+
+void ShowCategory(const CategorySpec& category, CategoryList& list, ReadProgress& progress,
+                  const ReadContext& context) {
+  list.SetPanel(1, std::string(category.loadingWhileReading ? "Loading..." : category.hint));
+  list.ResetColumns(category.columns);
+  if (category.hideListWhileReading) list.SetListVisible(false);
+  ReadOutcome outcome = ReadOutcome::kRead;
+  try {
+    outcome = category.read(context, list, progress);
+  } catch (...) {
+    // Whatever was listed before the failure stays; the list is finished.
+    ReportUnexpectedException("category reader");
+  }
+  if (category.hideListWhileReading) list.SetListVisible(true);
+  if (outcome == ReadOutcome::kNothingChosen) return;
+  if (category.loadingWhileReading) list.SetPanel(1, std::string(category.hint));
+  // Also for an empty list: a count left over from another category beside
+  // this list would be wrong.
+  list.SetPanel(2, RecordCountText(list.RowCount()));
+}
+
+}  // namespace tmr

@@ -1,0 +1,14 @@
+// The readers of the report: every category's reader, read as the report
+// reads it.
+#pragma once
+
+#include "categories/CategoryTable.h"
+#include "readers/RowSink.h"
+
+namespace tmr {
+
+// A reader that fails leaves its section with the rows it gave; the failure
+// is recorded and the report goes on.
+void ReadSectionRows(const CategorySpec& category, RowSink& rows, ReadProgress& progress);
+
+}  // namespace tmr

@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "categories/CategoryTable.h"
+
+namespace tmr {
+namespace {
+
+TEST(CategoryTable, DoubleClickActionsByCategory) {
+  const std::set<Category> openFirstColumn{Category::kIeUrlHistory,      Category::kIeTypedUrls,
+                                           Category::kIeIndexFile,       Category::kRecentDocuments,
+                                           Category::kFirefoxUrlHistory, Category::kFirefoxDownloads,
+                                           Category::kChromeUrlHistory,  Category::kChromeDownloads};
+  for (const CategorySpec& category : Categories().categories) {
+    RowAction expected = openFirstColumn.count(category.id) ? RowAction::kOpenFirstColumn : RowAction::kNothing;
+    if (category.id == Category::kIeCookies) expected = RowAction::kOpenCookieFolder;
+    EXPECT_EQ(category.rowAction, expected) << category.key;
+  }
+}
+
+TEST(CategoryTable, KeysAnchorsAndGroupsHoldTogether) {
+  const CategoryTable& table = Categories();
+  std::set<std::string_view> keys;
+  std::set<std::string_view> anchors;
+  for (const TreeGroupSpec& group : table.treeGroups) {
+    EXPECT_TRUE(keys.insert(group.key).second) << group.key;
+    EXPECT_EQ(table.FindTreeGroup(group.key), &group);
+    EXPECT_EQ(table.FindCategory(group.key), nullptr);
+  }
+  for (const CategorySpec& category : table.categories) {
+    EXPECT_TRUE(keys.insert(category.key).second) << category.key;
+    EXPECT_TRUE(anchors.insert(category.report.anchor).second) << category.report.anchor;
+    EXPECT_EQ(table.FindCategory(category.key), &category);
+    EXPECT_EQ(&table.Of(category.id), &category);
+    EXPECT_NE(category.read, nullptr) << category.key;
+    EXPECT_FALSE(category.columns.empty()) << category.key;
+    // A section of cells takes them from the row the reader gives.
+    for (const ReportCellSpec& cell : category.report.cells) {
+      EXPECT_LT(cell.field, category.columns.size()) << category.key;
+    }
+    EXPECT_EQ(category.report.rows == ReportRows::kSingleCell, category.report.cells.empty()) << category.key;
+  }
+  EXPECT_EQ(table.FindCategory("A1"), nullptr);
+  EXPECT_EQ(table.FindCategory(""), nullptr);
+  // Every report group has a box and sections, in the order the page lists them.
+  for (const ReportGroupSpec& group : table.reportGroups) {
+    std::size_t sections = 0;
+    for (const CategorySpec& category : table.categories) sections += category.report.group == group.id;
+    EXPECT_GT(sections, 0u) << group.boxText;
+  }
+}
+
+}  // namespace
+}  // namespace tmr

@@ -1,0 +1,66 @@
+#include "support/RecordingList.h"
+
+namespace tmr::test {
+
+void RecordingList::AddRow(std::span<const std::string_view> cells) {
+  rows.emplace_back(cells.begin(), cells.end());
+  if (log.empty() || log.back() != "row") log.push_back("row");
+}
+
+void RecordingList::BeginList() { log.push_back("list"); }
+
+void RecordingList::ResetColumns(std::span<const ColumnSpec> specs) {
+  rows.clear();
+  columns.clear();
+  log.push_back("clear");
+  for (const ColumnSpec& column : specs) {
+    columns.push_back({std::string(column.header), column.widthTwips});
+    log.push_back("column:" + std::string(column.header) + ":" + std::to_string(column.widthTwips));
+  }
+}
+
+void RecordingList::SetListVisible(bool visible) {
+  listVisible = visible;
+  log.push_back(visible ? "show" : "hide");
+}
+
+void RecordingList::SetPanel(int panel, const std::string& text) {
+  (panel == 1 ? panel1 : panel2) = text;
+  log.push_back("panel" + std::to_string(panel) + ":" + text);
+}
+
+void RecordingList::ShowCancelButton(bool visible) {
+  cancelVisible = visible;
+  log.push_back(visible ? "cancel:show" : "cancel:hide");
+}
+
+void RecordingList::BeginProgress(double maximum) {
+  progressShown = true;
+  progressMaximum = maximum;
+  progressValue = 0;
+  log.push_back("progress:show");
+}
+
+void RecordingList::SetProgress(double value, const std::string& label) {
+  progressValue = value;
+  progressLabel = label;
+}
+
+void RecordingList::EndProgress() {
+  progressShown = false;
+  log.push_back("progress:close");
+}
+
+bool RecordingList::KeepGoing() {
+  ++keepGoingCalls;
+  if (onKeepGoing) onKeepGoing();
+  return !cancelled;
+}
+
+std::vector<std::string> RecordingList::FirstColumn() const {
+  std::vector<std::string> texts;
+  for (const auto& row : rows) texts.push_back(row.empty() ? std::string() : row[0]);
+  return texts;
+}
+
+}  // namespace tmr::test
