@@ -7,6 +7,7 @@
 #include "app/StartupSettings.h"
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
+#include "platform/DialogLayout.h"
 #include "platform/FileDialogs.h"
 #include "platform/Locale.h"
 #include "platform/Shell.h"
@@ -40,13 +41,6 @@ HMENU BuildMenu() {
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(report), L"Report");
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"Help");
   return bar;
-}
-
-int ScreenDpi() {
-  HDC dc = GetDC(nullptr);
-  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
 }
 
 RECT ChildRect(HWND child) {
@@ -88,23 +82,19 @@ bool MainWindow::Create(int showCommand) {
 }
 
 void MainWindow::OnCreate() {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  auto child = [&](DWORD ex, const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
-    HWND h = CreateWindowExW(ex, cls, text, WS_CHILD | style, 0, 0, 10, 10, hwnd_,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), FALSE);
-    return h;
+  // Placed and sized once the window knows its size (OnSize).
+  auto child = [&](DWORD ex, const wchar_t* cls, const std::string& text, DWORD style, int id) {
+    return CreateChildControl(hwnd_, cls, text, style, id, RECT{0, 0, 10, 10}, ex);
   };
 
-  tree_ = child(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+  tree_ = child(WS_EX_CLIENTEDGE, WC_TREEVIEWW, "",
                 WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS, kTreeId);
-  list_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+  list_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWW, "",
                 WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL, kListId);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
-  status_ = child(0, STATUSCLASSNAMEW, L"", WS_VISIBLE | SBARS_SIZEGRIP, kStatusId);
-  std::wstring link = L"<a>" + Widen(kPromotionText) + L"</a>";
-  label_ = child(0, WC_LINK, link.c_str(), WS_VISIBLE | WS_TABSTOP, kLabelId);
-  cancel_ = child(0, WC_BUTTONW, L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, kCancelId);
+  status_ = child(0, STATUSCLASSNAMEW, "", WS_VISIBLE | SBARS_SIZEGRIP, kStatusId);
+  label_ = child(0, WC_LINK, std::string("<a>") + kPromotionText + "</a>", WS_VISIBLE | WS_TABSTOP, kLabelId);
+  cancel_ = child(0, WC_BUTTONW, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, kCancelId);
   // The Cancel button sits over the status bar, so it must be above it.
   SetWindowPos(cancel_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetWindowPos(label_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -6,11 +6,9 @@
 namespace tmr {
 namespace {
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
 int DaysInMonth(int y, int m) {
   static constexpr std::array<int, 12> kDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return (m == 2 && IsLeap(y)) ? 29 : kDays[static_cast<size_t>(m - 1)];
+  return (m == 2 && IsLeapYear(y)) ? 29 : kDays[static_cast<size_t>(m - 1)];
 }
 
 struct NumberField {
@@ -59,6 +57,8 @@ int ExpandYear(const NumberField& f) {
 }
 
 }  // namespace
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 bool IsValidDate(const CivilDate& d) {
   return d.year >= 1 && d.year <= 9999 && d.month >= 1 && d.month <= 12 && d.day >= 1 &&

@@ -16,6 +16,8 @@ struct CivilDate {
   friend bool operator==(const CivilDate&, const CivilDate&) = default;
 };
 
+// Proleptic Gregorian.
+bool IsLeapYear(int year);
 bool IsValidDate(const CivilDate& date);
 
 // Days since 1970-01-01 (negative before it), proleptic Gregorian.

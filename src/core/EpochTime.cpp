@@ -16,8 +16,6 @@ constexpr int kLastYear = 9999;
 
 }  // namespace
 
-bool IsLeapYear(int16_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
 double ClockDistance(double from, double to, int32_t modulus) {
   if (modulus < 1) return 0;
   auto f = RoundToInt32(from);

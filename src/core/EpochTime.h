@@ -29,8 +29,6 @@ struct ClockReading {
   int minute = 0;
 };
 
-bool IsLeapYear(int16_t year);
-
 // The distance forward from one position to another on a clock face with
 // the given number of positions; both are rounded to whole numbers (halves
 // to even) first. Always within 0 .. modulus - 1; 0 for a modulus below 1.

@@ -9,12 +9,23 @@
 
 namespace tmr {
 
-DialogLayout::DialogLayout() {
+int ScreenDpi() {
   HDC dc = GetDC(nullptr);
-  dpi_ = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
+  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
   if (dc) ReleaseDC(nullptr, dc);
-  if (dpi_ <= 0) dpi_ = 96;
+  return dpi > 0 ? dpi : 96;
 }
+
+HWND CreateChildControl(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int id,
+                        const RECT& pixels, DWORD exStyle) {
+  HWND control = CreateWindowExW(exStyle, cls, Widen(text).c_str(), WS_CHILD | style, pixels.left, pixels.top,
+                                 pixels.right - pixels.left, pixels.bottom - pixels.top, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), FALSE);
+  return control;
+}
+
+DialogLayout::DialogLayout() : dpi_(ScreenDpi()) {}
 
 int DialogLayout::Px(int twips) const { return TwipsToPixels(twips, dpi_); }
 
@@ -44,11 +55,8 @@ HWND DialogLayout::CreateFrame(const wchar_t* className, WNDPROC proc, void* sel
 
 HWND DialogLayout::Add(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int id, int left, int top,
                        int width, int height, DWORD exStyle) const {
-  HWND control = CreateWindowExW(exStyle, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, Px(left), Px(top),
-                                 Px(width), Px(height), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), FALSE);
-  return control;
+  const RECT pixels{Px(left), Px(top), Px(left) + Px(width), Px(top) + Px(height)};
+  return CreateChildControl(parent, cls, text, WS_VISIBLE | style, id, pixels, exStyle);
 }
 
 std::string WindowText(HWND hwnd) {

@@ -9,6 +9,13 @@
 
 namespace tmr {
 
+// The screen's resolution in dots per inch (96 when it cannot be read).
+int ScreenDpi();
+
+// A child control with the message font; WS_CHILD is added to the style.
+HWND CreateChildControl(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int id,
+                        const RECT& pixels, DWORD exStyle = 0);
+
 class DialogLayout {
  public:
   DialogLayout();

@@ -47,8 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
         EpochCase{"2100 is common", UnixSeconds(2100, 3, 1), Expected(2100, 3, 1)},
         EpochCase{"fractions are dropped", 1.9, Expected(1970, 1, 1, 0, 0, 1)},
         EpochCase{"just before the epoch", -0.5, Expected(1969, 12, 31, 23, 59, 59)}),
-    [](const auto& info) {
-      std::string name = info.param.name;
+    [](const auto& testInfo) {
+      std::string name = testInfo.param.name;
       for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
       return name;
     });

@@ -114,7 +114,7 @@ TEST(TimeZoneTest, OffsetOfTheMomentOfViewingAppliesToEveryTime) {
   const float offset = LocalUtcOffsetHours();
   EXPECT_FLOAT_EQ(offset, summer ? zone.daylight : zone.standard) << tz;
   const LONG bias = info.Bias + (summer ? info.DaylightBias : info.StandardBias);
-  EXPECT_FLOAT_EQ(offset, -bias / 60.0f);
+  EXPECT_FLOAT_EQ(offset, static_cast<float>(-bias) / 60.0f);
 
   // A January and a July time are both moved by today's offset.
   const int minutes = static_cast<int>(offset * 60);

@@ -12,12 +12,6 @@
 
 namespace tmr::test {
 
-fs::path FixturePath(std::string_view relative) {
-  fs::path path = fs::u8path(std::string(TM_FIXTURES_DIR) + "/" + std::string(relative));
-  if (!fs::exists(path)) throw std::runtime_error("fixture missing: " + path.string());
-  return path;
-}
-
 std::string Utf8(const fs::path& path) {
   auto u8 = path.u8string();
   return std::string(u8.begin(), u8.end());
@@ -65,7 +59,9 @@ fs::path BrowserProfile::ChromeFolder() const {
 }
 
 fs::path BrowserProfile::CopyFixture(std::string_view fixture, const fs::path& to) const {
-  fs::copy_file(FixturePath(fixture), to, fs::copy_options::overwrite_existing);
+  const fs::path from = FixturePath(fixture);
+  if (!fs::exists(from)) throw std::runtime_error("fixture missing: " + from.string());
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing);
   fs::permissions(to, fs::perms::owner_write, fs::perm_options::add);
   return to;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "support/Fixtures.h"
 #include "support/ScratchRegistry.h"
 #include "support/TempDir.h"
 
@@ -15,8 +16,6 @@ namespace tmr::test {
 
 namespace fs = std::filesystem;
 
-// A file of the real fixtures, e.g. "chrome/History-schema20".
-fs::path FixturePath(std::string_view relative);
 // The file's SHA-256 as lower-case hex ("" when it cannot be read).
 std::string Sha256OfFile(const fs::path& file);
 std::string Utf8(const fs::path& path);

@@ -93,11 +93,4 @@ BuiltContainer BuildContainer(const std::vector<BuiltEntry>& entries) {
   return built;
 }
 
-std::string FixturePath(const std::string& relative) { return std::string(TM_FIXTURES_DIR) + "/" + relative; }
-
-std::string ReadFixture(const std::string& relative) {
-  std::ifstream in(FixturePath(relative), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 }  // namespace tmr::test

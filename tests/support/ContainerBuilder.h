@@ -10,12 +10,14 @@
 #include <utility>
 #include <vector>
 
+#include "support/Fixtures.h"
+
 namespace tmr::test {
 
 struct BuiltEntry {
-  BuiltEntry(std::string location, uint64_t lastVisited, std::optional<std::u16string> title = std::nullopt,
-             bool deleted = false)
-      : location(std::move(location)), lastVisited(lastVisited), title(std::move(title)), deleted(deleted) {}
+  BuiltEntry(std::string entryLocation, uint64_t visited, std::optional<std::u16string> entryTitle = std::nullopt,
+             bool isDeleted = false)
+      : location(std::move(entryLocation)), lastVisited(visited), title(std::move(entryTitle)), deleted(isDeleted) {}
 
   std::string location;  // e.g. "Visited: user@http://a/"
   uint64_t lastVisited = 0;
@@ -34,10 +36,5 @@ BuiltContainer BuildContainer(const std::vector<BuiltEntry>& entries);
 // Little-endian stores into a byte string (the file must be long enough).
 void PutU32(std::string& bytes, size_t at, uint32_t value);
 uint32_t GetU32(const std::string& bytes, size_t at);
-
-// The fixtures published with the project (real containers), or "" when
-// the folder is not there.
-std::string FixturePath(const std::string& relative);
-std::string ReadFixture(const std::string& relative);
 
 }  // namespace tmr::test

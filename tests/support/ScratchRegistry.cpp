@@ -23,7 +23,10 @@ HKEY CreateOrThrow(HKEY parent, const std::wstring& path) {
 }
 
 void DumpKey(HKEY key, const std::wstring& path, std::vector<std::string>& lines) {
-  lines.push_back("[" + Narrow(path) + "]");
+  std::string header = "[";
+  header += Narrow(path);
+  header += ']';
+  lines.push_back(header);
   for (DWORD i = 0;; ++i) {
     wchar_t name[16384];
     DWORD nameLen = 16384;

@@ -108,9 +108,9 @@ ReadOutcome ReadLastVisited(const ReadContext&, RowSink& rows, ReadProgress&) {
 
 ReadOutcome ReadUsbStorage(const ReadContext&, RowSink& rows, ReadProgress&) {
   // Devices and their instances are listed last first, as they always were.
-  std::vector<std::string> devices = ListRegistrySubKeys(HKEY_LOCAL_MACHINE, kUsbStorage);
+  std::vector<std::string> devices = ListRegistrySubKeys(HKEY_LOCAL_MACHINE, kUsbStorageKey);
   for (auto device = devices.rbegin(); device != devices.rend(); ++device) {
-    const std::string deviceKey = kUsbStorage + "\\" + *device;
+    const std::string deviceKey = kUsbStorageKey + "\\" + *device;
     std::vector<std::string> instances = ListRegistrySubKeys(HKEY_LOCAL_MACHINE, deviceKey);
     for (auto instance = instances.rbegin(); instance != instances.rend(); ++instance) {
       if (auto name = ReadRegistryText(HKEY_LOCAL_MACHINE, deviceKey + "\\" + *instance, "FriendlyName")) {

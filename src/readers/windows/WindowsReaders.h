@@ -18,7 +18,7 @@ inline const std::string kComDlg32 = kExplorer + "\\ComDlg32";
 inline const std::string kExplorerBar =
     "Software\\Microsoft\\Internet Explorer\\Explorer Bars\\{C4EE31F3-4768-11D2-BE5C-00A0C9A83DA1}";
 inline const std::string kSearchAssistant = "Software\\Microsoft\\Search Assistant\\ACMru";
-inline const std::string kUsbStorage = "SYSTEM\\CurrentControlSet\\Enum\\USBSTOR";
+inline const std::string kUsbStorageKey = "SYSTEM\\CurrentControlSet\\Enum\\USBSTOR";
 
 // Full paths of the Recent folder's files (index.dat and folders left out).
 ReadOutcome ReadRecentDocuments(const ReadContext& context, RowSink& rows, ReadProgress& progress);

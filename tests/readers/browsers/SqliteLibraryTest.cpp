@@ -95,7 +95,7 @@ TEST(SqliteLayer, ShapedRowsKeepTheirOwnTexts) {
   auto shape = [](const SqliteRow& row, RowTexts& out) {
     for (int c = 0; c < 3; ++c) out.AddColumn(row, c);
     std::string& joined = out.Buffer();
-    joined = "#";
+    joined.assign(1, '#');
     out.Add(joined);
   };
   std::vector<std::vector<std::string>> rows;
