@@ -7,7 +7,6 @@
 #include "platform/Controls.h"
 #include "platform/DialogLayout.h"
 #include "platform/Locale.h"
-#include "platform/MessagePump.h"
 #include "platform/Shell.h"
 
 namespace tmr {
@@ -41,8 +40,7 @@ bool AboutDialog::Show(HWND owner) {
   layout.Add(hwnd, WC_LINK, "<a>Online Support</a>", WS_TABSTOP, kLabel4, 1200, 1800, 4200, 300);
   layout.Add(hwnd, L"BUTTON", "Check for new version", WS_TABSTOP | BS_PUSHBUTTON, kCommand1, 240, 2640, 2700, 420);
   layout.Add(hwnd, L"BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 4080, 2640, 1320, 420);
-  RegisterModeless(hwnd);
-  TopLevelWindowOpened();
+  RegisterOpened();
   ShowWindow(hwnd, SW_SHOW);
   return true;
 }
@@ -57,7 +55,7 @@ void AboutDialog::CheckForNewVersion() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-LRESULT AboutDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT AboutDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       switch (LOWORD(wp)) {
@@ -75,17 +73,13 @@ LRESULT AboutDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_CLOSE: DestroyWindow(hwnd_); return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
-    case WM_DESTROY: UnregisterModeless(hwnd_); return 0;
     default: return Default(msg, wp, lp);
   }
 }
 
-void AboutDialog::OnFinalDestroy() {
+void AboutDialog::OnDestroyed() {
   if (headingFont_) DeleteObject(headingFont_);
   headingFont_ = nullptr;
-  TopLevelWindowClosed();
 }
 
 }  // namespace tmr

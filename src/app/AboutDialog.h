@@ -10,7 +10,7 @@
 
 namespace tmr {
 
-class AboutDialog final : public BaseWindow<AboutDialog> {
+class AboutDialog final : public ModelessWindow<AboutDialog> {
  public:
   enum : int { kLabel2 = 100, kLabel11, kLabel1, kLabel4, kCommand1, kImage1 };  // cmdExit is IDOK
 
@@ -25,11 +25,10 @@ class AboutDialog final : public BaseWindow<AboutDialog> {
   void CheckForNewVersion();
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void OnFinalDestroy() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnDestroyed() override;
 
  private:
-  friend class BaseWindow<AboutDialog>;
   std::function<void(HWND owner)> checkVersion_;
   HWND label2_ = nullptr;
   HFONT headingFont_ = nullptr;

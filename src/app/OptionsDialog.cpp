@@ -5,7 +5,6 @@
 #include "core/TextUtil.h"
 #include "platform/DialogLayout.h"
 #include "platform/Dialogs.h"
-#include "platform/MessagePump.h"
 
 namespace tmr {
 
@@ -21,8 +20,7 @@ bool OptionsDialog::Show(HWND owner) {
   // Made last so it sits below the controls it frames.
   frame1_ = layout.Add(hwnd, L"BUTTON", "Report Folder", BS_GROUPBOX, -1, 120, 90, 5160, 1050);
   SetWindowPos(frame1_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  RegisterModeless(hwnd);
-  TopLevelWindowOpened();
+  RegisterOpened();
   ShowWindow(hwnd, SW_SHOW);
   SetFocus(text1_);
   return true;
@@ -39,7 +37,7 @@ void OptionsDialog::Ok() {
 
 void OptionsDialog::Cancel() { DestroyWindow(hwnd_); }
 
-LRESULT OptionsDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT OptionsDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       switch (LOWORD(wp)) {
@@ -49,13 +47,8 @@ LRESULT OptionsDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         default: return 0;
       }
     case WM_CLOSE: Cancel(); return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
-    case WM_DESTROY: UnregisterModeless(hwnd_); return 0;
     default: return Default(msg, wp, lp);
   }
 }
-
-void OptionsDialog::OnFinalDestroy() { TopLevelWindowClosed(); }
 
 }  // namespace tmr

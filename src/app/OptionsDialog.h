@@ -9,7 +9,7 @@ namespace tmr {
 
 class SettingsFile;
 
-class OptionsDialog final : public BaseWindow<OptionsDialog> {
+class OptionsDialog final : public ModelessWindow<OptionsDialog> {
  public:
   enum : int { kText1 = 100, kCommand3 };  // OK and Cancel are IDOK, IDCANCEL
 
@@ -26,11 +26,9 @@ class OptionsDialog final : public BaseWindow<OptionsDialog> {
   void Cancel();
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void OnFinalDestroy() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  friend class BaseWindow<OptionsDialog>;
   const SettingsFile* settings_;
   HWND frame1_ = nullptr;
   HWND text1_ = nullptr;

@@ -7,7 +7,6 @@
 #include "platform/Dialogs.h"
 #include "platform/Http.h"
 #include "platform/Locale.h"
-#include "platform/MessagePump.h"
 #include "platform/Shell.h"
 #include "platform/WinText.h"
 #include "updater/SignatureCheck.h"
@@ -62,8 +61,7 @@ bool UpdaterWindow::Create(int showCommand) {
   HWND frame = layout.Add(hwnd, L"BUTTON", "Progress", BS_GROUPBOX, kFrame1, 120, 1200, 5760, 900);
   SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(Control(kProgressBar), PBM_SETRANGE32, 0, 100);
-  RegisterModeless(hwnd);
-  TopLevelWindowOpened();
+  RegisterOpened();
   ShowWindow(hwnd, showCommand);
   Start();
   return true;
@@ -171,7 +169,7 @@ void UpdaterWindow::PressCommand1() {
 
 void UpdaterWindow::ClickLabel4() { ShellOpen(hwnd_, config_.siteAddress, SW_HIDE); }
 
-LRESULT UpdaterWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT UpdaterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       if (LOWORD(wp) == kCommand) PressCommand();
@@ -185,21 +183,17 @@ LRESULT UpdaterWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       if (wp == kSizeTimer) PollSizeQuery();
       return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
     case WM_CLOSE:
       downloader_.Cancel();
       DestroyWindow(hwnd_);
-      return 0;
-    case WM_DESTROY:
-      KillTimer(hwnd_, kSizeTimer);
-      sizeQuery_.Cancel();
-      UnregisterModeless(hwnd_);
       return 0;
     default: return Default(msg, wp, lp);
   }
 }
 
-void UpdaterWindow::OnFinalDestroy() { TopLevelWindowClosed(); }
+void UpdaterWindow::OnDestroy() {
+  KillTimer(hwnd_, kSizeTimer);
+  sizeQuery_.Cancel();
+}
 
 }  // namespace tmr

@@ -25,7 +25,7 @@ struct UpdaterConfig {
   std::function<void()> endViewers;
 };
 
-class UpdaterWindow final : public BaseWindow<UpdaterWindow> {
+class UpdaterWindow final : public ModelessWindow<UpdaterWindow> {
  public:
   enum : int { kLabel = 100, kLabel1, kLabel2, kLabel3, kLabel5, kFrame1, kProgressBar, kCommand, kCommand1, kLabel4 };
 
@@ -45,12 +45,10 @@ class UpdaterWindow final : public BaseWindow<UpdaterWindow> {
   bool SizeQueryRunning() const { return sizeQueryRunning_; }
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void OnFinalDestroy() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnDestroy() override;
 
  private:
-  friend class BaseWindow<UpdaterWindow>;
-  void OnCreate();
   void Start();
   void PollSizeQuery();
   void OnDownloadComplete();
