@@ -29,16 +29,16 @@ constexpr char kCannotStart[] =
 UpdaterWindow::UpdaterWindow(UpdaterConfig config) : config_(std::move(config)) {
   downloader_.SetTimeoutMs(config_.timeoutMs);
   sizeQuery_.SetTimeoutMs(config_.timeoutMs);
-  downloader_.DownloadProgress = [this](const std::string& percent) {
+  downloader_.onProgress = [this](const std::string& percent) {
     SendMessageW(Control(kProgressBar), PBM_SETPOS, static_cast<WPARAM>(std::stoi(percent)), 0);
     SetText(kLabel2, percent + "%");
   };
-  downloader_.DownloadComplete = [this] { OnDownloadComplete(); };
-  downloader_.DownloadErrors = [this](const std::string&) { OnDownloadError(); };
-  downloader_.DownloadEvents = [](const std::string&) {};
+  downloader_.onComplete = [this] { OnDownloadComplete(); };
+  downloader_.onError = [this](const std::string&) { OnDownloadError(); };
+  downloader_.onEvent = [](const std::string&) {};
 }
 
-std::string UpdaterWindow::InstallerPath() const { return config_.folder + "\\" + FileNameFromURL(setupUrl_); }
+std::string UpdaterWindow::InstallerPath() const { return config_.folder + "\\" + FileNameFromUrl(setupUrl_); }
 
 void UpdaterWindow::SetText(int id, const std::string& text) { SetWindowTextUtf8(Control(id), text); }
 
@@ -79,7 +79,7 @@ void UpdaterWindow::Start() {
   }
   SetText(kLabel3, "Version: " + *version);
   // Only the reply's Content-Length is wanted from this request.
-  if (sizeQuery_.Execute(setupUrl_, "", "", "")) {
+  if (sizeQuery_.Start(setupUrl_, "", "", "")) {
     sizeQueryRunning_ = true;
     SetTimer(hwnd_, kSizeTimer, 50, nullptr);
   }
@@ -89,11 +89,11 @@ void UpdaterWindow::Start() {
 }
 
 void UpdaterWindow::PollSizeQuery() {
-  if (sizeQuery_.StillExecuting()) return;
+  if (sizeQuery_.Running()) return;
   KillTimer(hwnd_, kSizeTimer);
   sizeQueryRunning_ = false;
   if (sizeQuery_.HasReply()) {
-    double length = ContentLengthValue(sizeQuery_.GetHeader("Content-Length"));
+    double length = ContentLengthValue(sizeQuery_.HeaderValue("Content-Length"));
     SetText(kLabel1, SizeText(length, UserDecimalSeparator()));
   } else {
     SetText(kLabel5, "Connection error,please check your Internet connection");
@@ -107,7 +107,7 @@ void UpdaterWindow::PressCommand() {
     if (Trim(setupUrl_).empty()) return;
     SetText(kCommand, "Cancel");
     SendMessageW(Control(kProgressBar), PBM_SETPOS, 0, 0);
-    downloader_.DownloadFile(setupUrl_, InstallerPath(), "", "");
+    downloader_.Download(setupUrl_, InstallerPath(), "", "");
     return;
   }
   downloader_.Cancel();
