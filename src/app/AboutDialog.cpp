@@ -7,7 +7,6 @@
 #include "platform/Controls.h"
 #include "platform/DialogLayout.h"
 #include "platform/Locale.h"
-#include "platform/MessagePump.h"
 #include "platform/Shell.h"
 
 namespace tmr {
@@ -21,13 +20,13 @@ bool AboutDialog::Show(HWND owner) {
   DialogLayout layout;
   HWND hwnd = layout.CreateFrame(L"TracemereAbout", WindowProc, this, "About Us", 5640, 3300, owner, false);
   if (!hwnd) return false;
-  HWND image = layout.Add(hwnd, L"STATIC", "", SS_ICON, kImage1, 240, 240, 720, 720);
+  HWND image = layout.Add(hwnd, L"STATIC", "", SS_ICON, kIcon, 240, 240, 720, 720);
   HICON icon = static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, layout.Px(720), layout.Px(720), 0));
   if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
   SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 
-  HWND heading = layout.Add(hwnd, L"STATIC", "About Tracemere (tm)", SS_LEFT, kLabel11, 1200, 240, 4200, 360);
+  HWND heading = layout.Add(hwnd, L"STATIC", "About Tracemere (tm)", SS_LEFT, kHeading, 1200, 240, 4200, 360);
   LOGFONTW font{};
   GetObjectW(MessageFont(), sizeof(font), &font);
   font.lfWeight = FW_BOLD;
@@ -35,14 +34,14 @@ bool AboutDialog::Show(HWND owner) {
   headingFont_ = CreateFontIndirectW(&font);
   SendMessageW(heading, WM_SETFONT, reinterpret_cast<WPARAM>(headingFont_), FALSE);
 
-  label2_ = layout.Add(hwnd, L"STATIC", AboutVersionLine(AppVersion, UserDecimalSeparator()), SS_LEFT, kLabel2, 1200,
-                       660, 4200, 300);
-  layout.Add(hwnd, WC_LINK, kPromotion, WS_TABSTOP, kLabel1, 1200, 1080, 4200, 600);
-  layout.Add(hwnd, WC_LINK, "<a>Online Support</a>", WS_TABSTOP, kLabel4, 1200, 1800, 4200, 300);
-  layout.Add(hwnd, L"BUTTON", "Check for new version", WS_TABSTOP | BS_PUSHBUTTON, kCommand1, 240, 2640, 2700, 420);
+  versionLabel_ = layout.Add(hwnd, L"STATIC", AboutVersionLine(AppVersion, UserDecimalSeparator()), SS_LEFT,
+                             kVersionLabel, 1200, 660, 4200, 300);
+  layout.Add(hwnd, WC_LINK, kPromotion, WS_TABSTOP, kMakerLink, 1200, 1080, 4200, 600);
+  layout.Add(hwnd, WC_LINK, "<a>Online Support</a>", WS_TABSTOP, kSupportLink, 1200, 1800, 4200, 300);
+  layout.Add(hwnd, L"BUTTON", "Check for new version", WS_TABSTOP | BS_PUSHBUTTON, kCheckVersionButton, 240, 2640, 2700,
+             420);
   layout.Add(hwnd, L"BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 4080, 2640, 1320, 420);
-  RegisterModeless(hwnd);
-  TopLevelWindowOpened();
+  RegisterOpened();
   ShowWindow(hwnd, SW_SHOW);
   return true;
 }
@@ -57,11 +56,11 @@ void AboutDialog::CheckForNewVersion() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-LRESULT AboutDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT AboutDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       switch (LOWORD(wp)) {
-        case kCommand1: CheckForNewVersion(); return 0;
+        case kCheckVersionButton: CheckForNewVersion(); return 0;
         case IDOK:
         case IDCANCEL: DestroyWindow(hwnd_); return 0;
         default: return 0;
@@ -69,23 +68,19 @@ LRESULT AboutDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lp);
       if (header->code == NM_CLICK || header->code == NM_RETURN) {
-        if (header->idFrom == kLabel1) OpenMakerPage();
-        if (header->idFrom == kLabel4) OpenSupportPage();
+        if (header->idFrom == kMakerLink) OpenMakerPage();
+        if (header->idFrom == kSupportLink) OpenSupportPage();
       }
       return 0;
     }
     case WM_CLOSE: DestroyWindow(hwnd_); return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
-    case WM_DESTROY: UnregisterModeless(hwnd_); return 0;
     default: return Default(msg, wp, lp);
   }
 }
 
-void AboutDialog::OnFinalDestroy() {
+void AboutDialog::OnDestroyed() {
   if (headingFont_) DeleteObject(headingFont_);
   headingFont_ = nullptr;
-  TopLevelWindowClosed();
 }
 
 }  // namespace tmr

@@ -10,28 +10,27 @@
 
 namespace tmr {
 
-class AboutDialog final : public BaseWindow<AboutDialog> {
+class AboutDialog final : public ModelessWindow<AboutDialog> {
  public:
-  enum : int { kLabel2 = 100, kLabel11, kLabel1, kLabel4, kCommand1, kImage1 };  // cmdExit is IDOK
+  enum : int { kVersionLabel = 100, kHeading, kMakerLink, kSupportLink, kCheckVersionButton, kIcon };  // OK is IDOK
 
   // checkVersion runs the main window's check with AutoCheck false.
   explicit AboutDialog(std::function<void(HWND owner)> checkVersion) : checkVersion_(std::move(checkVersion)) {}
 
   bool Show(HWND owner);
-  HWND Label2() const { return label2_; }
+  HWND VersionLabel() const { return versionLabel_; }
 
   void OpenMakerPage();
   void OpenSupportPage();
   void CheckForNewVersion();
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void OnFinalDestroy() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnDestroyed() override;
 
  private:
-  friend class BaseWindow<AboutDialog>;
   std::function<void(HWND owner)> checkVersion_;
-  HWND label2_ = nullptr;
+  HWND versionLabel_ = nullptr;
   HFONT headingFont_ = nullptr;
 };
 

@@ -5,7 +5,6 @@
 #include "core/TextUtil.h"
 #include "platform/DialogLayout.h"
 #include "platform/Dialogs.h"
-#include "platform/MessagePump.h"
 
 namespace tmr {
 
@@ -13,49 +12,43 @@ bool OptionsDialog::Show(HWND owner) {
   DialogLayout layout;
   HWND hwnd = layout.CreateFrame(L"TracemereOptions", WindowProc, this, "Options", 5400, 2160, owner, false);
   if (!hwnd) return false;
-  text1_ = layout.Add(hwnd, L"EDIT", ReportFolder, WS_TABSTOP | ES_AUTOHSCROLL, kText1, 240, 450, 3780, 330,
-                      WS_EX_CLIENTEDGE);
-  layout.Add(hwnd, L"BUTTON", "Browse", WS_TABSTOP | BS_PUSHBUTTON, kCommand3, 4140, 435, 1020, 360);
+  reportFolderEdit_ = layout.Add(hwnd, L"EDIT", ReportFolder, WS_TABSTOP | ES_AUTOHSCROLL, kReportFolderEdit, 240, 450,
+                                 3780, 330, WS_EX_CLIENTEDGE);
+  layout.Add(hwnd, L"BUTTON", "Browse", WS_TABSTOP | BS_PUSHBUTTON, kBrowseButton, 4140, 435, 1020, 360);
   layout.Add(hwnd, L"BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 2880, 1440, 1140, 375);
   layout.Add(hwnd, L"BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, 4140, 1440, 1140, 375);
   // Made last so it sits below the controls it frames.
-  frame1_ = layout.Add(hwnd, L"BUTTON", "Report Folder", BS_GROUPBOX, -1, 120, 90, 5160, 1050);
-  SetWindowPos(frame1_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  RegisterModeless(hwnd);
-  TopLevelWindowOpened();
+  reportFolderFrame_ = layout.Add(hwnd, L"BUTTON", "Report Folder", BS_GROUPBOX, -1, 120, 90, 5160, 1050);
+  SetWindowPos(reportFolderFrame_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  RegisterOpened();
   ShowWindow(hwnd, SW_SHOW);
-  SetFocus(text1_);
+  SetFocus(reportFolderEdit_);
   return true;
 }
 
-void OptionsDialog::Browse() { SetWindowTextUtf8(text1_, BrowseForFolder()); }
+void OptionsDialog::Browse() { SetWindowTextUtf8(reportFolderEdit_, BrowseForFolder()); }
 
 void OptionsDialog::Ok() {
   // Not checked: the folder need not exist and may be empty.
-  ReportFolder = Trim(WindowText(text1_));
+  ReportFolder = Trim(WindowText(reportFolderEdit_));
   if (settings_) settings_->SaveSetting("general", "ReportFolder", ReportFolder);
   DestroyWindow(hwnd_);
 }
 
 void OptionsDialog::Cancel() { DestroyWindow(hwnd_); }
 
-LRESULT OptionsDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT OptionsDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       switch (LOWORD(wp)) {
-        case kCommand3: Browse(); return 0;
+        case kBrowseButton: Browse(); return 0;
         case IDOK: Ok(); return 0;
         case IDCANCEL: Cancel(); return 0;
         default: return 0;
       }
     case WM_CLOSE: Cancel(); return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
-    case WM_DESTROY: UnregisterModeless(hwnd_); return 0;
     default: return Default(msg, wp, lp);
   }
 }
-
-void OptionsDialog::OnFinalDestroy() { TopLevelWindowClosed(); }
 
 }  // namespace tmr

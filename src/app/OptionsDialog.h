@@ -9,16 +9,16 @@ namespace tmr {
 
 class SettingsFile;
 
-class OptionsDialog final : public BaseWindow<OptionsDialog> {
+class OptionsDialog final : public ModelessWindow<OptionsDialog> {
  public:
-  enum : int { kText1 = 100, kCommand3 };  // OK and Cancel are IDOK, IDCANCEL
+  enum : int { kReportFolderEdit = 100, kBrowseButton };  // OK and Cancel are IDOK, IDCANCEL
 
   // settings may be null (nothing is stored then).
   explicit OptionsDialog(const SettingsFile* settings) : settings_(settings) {}
 
   bool Show(HWND owner);
-  HWND Text1() const { return text1_; }
-  HWND Frame1() const { return frame1_; }
+  HWND ReportFolderEdit() const { return reportFolderEdit_; }
+  HWND ReportFolderFrame() const { return reportFolderFrame_; }
 
   // The buttons, as their clicks run them.
   void Browse();
@@ -26,14 +26,12 @@ class OptionsDialog final : public BaseWindow<OptionsDialog> {
   void Cancel();
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void OnFinalDestroy() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  friend class BaseWindow<OptionsDialog>;
   const SettingsFile* settings_;
-  HWND frame1_ = nullptr;
-  HWND text1_ = nullptr;
+  HWND reportFolderFrame_ = nullptr;
+  HWND reportFolderEdit_ = nullptr;
 };
 
 }  // namespace tmr

@@ -1,9 +1,12 @@
-// Base classes for windows and dialogs: a static procedure finds the C++
-// object (WM_NCCREATE -> GWLP_USERDATA, WM_INITDIALOG -> DWLP_USER) and
-// forwards to HandleMessage. No exception leaves a window procedure.
+// Base classes for windows: a static procedure finds the C++ object
+// (WM_NCCREATE -> GWLP_USERDATA) and forwards to HandleMessage. No exception
+// leaves a window procedure.
 #pragma once
 
 #include <windows.h>
+
+#include "platform/DialogLayout.h"
+#include "platform/MessagePump.h"
 
 namespace tmr {
 
@@ -70,56 +73,56 @@ class BaseWindow {
   HWND hwnd_ = nullptr;
 };
 
+// The program's modeless top-level windows. Labels and frames are painted
+// on the dialog face, the message loop gives Tab, Enter and Esc while the
+// window is open, and the window counts among the open top-level windows
+// whose last closing may end the program. The shared messages are handled
+// here so a derived window cannot forget to leave the loop's lists: it
+// handles its own messages in OnMessage and does its extra closing work in
+// OnDestroy and OnDestroyed.
 template <typename Derived>
-class BaseDialog {
- public:
-  BaseDialog() = default;
-  BaseDialog(const BaseDialog&) = delete;
-  BaseDialog& operator=(const BaseDialog&) = delete;
-  virtual ~BaseDialog() {
-    if (hwnd_) {
-      SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
-      DestroyWindow(hwnd_);
-    }
-  }
-
-  HWND hwnd() const { return hwnd_; }
-
+class ModelessWindow : public BaseWindow<Derived> {
  protected:
-  // Returns TRUE when the message was handled, as a dialog procedure does.
-  virtual INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) = 0;
-  virtual void OnFinalDestroy() {}
+  using BaseWindow<Derived>::hwnd_;
 
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    Derived* self = nullptr;
-    if (msg == WM_INITDIALOG) {
-      self = reinterpret_cast<Derived*>(lp);
-      self->hwnd_ = hwnd;
-      SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-    } else {
-      self = reinterpret_cast<Derived*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    }
-    if (!self) return FALSE;
-    INT_PTR result = FALSE;
-    try {
-      result = self->HandleMessage(msg, wp, lp);
-    } catch (...) {
-      ReportUnexpectedException("dialog procedure");
-      result = FALSE;
-    }
-    if (msg == WM_NCDESTROY) {
-      SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-      self->hwnd_ = nullptr;
-      try {
-        self->OnFinalDestroy();
-      } catch (...) {
-        ReportUnexpectedException("OnFinalDestroy");
-      }
-    }
-    return result;
+  // Call once the window and its controls exist, before it is shown.
+  void RegisterOpened() {
+    RegisterModeless(hwnd_);
+    TopLevelWindowOpened();
+    registered_ = true;
   }
 
-  HWND hwnd_ = nullptr;
+  // The derived window's own messages, as HandleMessage would get them.
+  virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) = 0;
+  // WM_DESTROY: the controls still exist; the loop still knows the window.
+  virtual void OnDestroy() {}
+  // After WM_NCDESTROY: window and controls are gone, so resources they
+  // used (fonts, icons) may be freed; runs before the window leaves the count.
+  virtual void OnDestroyed() {}
+
+ private:
+  friend class BaseWindow<Derived>;
+
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) final {
+    switch (msg) {
+      case WM_CTLCOLORSTATIC:
+      case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
+      case WM_DESTROY:
+        OnDestroy();
+        UnregisterModeless(hwnd_);
+        return 0;
+      default: return OnMessage(msg, wp, lp);
+    }
+  }
+
+  void OnFinalDestroy() final {
+    OnDestroyed();
+    // A window whose creation failed half-way never joined the count.
+    if (registered_) TopLevelWindowClosed();
+    registered_ = false;
+  }
+
+  bool registered_ = false;
 };
 
 }  // namespace tmr

@@ -47,31 +47,31 @@ std::optional<double> FreeSpaceOf(const std::string& destination) {
 }  // namespace
 
 void FileDownloader::RaiseError(const std::string& text) {
-  if (DownloadErrors) DownloadErrors(text);
+  if (onError) onError(text);
 }
 
-bool FileDownloader::DownloadFile(const std::string& strURL, const std::string& strDestination,
-                                  const std::string& UserName, const std::string& Password) {
+bool FileDownloader::Download(const std::string& url, const std::string& destination, const std::string& userName,
+                              const std::string& password) {
   cancelled_ = false;
-  url_ = strURL;
-  if (DownloadEvents) DownloadEvents("");
+  url_ = url;
+  if (onEvent) onEvent("");
   PumpPendingMessages();
 
   const int64_t startOffset = 0;  // resuming is not offered
   int64_t expected = 0;
   int64_t received = 0;
-  if (!inet_.Execute(strURL, UserName, Password, "Range: bytes=" + std::to_string(startOffset) + "-\r\n")) {
-    RaiseError("Error: the address " + strURL + " cannot be used occurred.");
-    return Finish(received, expected, strDestination);
+  if (!inet_.Start(url, userName, password, "Range: bytes=" + std::to_string(startOffset) + "-\r\n")) {
+    RaiseError("Error: the address " + url + " cannot be used occurred.");
+    return Finish(received, expected, destination);
   }
   // Cancel() from the window closes nothing by itself; poll between waits.
-  while (inet_.StillExecuting()) {
-    if (cancelled_) return Finish(received, expected, strDestination);
-    inet_.WaitWhileExecutingFor(50);
+  while (inet_.Running()) {
+    if (cancelled_) return Finish(received, expected, destination);
+    inet_.WaitWhileRunning(50);
   }
-  if (cancelled_) return Finish(received, expected, strDestination);
+  if (cancelled_) return Finish(received, expected, destination);
 
-  std::string header = inet_.GetHeader();
+  std::string header = inet_.HeaderLines();
   // No reply at all reads like a status of CR LF: no connection.
   std::string code = inet_.HasReply() ? StatusCodeText(header) : "\r\n";
   if (code == "204") {
@@ -90,18 +90,18 @@ bool FileDownloader::DownloadFile(const std::string& strURL, const std::string& 
     RaiseError("The server returned the following response:\r\r" + FirstHeaderLine(header));
     cancelled_ = true;
   }
-  if (cancelled_) return Finish(received, expected, strDestination);
+  if (cancelled_) return Finish(received, expected, destination);
 
-  expected = ContentLengthValue(inet_.GetHeader("Content-Length"));
-  if (expected == 0) return Finish(received, expected, strDestination);
+  expected = ContentLengthValue(inet_.HeaderValue("Content-Length"));
+  if (expected == 0) return Finish(received, expected, destination);
 
-  if (auto freeBytes = FreeSpaceOf(strDestination); freeBytes && *freeBytes < static_cast<double>(expected)) {
+  if (auto freeBytes = FreeSpaceOf(destination); freeBytes && *freeBytes < static_cast<double>(expected)) {
     RaiseError("There is not enough free space on disk for this file.");
-    return Finish(received, expected, strDestination);
+    return Finish(received, expected, destination);
   }
   PumpPendingMessages();
-  WriteBody(strDestination, expected, received);
-  return Finish(received, expected, strDestination);
+  WriteBody(destination, expected, received);
+  return Finish(received, expected, destination);
 }
 
 bool FileDownloader::WriteBody(const std::string& destination, int64_t expected, int64_t& received) {
@@ -125,7 +125,7 @@ bool FileDownloader::WriteBody(const std::string& destination, int64_t expected,
     return false;
   }
   while (true) {
-    std::vector<uint8_t> chunk = inet_.GetChunk(kChunkBytes);
+    std::vector<uint8_t> chunk = inet_.ReadChunk(kChunkBytes);
     // The body ends with an empty read; a short read is just what the
     // network had ready.
     if (chunk.empty()) break;
@@ -138,7 +138,7 @@ bool FileDownloader::WriteBody(const std::string& destination, int64_t expected,
     }
     if (cancelled_) break;
     received += static_cast<int64_t>(chunk.size());
-    if (DownloadProgress) DownloadProgress(PercentText(received, expected));
+    if (onProgress) onProgress(PercentText(received, expected));
     PumpPendingMessages();
   }
   return true;
@@ -148,7 +148,7 @@ bool FileDownloader::Finish(int64_t received, int64_t expected, const std::strin
   bool complete = false;
   if (received == expected) {
     if (!cancelled_) {
-      if (DownloadComplete) DownloadComplete();
+      if (onComplete) onComplete();
       complete = true;
     }
   } else if (!FileExists(destination)) {

@@ -12,16 +12,18 @@ namespace tmr {
 
 class FileDownloader {
  public:
-  // Events, in declaration order. Error texts are ready to show.
-  std::function<void(const std::string& strError)> DownloadErrors;
-  std::function<void(const std::string& strEvent)> DownloadEvents;
-  std::function<void()> DownloadComplete;
-  std::function<void(const std::string& intPercent)> DownloadProgress;
+  // What happens during Download. Error texts are ready to show; onEvent
+  // gets an empty text as the download begins; the percent is a whole
+  // number as text.
+  std::function<void(const std::string& error)> onError;
+  std::function<void(const std::string& event)> onEvent;
+  std::function<void()> onComplete;
+  std::function<void(const std::string& percent)> onProgress;
 
   // True when the whole file arrived and the download was not cancelled.
   // Returns when the download has ended; messages run meanwhile.
-  bool DownloadFile(const std::string& strURL, const std::string& strDestination, const std::string& UserName,
-                    const std::string& Password);
+  bool Download(const std::string& url, const std::string& destination, const std::string& userName,
+                const std::string& password);
   void Cancel() { cancelled_ = true; }
   bool Cancelled() const { return cancelled_; }
 

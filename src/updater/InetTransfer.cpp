@@ -69,8 +69,8 @@ InetTransfer::InetTransfer() : state_(std::make_shared<State>()), timeoutMs_(600
 
 InetTransfer::~InetTransfer() { Cancel(); }
 
-bool InetTransfer::Execute(const std::string& url, const std::string& userName, const std::string& password,
-                           const std::string& extraHeaders) {
+bool InetTransfer::Start(const std::string& url, const std::string& userName, const std::string& password,
+                         const std::string& extraHeaders) {
   Cancel();
   state_ = std::make_shared<State>();
   std::optional<HttpUrl> parts = CrackHttpUrl(url);
@@ -108,9 +108,9 @@ bool InetTransfer::Execute(const std::string& url, const std::string& userName, 
   return true;
 }
 
-bool InetTransfer::StillExecuting() const { return state_->busy; }
+bool InetTransfer::Running() const { return state_->busy; }
 
-void InetTransfer::WaitWhileExecutingFor(uint32_t ms) {
+void InetTransfer::WaitWhileRunning(uint32_t ms) {
   if (!state_->busy) return;
   MsgWaitForMultipleObjects(1, &state_->finished, FALSE, ms, QS_ALLINPUT);
   PumpPendingMessages();
@@ -118,7 +118,7 @@ void InetTransfer::WaitWhileExecutingFor(uint32_t ms) {
 
 bool InetTransfer::HasReply() const { return !state_->busy && state_->replied && !state_->closed; }
 
-std::string InetTransfer::GetHeader() const {
+std::string InetTransfer::HeaderLines() const {
   if (!HasReply()) return "";
   std::lock_guard lock(state_->mutex);
   DWORD size = 0;
@@ -130,7 +130,7 @@ std::string InetTransfer::GetHeader() const {
   return Narrow(text);
 }
 
-std::string InetTransfer::GetHeader(const std::string& name) const {
+std::string InetTransfer::HeaderValue(const std::string& name) const {
   if (!HasReply()) return "";
   std::lock_guard lock(state_->mutex);
   std::wstring buffer = Widen(name);
@@ -141,7 +141,7 @@ std::string InetTransfer::GetHeader(const std::string& name) const {
   return Narrow(buffer);
 }
 
-std::vector<uint8_t> InetTransfer::GetChunk(size_t size) {
+std::vector<uint8_t> InetTransfer::ReadChunk(size_t size) {
   if (!HasReply() || size == 0) return {};
   auto state = state_;
   if (state->pending.empty()) {

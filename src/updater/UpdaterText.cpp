@@ -8,7 +8,7 @@
 #include "core/TextUtil.h"
 
 namespace tmr {
-std::string FileNameFromURL(std::string_view url) {
+std::string FileNameFromUrl(std::string_view url) {
   if (url.size() < 2) return "";
   if (url.substr(0, 7) != "http://" || url == "http://") return "";
   // The last "/" searched from the second-to-last character backwards.

@@ -14,7 +14,7 @@ namespace tmr {
 // fewer than 2 characters, one not starting with "http://", "http://"
 // itself, no "/" before the last character, or a name without a "." before
 // its last character).
-std::string FileNameFromURL(std::string_view url);
+std::string FileNameFromUrl(std::string_view url);
 
 // "File Size:" + the size in units of 1,024,000 bytes rounded to two
 // decimals (halves to even) + " MB", in the given decimal separator.

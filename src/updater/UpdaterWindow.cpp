@@ -7,7 +7,6 @@
 #include "platform/Dialogs.h"
 #include "platform/Http.h"
 #include "platform/Locale.h"
-#include "platform/MessagePump.h"
 #include "platform/Shell.h"
 #include "platform/WinText.h"
 #include "updater/SignatureCheck.h"
@@ -30,16 +29,16 @@ constexpr char kCannotStart[] =
 UpdaterWindow::UpdaterWindow(UpdaterConfig config) : config_(std::move(config)) {
   downloader_.SetTimeoutMs(config_.timeoutMs);
   sizeQuery_.SetTimeoutMs(config_.timeoutMs);
-  downloader_.DownloadProgress = [this](const std::string& percent) {
+  downloader_.onProgress = [this](const std::string& percent) {
     SendMessageW(Control(kProgressBar), PBM_SETPOS, static_cast<WPARAM>(std::stoi(percent)), 0);
-    SetText(kLabel2, percent + "%");
+    SetText(kPercentLabel, percent + "%");
   };
-  downloader_.DownloadComplete = [this] { OnDownloadComplete(); };
-  downloader_.DownloadErrors = [this](const std::string&) { OnDownloadError(); };
-  downloader_.DownloadEvents = [](const std::string&) {};
+  downloader_.onComplete = [this] { OnDownloadComplete(); };
+  downloader_.onError = [this](const std::string&) { OnDownloadError(); };
+  downloader_.onEvent = [](const std::string&) {};
 }
 
-std::string UpdaterWindow::InstallerPath() const { return config_.folder + "\\" + FileNameFromURL(setupUrl_); }
+std::string UpdaterWindow::InstallerPath() const { return config_.folder + "\\" + FileNameFromUrl(setupUrl_); }
 
 void UpdaterWindow::SetText(int id, const std::string& text) { SetWindowTextUtf8(Control(id), text); }
 
@@ -50,74 +49,73 @@ bool UpdaterWindow::Create(int showCommand) {
   HWND hwnd =
       layout.CreateFrame(L"TracemereUpdater", WindowProc, this, "Tracemere Updater", 6000, 3660, nullptr, false);
   if (!hwnd) return false;
-  layout.Add(hwnd, L"STATIC", "File Name: tmeresetup.exe", SS_LEFT, kLabel, 240, 240, 5520, 300);
-  layout.Add(hwnd, L"STATIC", "", SS_LEFT, kLabel1, 240, 540, 5520, 300);
-  layout.Add(hwnd, L"STATIC", "", SS_LEFT | SS_NOPREFIX, kLabel3, 240, 840, 5520, 300);
+  layout.Add(hwnd, L"STATIC", "File Name: tmeresetup.exe", SS_LEFT, kFileNameLabel, 240, 240, 5520, 300);
+  layout.Add(hwnd, L"STATIC", "", SS_LEFT, kSizeLabel, 240, 540, 5520, 300);
+  layout.Add(hwnd, L"STATIC", "", SS_LEFT | SS_NOPREFIX, kVersionLabel, 240, 840, 5520, 300);
   layout.Add(hwnd, PROGRESS_CLASSW, "", 0, kProgressBar, 360, 1500, 4560, 300);
-  layout.Add(hwnd, L"STATIC", "", SS_LEFT, kLabel2, 5040, 1530, 780, 300);
-  layout.Add(hwnd, L"STATIC", "", SS_LEFT, kLabel5, 240, 2340, 5520, 300);
-  layout.Add(hwnd, L"BUTTON", "Start Download", WS_TABSTOP | BS_PUSHBUTTON, kCommand, 240, 2880, 1860, 420);
-  layout.Add(hwnd, L"BUTTON", "Install Tracemere", WS_TABSTOP | BS_PUSHBUTTON, kCommand1, 2220, 2880, 1980, 420);
-  layout.Add(hwnd, WC_LINK, "<a>Visit our website</a>", WS_TABSTOP, kLabel4, 4380, 2950, 1500, 300);
-  HWND frame = layout.Add(hwnd, L"BUTTON", "Progress", BS_GROUPBOX, kFrame1, 120, 1200, 5760, 900);
+  layout.Add(hwnd, L"STATIC", "", SS_LEFT, kPercentLabel, 5040, 1530, 780, 300);
+  layout.Add(hwnd, L"STATIC", "", SS_LEFT, kStatusLabel, 240, 2340, 5520, 300);
+  layout.Add(hwnd, L"BUTTON", "Start Download", WS_TABSTOP | BS_PUSHBUTTON, kDownloadButton, 240, 2880, 1860, 420);
+  layout.Add(hwnd, L"BUTTON", "Install Tracemere", WS_TABSTOP | BS_PUSHBUTTON, kInstallButton, 2220, 2880, 1980, 420);
+  layout.Add(hwnd, WC_LINK, "<a>Visit our website</a>", WS_TABSTOP, kWebsiteLink, 4380, 2950, 1500, 300);
+  HWND frame = layout.Add(hwnd, L"BUTTON", "Progress", BS_GROUPBOX, kProgressFrame, 120, 1200, 5760, 900);
   SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(Control(kProgressBar), PBM_SETRANGE32, 0, 100);
-  RegisterModeless(hwnd);
-  TopLevelWindowOpened();
+  RegisterOpened();
   ShowWindow(hwnd, showCommand);
   Start();
   return true;
 }
 
 void UpdaterWindow::Start() {
-  SetText(kLabel5, "Connecting server...");
+  SetText(kStatusLabel, "Connecting server...");
   UpdateWindow(hwnd_);
   setupUrl_ = config_.siteAddress + "/tmeresetup.exe";
   std::optional<std::string> version = HttpGetText(config_.siteAddress + "/version.txt", config_.timeoutMs);
   if (!version) {
-    SetText(kLabel5, "Connecting error.");
-    Enable(kCommand, false);
+    SetText(kStatusLabel, "Connecting error.");
+    Enable(kDownloadButton, false);
     return;
   }
-  SetText(kLabel3, "Version: " + *version);
+  SetText(kVersionLabel, "Version: " + *version);
   // Only the reply's Content-Length is wanted from this request.
-  if (sizeQuery_.Execute(setupUrl_, "", "", "")) {
+  if (sizeQuery_.Start(setupUrl_, "", "", "")) {
     sizeQueryRunning_ = true;
     SetTimer(hwnd_, kSizeTimer, 50, nullptr);
   }
-  SetText(kLabel4, "<a>visit our website</a>");
-  Enable(kCommand1, false);
-  SetText(kLabel5, "");
+  SetText(kWebsiteLink, "<a>visit our website</a>");
+  Enable(kInstallButton, false);
+  SetText(kStatusLabel, "");
 }
 
 void UpdaterWindow::PollSizeQuery() {
-  if (sizeQuery_.StillExecuting()) return;
+  if (sizeQuery_.Running()) return;
   KillTimer(hwnd_, kSizeTimer);
   sizeQueryRunning_ = false;
   if (sizeQuery_.HasReply()) {
-    double length = ContentLengthValue(sizeQuery_.GetHeader("Content-Length"));
-    SetText(kLabel1, SizeText(length, UserDecimalSeparator()));
+    double length = ContentLengthValue(sizeQuery_.HeaderValue("Content-Length"));
+    SetText(kSizeLabel, SizeText(length, UserDecimalSeparator()));
   } else {
-    SetText(kLabel5, "Connection error,please check your Internet connection");
-    Enable(kCommand, false);
+    SetText(kStatusLabel, "Connection error,please check your Internet connection");
+    Enable(kDownloadButton, false);
   }
   sizeQuery_.Cancel();
 }
 
-void UpdaterWindow::PressCommand() {
-  if (WindowText(Control(kCommand)) == "Start Download") {
+void UpdaterWindow::ToggleDownload() {
+  if (WindowText(Control(kDownloadButton)) == "Start Download") {
     if (Trim(setupUrl_).empty()) return;
-    SetText(kCommand, "Cancel");
+    SetText(kDownloadButton, "Cancel");
     SendMessageW(Control(kProgressBar), PBM_SETPOS, 0, 0);
-    downloader_.DownloadFile(setupUrl_, InstallerPath(), "", "");
+    downloader_.Download(setupUrl_, InstallerPath(), "", "");
     return;
   }
   downloader_.Cancel();
   SendMessageW(Control(kProgressBar), PBM_SETPOS, 0, 0);
   UpdateWindow(Control(kProgressBar));
-  Enable(kCommand1, false);
-  Enable(kLabel, true);
-  SetText(kCommand, "Start Download");
+  Enable(kInstallButton, false);
+  Enable(kFileNameLabel, true);
+  SetText(kDownloadButton, "Start Download");
 }
 
 bool UpdaterWindow::InstallerVerified() {
@@ -128,12 +126,12 @@ bool UpdaterWindow::InstallerVerified() {
 }
 
 void UpdaterWindow::OnDownloadComplete() {
-  Enable(kLabel, true);
-  SetText(kCommand, "Download");
+  Enable(kFileNameLabel, true);
+  SetText(kDownloadButton, "Download");
   // The installer runs with the user's rights, so it is offered only when
   // it carries the publisher's signature.
   if (InstallerVerified()) {
-    Enable(kCommand1, true);
+    Enable(kInstallButton, true);
     return;
   }
   DeleteFileW(Widen(InstallerPath()).c_str());
@@ -142,21 +140,21 @@ void UpdaterWindow::OnDownloadComplete() {
 
 void UpdaterWindow::OnDownloadError() {
   if (ShowMessage(hwnd_, kDownloadError, MB_YESNO) == IDYES) ShellOpen(hwnd_, config_.siteAddress, SW_HIDE);
-  Enable(kLabel, true);
-  SetText(kCommand, "Download");
+  Enable(kFileNameLabel, true);
+  SetText(kDownloadButton, "Download");
   SendMessageW(Control(kProgressBar), PBM_SETPOS, 0, 0);
   downloader_.Cancel();
 }
 
-void UpdaterWindow::PressCommand1() {
-  if (!IsWindowEnabled(Control(kCommand1))) return;
+void UpdaterWindow::Install() {
+  if (!IsWindowEnabled(Control(kInstallButton))) return;
   // Checked again: the file may have changed since it was downloaded.
   std::optional<std::string> signature = HttpGetText(setupUrl_ + ".sig", config_.timeoutMs);
   bool verified =
       signature && VerifyFileSignature(InstallerPath(), std::vector<uint8_t>(signature->begin(), signature->end()),
                                        config_.publicKey);
   if (!verified) {
-    Enable(kCommand1, false);
+    Enable(kInstallButton, false);
     DeleteFileW(Widen(InstallerPath()).c_str());
     if (ShowMessage(hwnd_, kNotVerified, MB_YESNO) == IDYES) ShellOpen(hwnd_, config_.siteAddress, SW_HIDE);
     return;
@@ -169,37 +167,33 @@ void UpdaterWindow::PressCommand1() {
   DestroyWindow(hwnd_);
 }
 
-void UpdaterWindow::ClickLabel4() { ShellOpen(hwnd_, config_.siteAddress, SW_HIDE); }
+void UpdaterWindow::OpenWebsite() { ShellOpen(hwnd_, config_.siteAddress, SW_HIDE); }
 
-LRESULT UpdaterWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT UpdaterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
-      if (LOWORD(wp) == kCommand) PressCommand();
-      if (LOWORD(wp) == kCommand1) PressCommand1();
+      if (LOWORD(wp) == kDownloadButton) ToggleDownload();
+      if (LOWORD(wp) == kInstallButton) Install();
       return 0;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lp);
-      if (header->idFrom == kLabel4 && (header->code == NM_CLICK || header->code == NM_RETURN)) ClickLabel4();
+      if (header->idFrom == kWebsiteLink && (header->code == NM_CLICK || header->code == NM_RETURN)) OpenWebsite();
       return 0;
     }
     case WM_TIMER:
       if (wp == kSizeTimer) PollSizeQuery();
       return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
     case WM_CLOSE:
       downloader_.Cancel();
       DestroyWindow(hwnd_);
-      return 0;
-    case WM_DESTROY:
-      KillTimer(hwnd_, kSizeTimer);
-      sizeQuery_.Cancel();
-      UnregisterModeless(hwnd_);
       return 0;
     default: return Default(msg, wp, lp);
   }
 }
 
-void UpdaterWindow::OnFinalDestroy() { TopLevelWindowClosed(); }
+void UpdaterWindow::OnDestroy() {
+  KillTimer(hwnd_, kSizeTimer);
+  sizeQuery_.Cancel();
+}
 
 }  // namespace tmr

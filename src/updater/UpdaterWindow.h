@@ -25,32 +25,42 @@ struct UpdaterConfig {
   std::function<void()> endViewers;
 };
 
-class UpdaterWindow final : public BaseWindow<UpdaterWindow> {
+class UpdaterWindow final : public ModelessWindow<UpdaterWindow> {
  public:
-  enum : int { kLabel = 100, kLabel1, kLabel2, kLabel3, kLabel5, kFrame1, kProgressBar, kCommand, kCommand1, kLabel4 };
+  enum : int {
+    kFileNameLabel = 100,
+    kSizeLabel,
+    kPercentLabel,
+    kVersionLabel,
+    kStatusLabel,
+    kProgressFrame,
+    kProgressBar,
+    kDownloadButton,
+    kInstallButton,
+    kWebsiteLink
+  };
 
   explicit UpdaterWindow(UpdaterConfig config);
 
   // Creates and shows the window and runs its start steps.
   bool Create(int showCommand);
 
-  // The user's actions.
-  void PressCommand();
-  void PressCommand1();
-  void ClickLabel4();
+  // The user's actions. The download button starts a download, or cancels
+  // or resets one that has begun.
+  void ToggleDownload();
+  void Install();
+  void OpenWebsite();
 
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
-  const std::string& SetupURL() const { return setupUrl_; }
+  const std::string& SetupUrl() const { return setupUrl_; }
   FileDownloader& Downloader() { return downloader_; }
   bool SizeQueryRunning() const { return sizeQueryRunning_; }
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void OnFinalDestroy() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnDestroy() override;
 
  private:
-  friend class BaseWindow<UpdaterWindow>;
-  void OnCreate();
   void Start();
   void PollSizeQuery();
   void OnDownloadComplete();

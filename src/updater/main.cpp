@@ -14,8 +14,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   config.publicKey = HexToBytes(build::kUpdatePublicKey).value_or(std::vector<uint8_t>());
   config.folder = ProgramFolder();
   config.endViewers = EndRunningViewers;
-  UpdaterWindow form(config);
+  UpdaterWindow window(config);
   SetQuitWhenLastWindowCloses(true);
-  if (!form.Create(showCommand)) return 1;
+  if (!window.Create(showCommand)) return 1;
   return RunMessageLoop();
 }

@@ -46,10 +46,10 @@ TEST_F(DialogsTest, OptionsOkStoresTheTrimmedFolderAsTyped) {
   wchar_t caption[32] = {};
   GetWindowTextW(options.hwnd(), caption, 32);
   EXPECT_STREQ(caption, L"Options");
-  EXPECT_EQ(WindowText(options.Frame1()), "Report Folder");
-  EXPECT_EQ(WindowText(options.Text1()), "C:\\Old");
+  EXPECT_EQ(WindowText(options.ReportFolderFrame()), "Report Folder");
+  EXPECT_EQ(WindowText(options.ReportFolderEdit()), "C:\\Old");
 
-  SetWindowTextUtf8(options.Text1(), "   D:\\Reports\\  ");
+  SetWindowTextUtf8(options.ReportFolderEdit(), "   D:\\Reports\\  ");
   Press(options.hwnd(), IDOK);
   EXPECT_EQ(options.hwnd(), nullptr);
   EXPECT_EQ(ReportFolder, "D:\\Reports\\");
@@ -61,8 +61,8 @@ TEST_F(DialogsTest, OptionsBlanksStoreEmptyAndCancelKeepsTheOldFolder) {
     OptionsDialog options(&settings_);
     ASSERT_TRUE(options.Show(nullptr));
     SetBrowseHook([] { return std::string(); });  // the picker is cancelled
-    Press(options.hwnd(), OptionsDialog::kCommand3);
-    EXPECT_EQ(WindowText(options.Text1()), "");
+    Press(options.hwnd(), OptionsDialog::kBrowseButton);
+    EXPECT_EQ(WindowText(options.ReportFolderEdit()), "");
     Press(options.hwnd(), IDCANCEL);
     EXPECT_EQ(ReportFolder, "C:\\Old");
     EXPECT_EQ(settings_.GetSetting("general", "ReportFolder"), "C:\\Old");
@@ -71,9 +71,9 @@ TEST_F(DialogsTest, OptionsBlanksStoreEmptyAndCancelKeepsTheOldFolder) {
     OptionsDialog options(&settings_);
     ASSERT_TRUE(options.Show(nullptr));
     SetBrowseHook([] { return std::string("E:\\Picked"); });
-    Press(options.hwnd(), OptionsDialog::kCommand3);
-    EXPECT_EQ(WindowText(options.Text1()), "E:\\Picked");
-    SetWindowTextUtf8(options.Text1(), "    ");
+    Press(options.hwnd(), OptionsDialog::kBrowseButton);
+    EXPECT_EQ(WindowText(options.ReportFolderEdit()), "E:\\Picked");
+    SetWindowTextUtf8(options.ReportFolderEdit(), "    ");
     Press(options.hwnd(), IDOK);
     EXPECT_EQ(ReportFolder, "");
     EXPECT_EQ(settings_.GetSetting("general", "ReportFolder"), "");
@@ -83,8 +83,8 @@ TEST_F(DialogsTest, OptionsBlanksStoreEmptyAndCancelKeepsTheOldFolder) {
 TEST_F(DialogsTest, EscapeClosesAModelessDialogThroughTheMessageLoop) {
   OptionsDialog options(&settings_);
   ASSERT_TRUE(options.Show(nullptr));
-  SetFocus(options.Text1());
-  PostMessageW(options.Text1(), WM_KEYDOWN, VK_ESCAPE, 0);
+  SetFocus(options.ReportFolderEdit());
+  PostMessageW(options.ReportFolderEdit(), WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(test::WaitUntil([&] { return options.hwnd() == nullptr; }, 2000));
   EXPECT_EQ(ReportFolder, "C:\\Old");
 }
@@ -98,17 +98,18 @@ TEST_F(DialogsTest, AboutShowsTheVersionAndOpensPages) {
   wchar_t caption[32] = {};
   GetWindowTextW(about.hwnd(), caption, 32);
   EXPECT_STREQ(caption, L"About Us");
-  EXPECT_EQ(WindowText(about.Label2()), "Version 5" + UserDecimalSeparator() + "2  build 1000");
-  EXPECT_EQ(WindowText(GetDlgItem(about.hwnd(), AboutDialog::kLabel11)), "About Tracemere (tm)");
+  EXPECT_EQ(WindowText(about.VersionLabel()), "Version 5" + UserDecimalSeparator() + "2  build 1000");
+  EXPECT_EQ(WindowText(GetDlgItem(about.hwnd(), AboutDialog::kHeading)), "About Tracemere (tm)");
 
-  NMHDR link{GetDlgItem(about.hwnd(), AboutDialog::kLabel1), AboutDialog::kLabel1, static_cast<UINT>(NM_CLICK)};
+  NMHDR link{GetDlgItem(about.hwnd(), AboutDialog::kMakerLink), AboutDialog::kMakerLink, static_cast<UINT>(NM_CLICK)};
   SendMessageW(about.hwnd(), WM_NOTIFY, link.idFrom, reinterpret_cast<LPARAM>(&link));
-  link = NMHDR{GetDlgItem(about.hwnd(), AboutDialog::kLabel4), AboutDialog::kLabel4, static_cast<UINT>(NM_CLICK)};
+  link = NMHDR{GetDlgItem(about.hwnd(), AboutDialog::kSupportLink), AboutDialog::kSupportLink,
+               static_cast<UINT>(NM_CLICK)};
   SendMessageW(about.hwnd(), WM_NOTIFY, link.idFrom, reinterpret_cast<LPARAM>(&link));
   EXPECT_EQ(opened_,
             (std::vector<std::string>{"http://127.0.0.1:9/sweep.htm show=0", "http://127.0.0.1:9/support.htm show=0"}));
 
-  Press(about.hwnd(), AboutDialog::kCommand1);
+  Press(about.hwnd(), AboutDialog::kCheckVersionButton);
   EXPECT_EQ(checks, 1);
   EXPECT_EQ(about.hwnd(), nullptr);  // closed once the check is over
 }
@@ -118,9 +119,9 @@ TEST_F(DialogsTest, LocaleAboutLineUsesTheDecimalSeparator) {
   AboutDialog about(nullptr);
   ASSERT_TRUE(about.Show(nullptr));
   if (GetUserDefaultLCID() == 0x0407) {
-    EXPECT_EQ(WindowText(about.Label2()), "Version 5,2  build 1000");
+    EXPECT_EQ(WindowText(about.VersionLabel()), "Version 5,2  build 1000");
   } else {
-    EXPECT_EQ(WindowText(about.Label2()), "Version 5" + UserDecimalSeparator() + "2  build 1000");
+    EXPECT_EQ(WindowText(about.VersionLabel()), "Version 5" + UserDecimalSeparator() + "2  build 1000");
   }
   Press(about.hwnd(), IDOK);
   EXPECT_EQ(about.hwnd(), nullptr);

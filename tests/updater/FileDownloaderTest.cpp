@@ -22,17 +22,17 @@ class FileDownloaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     downloader_.SetTimeoutMs(3000);
-    downloader_.DownloadErrors = [this](const std::string& e) { events_.push_back("error:" + e); };
-    downloader_.DownloadEvents = [this](const std::string& e) { events_.push_back("event:" + e); };
-    downloader_.DownloadComplete = [this] { events_.push_back("complete"); };
-    downloader_.DownloadProgress = [this](const std::string& p) {
+    downloader_.onError = [this](const std::string& e) { events_.push_back("error:" + e); };
+    downloader_.onEvent = [this](const std::string& e) { events_.push_back("event:" + e); };
+    downloader_.onComplete = [this] { events_.push_back("complete"); };
+    downloader_.onProgress = [this](const std::string& p) {
       events_.push_back("progress:" + p);
-      if (onProgress_) onProgress_();
+      if (afterProgress_) afterProgress_();
     };
     destination_ = dir_.str() + "\\tmeresetup.exe";
   }
   bool Download(const std::string& path) {
-    return downloader_.DownloadFile(server_.Address() + path, destination_, "", "");
+    return downloader_.Download(server_.Address() + path, destination_, "", "");
   }
   bool FileExists() const { return std::filesystem::exists(dir_.path() / L"tmeresetup.exe"); }
   std::string File() const { return dir_.Read("tmeresetup.exe"); }
@@ -49,7 +49,7 @@ class FileDownloaderTest : public ::testing::Test {
   FileDownloader downloader_;
   std::string destination_;
   std::vector<std::string> events_;
-  std::function<void()> onProgress_;
+  std::function<void()> afterProgress_;
 };
 
 TEST_F(FileDownloaderTest, A200ReplyIsSavedWithProgressAndComplete) {
@@ -117,7 +117,7 @@ TEST_F(FileDownloaderTest, ServerRepliesGiveOneExactMessageAndNoFile) {
 }
 
 TEST_F(FileDownloaderTest, AMissingSiteCannotBeReached) {
-  EXPECT_FALSE(downloader_.DownloadFile(
+  EXPECT_FALSE(downloader_.Download(
       "http://127.0.0.1:" + std::to_string(test::LoopbackHttpServer::RefusingPort()) + "/tmeresetup.exe", destination_,
       "", ""));
   EXPECT_EQ(Errors(), std::vector<std::string>{"Cannot establish connection."});
@@ -152,7 +152,7 @@ TEST_F(FileDownloaderTest, CancellingASlowBodyStopsQuietly) {
   reply.pauseMs = 50;
   server_.Set("/tmeresetup.exe", reply);
   int progressEvents = 0;
-  onProgress_ = [&] {
+  afterProgress_ = [&] {
     if (++progressEvents == 3) downloader_.Cancel();
   };
   EXPECT_FALSE(Download("/tmeresetup.exe"));

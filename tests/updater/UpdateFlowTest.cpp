@@ -20,9 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 
 // Control identifiers of the updater's window.
-constexpr int kUpdaterCommand = 107;
-constexpr int kUpdaterCommand1 = 108;
-constexpr int kUpdaterLabel1 = 101;
+constexpr int kUpdaterDownloadButton = 107;
+constexpr int kUpdaterInstallButton = 108;
+constexpr int kUpdaterSizeLabel = 101;
 
 struct WindowSearch {
   const wchar_t* cls;
@@ -108,14 +108,15 @@ TEST(UpdateFlow, ViewerToUpdaterToInstalledProgram) {
   DWORD updaterPid = 0;
   GetWindowThreadProcessId(updater, &updaterPid);
   HANDLE updaterProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, updaterPid);
+  ASSERT_TRUE(test::WaitUntil(
+      [&] { return TextOf(GetDlgItem(updater, kUpdaterSizeLabel)).rfind("File Size:", 0) == 0; }, 30000));
+  PostMessageW(GetDlgItem(updater, kUpdaterDownloadButton), BM_CLICK, 0, 0);
   ASSERT_TRUE(
-      test::WaitUntil([&] { return TextOf(GetDlgItem(updater, kUpdaterLabel1)).rfind("File Size:", 0) == 0; }, 30000));
-  PostMessageW(GetDlgItem(updater, kUpdaterCommand), BM_CLICK, 0, 0);
-  ASSERT_TRUE(test::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(updater, kUpdaterCommand1)) != FALSE; }, 60000))
+      test::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(updater, kUpdaterInstallButton)) != FALSE; }, 60000))
       << "the download did not complete and verify";
 
   // Install ends the running viewer and starts the installer.
-  PostMessageW(GetDlgItem(updater, kUpdaterCommand1), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(updater, kUpdaterInstallButton), BM_CLICK, 0, 0);
   EXPECT_TRUE(Exited(viewer, 30000)) << "the viewer was not ended";
   EXPECT_TRUE(Exited(updaterProcess, 30000)) << "the updater did not end";
   // The installer writes its uninstaller last.

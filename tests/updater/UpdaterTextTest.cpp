@@ -5,20 +5,20 @@
 namespace tmr {
 namespace {
 
-TEST(FileNameFromURL, TakesTheNameAfterTheLastSlash) {
-  EXPECT_EQ(FileNameFromURL("http://www.tracemere.invalid/tmeresetup.exe"), "tmeresetup.exe");
-  EXPECT_EQ(FileNameFromURL("http://127.0.0.1:8080/a/b/setup.v2.exe"), "setup.v2.exe");
-  EXPECT_EQ(FileNameFromURL("http://host/dir/"), "");  // ends in "/"
-  EXPECT_EQ(FileNameFromURL("https://host/tmeresetup.exe"), "");
-  EXPECT_EQ(FileNameFromURL("http://"), "");
-  EXPECT_EQ(FileNameFromURL("h"), "");
-  EXPECT_EQ(FileNameFromURL(""), "");
-  EXPECT_EQ(FileNameFromURL("ftp://host/a.exe"), "");
-  EXPECT_EQ(FileNameFromURL("http://host/noextension"), "");
-  EXPECT_EQ(FileNameFromURL("http://host/trailingdot."), "");
-  EXPECT_EQ(FileNameFromURL("http://host/.x"), ".x");
+TEST(FileNameFromUrl, TakesTheNameAfterTheLastSlash) {
+  EXPECT_EQ(FileNameFromUrl("http://www.tracemere.invalid/tmeresetup.exe"), "tmeresetup.exe");
+  EXPECT_EQ(FileNameFromUrl("http://127.0.0.1:8080/a/b/setup.v2.exe"), "setup.v2.exe");
+  EXPECT_EQ(FileNameFromUrl("http://host/dir/"), "");  // ends in "/"
+  EXPECT_EQ(FileNameFromUrl("https://host/tmeresetup.exe"), "");
+  EXPECT_EQ(FileNameFromUrl("http://"), "");
+  EXPECT_EQ(FileNameFromUrl("h"), "");
+  EXPECT_EQ(FileNameFromUrl(""), "");
+  EXPECT_EQ(FileNameFromUrl("ftp://host/a.exe"), "");
+  EXPECT_EQ(FileNameFromUrl("http://host/noextension"), "");
+  EXPECT_EQ(FileNameFromUrl("http://host/trailingdot."), "");
+  EXPECT_EQ(FileNameFromUrl("http://host/.x"), ".x");
   // Without a path the host itself is the name, as long as it has a dot.
-  EXPECT_EQ(FileNameFromURL("http://www.example.com"), "www.example.com");
+  EXPECT_EQ(FileNameFromUrl("http://www.example.com"), "www.example.com");
 }
 
 TEST(SizeText, UsesTheDivisor1024000AndTwoDecimals) {

@@ -49,7 +49,7 @@ class UpdaterWindowTest : public ::testing::Test {
     });
   }
   void TearDown() override {
-    form_.reset();
+    window_.reset();
     SetMessageHook(nullptr);
     SetShellOpenHook(nullptr);
   }
@@ -61,15 +61,15 @@ class UpdaterWindowTest : public ::testing::Test {
     server_.Set(path, reply);
   }
   UpdaterWindow& Open() {
-    form_ = std::make_unique<UpdaterWindow>(config_);
-    EXPECT_TRUE(form_->Create(SW_SHOWNORMAL));
-    EXPECT_TRUE(test::WaitUntil([&] { return !form_->SizeQueryRunning(); }, 8000));
-    return *form_;
+    window_ = std::make_unique<UpdaterWindow>(config_);
+    EXPECT_TRUE(window_->Create(SW_SHOWNORMAL));
+    EXPECT_TRUE(test::WaitUntil([&] { return !window_->SizeQueryRunning(); }, 8000));
+    return *window_;
   }
-  std::string Text(int id) { return WindowText(form_->Control(id)); }
-  bool Enabled(int id) { return IsWindowEnabled(form_->Control(id)) != FALSE; }
+  std::string Text(int id) { return WindowText(window_->Control(id)); }
+  bool Enabled(int id) { return IsWindowEnabled(window_->Control(id)) != FALSE; }
   int Progress() {
-    return static_cast<int>(SendMessageW(form_->Control(UpdaterWindow::kProgressBar), PBM_GETPOS, 0, 0));
+    return static_cast<int>(SendMessageW(window_->Control(UpdaterWindow::kProgressBar), PBM_GETPOS, 0, 0));
   }
   bool InstallerOnDisk() { return fs::exists(dir_.path() / L"tmeresetup.exe"); }
 
@@ -79,7 +79,7 @@ class UpdaterWindowTest : public ::testing::Test {
   test::LoopbackHttpServer server_;
   test::TempDir dir_;
   UpdaterConfig config_;
-  std::unique_ptr<UpdaterWindow> form_;
+  std::unique_ptr<UpdaterWindow> window_;
   std::string installer_, signature_, otherSignature_;
   std::vector<std::string> messages_;
   std::vector<std::string> opened_;
@@ -88,44 +88,44 @@ class UpdaterWindowTest : public ::testing::Test {
 };
 
 TEST_F(UpdaterWindowTest, StartShowsVersionAndSize) {
-  UpdaterWindow& form = Open();
-  EXPECT_EQ(form.SetupURL(), server_.Address() + "/tmeresetup.exe");
-  EXPECT_EQ(Text(UpdaterWindow::kLabel), "File Name: tmeresetup.exe");
-  EXPECT_EQ(Text(UpdaterWindow::kLabel3), "Version: 5.3\r\n");
-  EXPECT_EQ(Text(UpdaterWindow::kLabel1), SizeText(static_cast<double>(installer_.size()), UserDecimalSeparator()));
-  EXPECT_EQ(Text(UpdaterWindow::kLabel5), "");
-  EXPECT_EQ(Text(UpdaterWindow::kCommand), "Start Download");
-  EXPECT_TRUE(Enabled(UpdaterWindow::kCommand));
-  EXPECT_FALSE(Enabled(UpdaterWindow::kCommand1));
-  EXPECT_NE(Text(UpdaterWindow::kLabel4).find("visit our website"), std::string::npos);
-  form.ClickLabel4();
+  UpdaterWindow& window = Open();
+  EXPECT_EQ(window.SetupUrl(), server_.Address() + "/tmeresetup.exe");
+  EXPECT_EQ(Text(UpdaterWindow::kFileNameLabel), "File Name: tmeresetup.exe");
+  EXPECT_EQ(Text(UpdaterWindow::kVersionLabel), "Version: 5.3\r\n");
+  EXPECT_EQ(Text(UpdaterWindow::kSizeLabel), SizeText(static_cast<double>(installer_.size()), UserDecimalSeparator()));
+  EXPECT_EQ(Text(UpdaterWindow::kStatusLabel), "");
+  EXPECT_EQ(Text(UpdaterWindow::kDownloadButton), "Start Download");
+  EXPECT_TRUE(Enabled(UpdaterWindow::kDownloadButton));
+  EXPECT_FALSE(Enabled(UpdaterWindow::kInstallButton));
+  EXPECT_NE(Text(UpdaterWindow::kWebsiteLink).find("visit our website"), std::string::npos);
+  window.OpenWebsite();
   EXPECT_EQ(opened_, std::vector<std::string>{server_.Address() + " show=0"});
 }
 
 TEST_F(UpdaterWindowTest, ADownloadThatVerifiesEnablesInstallWhichEndsViewersAndStartsIt) {
-  UpdaterWindow& form = Open();
-  form.PressCommand();
+  UpdaterWindow& window = Open();
+  window.ToggleDownload();
   EXPECT_TRUE(messages_.empty());
-  EXPECT_EQ(Text(UpdaterWindow::kCommand), "Download");
-  EXPECT_TRUE(Enabled(UpdaterWindow::kCommand1));
+  EXPECT_EQ(Text(UpdaterWindow::kDownloadButton), "Download");
+  EXPECT_TRUE(Enabled(UpdaterWindow::kInstallButton));
   EXPECT_EQ(Progress(), 100);
-  EXPECT_EQ(Text(UpdaterWindow::kLabel2), "100%");
+  EXPECT_EQ(Text(UpdaterWindow::kPercentLabel), "100%");
   EXPECT_EQ(dir_.Read("tmeresetup.exe"), installer_);
 
-  form.PressCommand1();
+  window.Install();
   EXPECT_EQ(viewersEnded_, 1);
   EXPECT_TRUE(test::WaitUntil([&] { return !dir_.Read("started.txt").empty(); }, 5000));
   EXPECT_EQ(dir_.Read("started.txt"), "show=" + std::to_string(SW_SHOWMINIMIZED) + "\n");
-  EXPECT_EQ(form.hwnd(), nullptr);
+  EXPECT_EQ(window.hwnd(), nullptr);
 }
 
 TEST_F(UpdaterWindowTest, PressingDownloadAfterACompleteDownloadResets) {
-  UpdaterWindow& form = Open();
-  form.PressCommand();
-  ASSERT_TRUE(Enabled(UpdaterWindow::kCommand1));
-  form.PressCommand();
-  EXPECT_EQ(Text(UpdaterWindow::kCommand), "Start Download");
-  EXPECT_FALSE(Enabled(UpdaterWindow::kCommand1));
+  UpdaterWindow& window = Open();
+  window.ToggleDownload();
+  ASSERT_TRUE(Enabled(UpdaterWindow::kInstallButton));
+  window.ToggleDownload();
+  EXPECT_EQ(Text(UpdaterWindow::kDownloadButton), "Start Download");
+  EXPECT_FALSE(Enabled(UpdaterWindow::kInstallButton));
   EXPECT_EQ(Progress(), 0);
 }
 
@@ -134,22 +134,22 @@ TEST_F(UpdaterWindowTest, AnInstallerThatDoesNotVerifyIsDeletedAndNeverOffered) 
   for (const std::string& bad : badSignatures) {
     messages_.clear();
     Serve("/tmeresetup.exe.sig", bad);
-    UpdaterWindow& form = Open();
+    UpdaterWindow& window = Open();
     answer_ = IDYES;
-    form.PressCommand();
+    window.ToggleDownload();
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_NE(messages_[0].find("could not be verified"), std::string::npos);
-    EXPECT_FALSE(Enabled(UpdaterWindow::kCommand1));
+    EXPECT_FALSE(Enabled(UpdaterWindow::kInstallButton));
     EXPECT_FALSE(InstallerOnDisk());
     EXPECT_EQ(opened_.back(), server_.Address() + " show=0");
   }
   // A missing signature file (404) too.
   messages_.clear();
   Serve("/tmeresetup.exe.sig", "not here", 404);
-  UpdaterWindow& form = Open();
-  form.PressCommand();
+  UpdaterWindow& window = Open();
+  window.ToggleDownload();
   EXPECT_EQ(messages_.size(), 1u);
-  EXPECT_FALSE(Enabled(UpdaterWindow::kCommand1));
+  EXPECT_FALSE(Enabled(UpdaterWindow::kInstallButton));
   // And a tampered installer under a good signature.
   messages_.clear();
   Serve("/tmeresetup.exe.sig", signature_);
@@ -157,21 +157,21 @@ TEST_F(UpdaterWindowTest, AnInstallerThatDoesNotVerifyIsDeletedAndNeverOffered) 
   tampered[100] ^= 1;
   Serve("/tmeresetup.exe", tampered);
   UpdaterWindow& again = Open();
-  again.PressCommand();
+  again.ToggleDownload();
   EXPECT_EQ(messages_.size(), 1u);
-  EXPECT_FALSE(Enabled(UpdaterWindow::kCommand1));
+  EXPECT_FALSE(Enabled(UpdaterWindow::kInstallButton));
   EXPECT_EQ(viewersEnded_, 0);
 }
 
 TEST_F(UpdaterWindowTest, AFileChangedAfterTheDownloadIsNotStarted) {
-  UpdaterWindow& form = Open();
-  form.PressCommand();
-  ASSERT_TRUE(Enabled(UpdaterWindow::kCommand1));
+  UpdaterWindow& window = Open();
+  window.ToggleDownload();
+  ASSERT_TRUE(Enabled(UpdaterWindow::kInstallButton));
   dir_.Write("tmeresetup.exe", installer_ + "appended");
-  form.PressCommand1();
+  window.Install();
   EXPECT_EQ(viewersEnded_, 0);
   EXPECT_EQ(messages_.size(), 1u);
-  EXPECT_NE(form.hwnd(), nullptr);
+  EXPECT_NE(window.hwnd(), nullptr);
   EXPECT_TRUE(dir_.Read("started.txt").empty());
 }
 
@@ -179,39 +179,39 @@ TEST_F(UpdaterWindowTest, AnInstallerThatCannotStartShowsAMessageAndStays) {
   fs::path bin = test::TestProgramFolder();
   Serve("/tmeresetup.exe", test::ReadFileBytes(bin / L"not-a-program.txt"));
   Serve("/tmeresetup.exe.sig", test::ReadFileBytes(bin / L"not-a-program.txt.sig"));
-  UpdaterWindow& form = Open();
-  form.PressCommand();
-  ASSERT_TRUE(Enabled(UpdaterWindow::kCommand1));
-  form.PressCommand1();
+  UpdaterWindow& window = Open();
+  window.ToggleDownload();
+  ASSERT_TRUE(Enabled(UpdaterWindow::kInstallButton));
+  window.Install();
   EXPECT_EQ(messages_, std::vector<std::string>{kCannotStart});
-  EXPECT_NE(form.hwnd(), nullptr);
+  EXPECT_NE(window.hwnd(), nullptr);
 }
 
 TEST_F(UpdaterWindowTest, ADownloadErrorOffersTheSite) {
   Serve("/tmeresetup.exe", "gone", 404);
-  UpdaterWindow& form = Open();
+  UpdaterWindow& window = Open();
   answer_ = IDYES;
-  form.PressCommand();
+  window.ToggleDownload();
   EXPECT_EQ(messages_, std::vector<std::string>{kDownloadError});
   EXPECT_EQ(opened_, std::vector<std::string>{server_.Address() + " show=0"});
-  EXPECT_EQ(Text(UpdaterWindow::kCommand), "Download");
+  EXPECT_EQ(Text(UpdaterWindow::kDownloadButton), "Download");
   EXPECT_EQ(Progress(), 0);
-  EXPECT_FALSE(Enabled(UpdaterWindow::kCommand1));
+  EXPECT_FALSE(Enabled(UpdaterWindow::kInstallButton));
 
   answer_ = IDNO;
   messages_.clear();
-  form.PressCommand();  // "Download" resets
-  form.PressCommand();  // and starts again
+  window.ToggleDownload();  // "Download" resets
+  window.ToggleDownload();  // and starts again
   EXPECT_EQ(messages_, std::vector<std::string>{kDownloadError});
   EXPECT_EQ(opened_.size(), 1u);
-  EXPECT_EQ(Text(UpdaterWindow::kCommand), "Download");
+  EXPECT_EQ(Text(UpdaterWindow::kDownloadButton), "Download");
 }
 
 TEST_F(UpdaterWindowTest, AnUnreachableSiteDisablesDownloading) {
   config_.siteAddress = "http://127.0.0.1:" + std::to_string(test::LoopbackHttpServer::RefusingPort());
   Open();
-  EXPECT_EQ(Text(UpdaterWindow::kLabel5), "Connecting error.");
-  EXPECT_FALSE(Enabled(UpdaterWindow::kCommand));
+  EXPECT_EQ(Text(UpdaterWindow::kStatusLabel), "Connecting error.");
+  EXPECT_FALSE(Enabled(UpdaterWindow::kDownloadButton));
 }
 
 TEST_F(UpdaterWindowTest, AFailedSizeQueryDisablesDownloading) {
@@ -220,9 +220,9 @@ TEST_F(UpdaterWindowTest, AFailedSizeQueryDisablesDownloading) {
   server_.Set("/tmeresetup.exe", hang);
   config_.timeoutMs = 1000;
   Open();
-  EXPECT_EQ(Text(UpdaterWindow::kLabel3), "Version: 5.3\r\n");
-  EXPECT_EQ(Text(UpdaterWindow::kLabel5), "Connection error,please check your Internet connection");
-  EXPECT_FALSE(Enabled(UpdaterWindow::kCommand));
+  EXPECT_EQ(Text(UpdaterWindow::kVersionLabel), "Version: 5.3\r\n");
+  EXPECT_EQ(Text(UpdaterWindow::kStatusLabel), "Connection error,please check your Internet connection");
+  EXPECT_FALSE(Enabled(UpdaterWindow::kDownloadButton));
 }
 
 }  // namespace
