@@ -119,8 +119,7 @@ bool CreateReportDialog::Show(HWND owner) {
   if (EndsWith(ReportFolder, "\\")) ReportFolder.pop_back();
   SetWindowTextUtf8(fileEdit, ReportFolder + "\\Report_for_" + GetComputerNameText() + ".htm");
 
-  RegisterModeless(hwnd);
-  TopLevelWindowOpened();
+  RegisterOpened();
   ShowWindow(hwnd, SW_SHOW);
   return true;
 }
@@ -189,7 +188,7 @@ void CreateReportDialog::WriteReportFile(const std::string& path) {
   DestroyWindow(hwnd_);
 }
 
-LRESULT CreateReportDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CreateReportDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       switch (LOWORD(wp)) {
@@ -200,8 +199,6 @@ LRESULT CreateReportDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case IDCANCEL: PostMessageW(hwnd_, WM_CLOSE, 0, 0); return 0;
         default: return 0;
       }
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
     case WM_CLOSE:
       if (writing_) {
         closePending_ = true;
@@ -209,11 +206,8 @@ LRESULT CreateReportDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       DestroyWindow(hwnd_);
       return 0;
-    case WM_DESTROY: UnregisterModeless(hwnd_); return 0;
     default: return Default(msg, wp, lp);
   }
 }
-
-void CreateReportDialog::OnFinalDestroy() { TopLevelWindowClosed(); }
 
 }  // namespace tmr

@@ -16,7 +16,7 @@ namespace tmr {
 // Reads one category's rows for the report.
 using ReportReader = std::function<void(const CategorySpec& category, RowSink& rows, ReadProgress& progress)>;
 
-class CreateReportDialog final : public BaseWindow<CreateReportDialog> {
+class CreateReportDialog final : public ModelessWindow<CreateReportDialog> {
  public:
   enum : int {
     kReportFileEdit = 100,
@@ -54,11 +54,9 @@ class CreateReportDialog final : public BaseWindow<CreateReportDialog> {
   void EndSkip() { skipRequested_ = false; }
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void OnFinalDestroy() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  friend class BaseWindow<CreateReportDialog>;
   ReportGroupSet CheckedGroups() const;
 
   const CategoryTable& table_;

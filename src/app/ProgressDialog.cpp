@@ -18,8 +18,7 @@ bool ProgressDialog::Show(HWND owner) {
   recordsLabel_ = layout.Add(hwnd, L"STATIC", "", SS_LEFT, kRecordsLabel, 240, 780, 2880, 300);
   layout.Add(hwnd, L"BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, 3480, 720, 1200, 390);
   SendMessageW(bar_, PBM_SETRANGE32, 0, 100);
-  RegisterModeless(hwnd);
-  TopLevelWindowOpened();
+  RegisterOpened();
   ShowWindow(hwnd, SW_SHOWNOACTIVATE);
   UpdateWindow(hwnd);
   return true;
@@ -46,7 +45,7 @@ void ProgressDialog::Close() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-LRESULT ProgressDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT ProgressDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       if (LOWORD(wp) == IDCANCEL) {
@@ -55,17 +54,13 @@ LRESULT ProgressDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     case WM_CLOSE: DestroyWindow(hwnd_); return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: return DialogBackground(reinterpret_cast<HDC>(wp));
-    case WM_DESTROY:
-      // However the dialog goes, the running read is asked to stop.
-      if (onCancel_) onCancel_();
-      UnregisterModeless(hwnd_);
-      return 0;
     default: return Default(msg, wp, lp);
   }
 }
 
-void ProgressDialog::OnFinalDestroy() { TopLevelWindowClosed(); }
+// However the dialog goes, the running read is asked to stop.
+void ProgressDialog::OnDestroy() {
+  if (onCancel_) onCancel_();
+}
 
 }  // namespace tmr

@@ -11,7 +11,7 @@
 
 namespace tmr {
 
-class ProgressDialog final : public BaseWindow<ProgressDialog> {
+class ProgressDialog final : public ModelessWindow<ProgressDialog> {
  public:
   enum : int { kProgressBar = 100, kRecordsLabel };  // Cancel is IDCANCEL
 
@@ -28,11 +28,10 @@ class ProgressDialog final : public BaseWindow<ProgressDialog> {
   HWND RecordsLabel() const { return recordsLabel_; }
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void OnFinalDestroy() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnDestroy() override;
 
  private:
-  friend class BaseWindow<ProgressDialog>;
   std::function<void()> onCancel_;
   HWND bar_ = nullptr;
   HWND recordsLabel_ = nullptr;
