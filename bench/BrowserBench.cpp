@@ -1,6 +1,6 @@
-// Times the Chrome URL history (d1) and the Firefox URL history (c1) end to
+// Times the Chrome URL history and the Firefox URL history end to
 // end on generated profiles of 100,000 rows, against the bare SQLite work
-// of the same query and, for c1, against the per-visit plan; prints one
+// of the same query and, for Firefox, against the per-visit plan; prints one
 // line per case with the figures and ratios of this run.
 #include <windows.h>
 #include <fcntl.h>
@@ -155,22 +155,24 @@ int Run() {
   CategoryRun d1Run{Category::kChromeUrlHistory, nullptr};
   Pair d1 = TimeInTurns([&] { bareChrome.StepAndRead(kChromeUrlsSql); }, [&] { d1Run(); }, [&] { d1Run.list.reset(); },
                         kRuns);
-  Report("d1 chrome", kRows, d1Run.rows, "bare_step_text", "d1", d1, 2.0);
+  Report("chrome_url_history", kRows, d1Run.rows, "bare_step_text", "category", d1, 2.0);
   {
     // How much of the bare step is the platform reading the file's pages:
     // the same query on a connection that maps the file instead.
     test::ScratchDatabase mapped(temp.path() / "History.bare");
     mapped.StepAndRead("PRAGMA mmap_size=268435456");
     Pair map = TimeInTurns([] {}, [&] { mapped.StepAndRead(kChromeUrlsSql); }, [] {}, kRuns);
-    std::printf("d1 bare_step_text_mapped_ms wall=%.1f cpu=%.1f (file reads: %.0f%% of the bare step's wall time)\n",
-                map.measured.wall, map.measured.cpu, 100.0 * (1.0 - map.measured.wall / d1.base.wall));
+    std::printf(
+        "chrome_url_history bare_step_text_mapped_ms wall=%.1f cpu=%.1f (file reads: %.0f%% of the bare step's wall "
+        "time)\n",
+        map.measured.wall, map.measured.cpu, 100.0 * (1.0 - map.measured.wall / d1.base.wall));
   }
 
   test::ScratchDatabase bareFirefox(temp.path() / "places.bare");
   CategoryRun c1Run{Category::kFirefoxUrlHistory, nullptr};
   Pair c1 = TimeInTurns([&] { bareFirefox.StepAndRead(kFirefoxVisitPagesSql); }, [&] { c1Run(); },
                         [&] { c1Run.list.reset(); }, kRuns);
-  Report("c1 firefox", kRows, c1Run.rows, "bare_join", "c1", c1, 2.0);
+  Report("firefox_url_history", kRows, c1Run.rows, "bare_join", "category", c1, 2.0);
 
   // What keeping the rows costs by itself, without any database: cells of
   // the lengths c1 shows, moved into the window's model.
@@ -211,14 +213,15 @@ int Run() {
   const double speedWall = whole.timing.wall / c1.measured.wall;
   const double speedCpu = whole.timing.cpu / c1.measured.cpu;
   std::printf(
-      "c1 per_visit_plan rows=%zu per_visit_ms wall=%.1f cpu=%.1f c1_ms wall=%.1f cpu=%.1f speedup wall=%.1f "
+      "firefox_url_history per_visit_plan rows=%zu per_visit_ms wall=%.1f cpu=%.1f c1_ms wall=%.1f cpu=%.1f speedup "
+      "wall=%.1f "
       "cpu=%.1f target>=10.0 %s\n",
       whole.rows, whole.timing.wall, whole.timing.cpu, c1.measured.wall, c1.measured.cpu, speedWall, speedCpu,
       Verdict(std::min(speedWall, speedCpu) >= 10.0 && whole.rows == c1Run.rows));
   // Its queries alone, paced as c1 is: what the joined query saves by
   // itself.
   std::printf(
-      "c1 per_visit_queries_only rows=%zu ms wall=%.1f cpu=%.1f speedup wall=%.1f cpu=%.1f "
+      "firefox_url_history per_visit_queries_only rows=%zu ms wall=%.1f cpu=%.1f speedup wall=%.1f cpu=%.1f "
       "(at the bare join's cost: wall=%.1f cpu=%.1f)\n",
       queries.rows, queries.timing.wall, queries.timing.cpu, queries.timing.wall / c1.measured.wall,
       queries.timing.cpu / c1.measured.cpu, queries.timing.wall / c1.base.wall, queries.timing.cpu / c1.base.cpu);

@@ -1,4 +1,4 @@
-// The index file scan (category a4) over a generated 64 MB file with URL
+// The cache index file category over a generated 64 MB file with URL
 // records scattered through it, against two baselines measured in the same
 // run: a plain in-memory search for every "URL" (std::search), and the
 // per-byte rule read with two small positioned reads per byte (timed on the
@@ -164,7 +164,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::printf("file: %zu MB, %zu URL records planted\n", bytes.size() >> 20, planted);
 
-  // Ours: the a4 scan as the window runs it, file reads and rows included.
+  // Ours: the index file scan as the window runs it, file reads and rows included.
   BenchList list;
   const std::string utf8Path = tmr::Narrow(path);
   double ours = Best(5, [&] {
@@ -217,7 +217,7 @@ int wmain(int argc, wchar_t** argv) {
               reference.size(), identical ? "yes" : "NO", searchCount);
   std::printf("per-byte two-reads baseline: %zu rows in the first %zu MB, same as the scan's: %s\n",
               baselineRows.size(), kBaselinePositions >> 20, baselineAgrees ? "yes" : "NO");
-  std::printf("a4 scan (file reads and rows)        %9.1f ms\n", ours * 1000);
+  std::printf("index file scan (file and rows)      %9.1f ms\n", ours * 1000);
   std::printf("the scanner alone, bytes in memory     %9.1f ms   (%zu rows)\n", inMemory * 1000, memoryRows);
   std::printf("std::search over the bytes in memory %9.1f ms   scan / search   = %.2f (target <= 4)\n", search * 1000,
               ours / search);

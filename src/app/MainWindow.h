@@ -45,7 +45,7 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   MainWindow(const CategoryTable& table, ViewerServices services);
   ~MainWindow() override;
 
-  // Creates the window with its controls and catalogue and shows it.
+  // Creates the window with its controls and category tree and shows it.
   bool Create(int showCommand);
   // Reads the update-check settings and runs the automatic check when more
   // than CheckInterval days have passed since the last one.

@@ -34,13 +34,9 @@ class BrowserWindowTest : public ::testing::Test {
 };
 
 TEST_F(BrowserWindowTest, EveryCategoryFillsTheWindowFromTheProfile) {
-  auto chrome = profile_.ChromeFolder();
-  profile_.CopyFixture("chrome/History-schema20", chrome / "History");
-  profile_.CopyFixture("chrome/Cookies-v10", chrome / "Cookies");
-  auto firefox = profile_.FirefoxFolder();
-  profile_.CopyFixture("firefox/places.sqlite", firefox / "places.sqlite");
-  profile_.CopyFixture("firefox/cookies.sqlite", firefox / "cookies.sqlite");
-  profile_.CopyFixture("firefox/downloads.sqlite", firefox / "downloads.sqlite");
+  profile_.CopyRealDatabases();
+  const auto chrome = profile_.ChromeFolder();
+  const auto firefox = profile_.FirefoxFolder();
   // No fixture holds these two files; small ones stand in.
   test::ScratchDatabase(chrome / "Top Sites")
       .Exec(

@@ -59,7 +59,7 @@ class MainWindowTest : public ::testing::Test {
   std::vector<Opened> opened_;
 };
 
-TEST_F(MainWindowTest, StartsWithTheWholeCatalogueExpandedAndEverythingEmpty) {
+TEST_F(MainWindowTest, StartsWithTheWholeTreeExpandedAndEverythingEmpty) {
   MainWindow& v = Open();
   TreeView tree = v.Tree();
   struct Node {

@@ -167,7 +167,7 @@ TEST_F(HtmlReportTest, SplitSectionsSkipEmptiesCutAndTrim) {
 TEST_F(HtmlReportTest, SectionTwoResetsThePageFlagSectionOneHasItsOwn) {
   // The URL history reads URL, title, date; the report shows the title first.
   Begin(Category::kIeUrlHistory);
-  Rows({{"http://a/", "T1", "d1"}, {"http://b/", "T2", "d2"}});
+  Rows({{"http://a/", "T1", "date 1"}, {"http://b/", "T2", "date 2"}});
   Begin(Category::kIeTypedUrls);
   Rows({{"x"}});
   Begin(Category::kChromeUrlHistory);
@@ -175,7 +175,7 @@ TEST_F(HtmlReportTest, SectionTwoResetsThePageFlagSectionOneHasItsOwn) {
   Lines s = Take();
   EXPECT_EQ(s[7], "<tr><td style=\"width: 420px\" class=\"style7\">T1</td>");
   EXPECT_EQ(s[8], "<td style=\"width: 471px\" class=\"style7\">http://a/</td>");
-  EXPECT_EQ(s[9], "<td style=\"width: 471px\" class=\"style7\">d1</td></tr>");
+  EXPECT_EQ(s[9], "<td style=\"width: 471px\" class=\"style7\">date 1</td></tr>");
   EXPECT_EQ(s[10], "<tr><td style=\"width: 420px\" class=\"style5\">T2</td>");
   // Section 2: placeholder style7, x style5; the flag is then clear, so
   // section 18's first row takes style5.

@@ -66,6 +66,16 @@ fs::path BrowserProfile::CopyFixture(std::string_view fixture, const fs::path& t
   return to;
 }
 
+void BrowserProfile::CopyRealDatabases() const {
+  const fs::path chrome = ChromeFolder();
+  CopyFixture("chrome/History-schema20", chrome / "History");
+  CopyFixture("chrome/Cookies-v10", chrome / "Cookies");
+  const fs::path firefox = FirefoxFolder();
+  CopyFixture("firefox/places.sqlite", firefox / "places.sqlite");
+  CopyFixture("firefox/cookies.sqlite", firefox / "cookies.sqlite");
+  CopyFixture("firefox/downloads.sqlite", firefox / "downloads.sqlite");
+}
+
 std::vector<std::string> BrowserProfile::Listing() const {
   std::vector<std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(temp_.path())) {

@@ -34,6 +34,8 @@ class BrowserProfile {
   // Copies a fixture (made writable, as a user's own file is) and returns
   // the copy's path.
   fs::path CopyFixture(std::string_view fixture, const fs::path& to) const;
+  // Every real browser database, under the names the readers open.
+  void CopyRealDatabases() const;
   // Every file below the root with its size, to show nothing was added.
   std::vector<std::string> Listing() const;
 

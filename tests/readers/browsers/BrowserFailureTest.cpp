@@ -26,16 +26,6 @@ constexpr Category kAllSources[] = {Category::kFirefoxUrlHistory,  Category::kFi
 class BrowserFailureTest : public ::testing::Test {
  protected:
   void TearDown() override { SetSqliteLibraryFolder(""); }
-  // A profile holding every real fixture under the names the readers open.
-  void CopyAllFixtures() {
-    auto chrome = profile_.ChromeFolder();
-    profile_.CopyFixture("chrome/History-schema20", chrome / "History");
-    profile_.CopyFixture("chrome/Cookies-v10", chrome / "Cookies");
-    auto firefox = profile_.FirefoxFolder();
-    profile_.CopyFixture("firefox/places.sqlite", firefox / "places.sqlite");
-    profile_.CopyFixture("firefox/cookies.sqlite", firefox / "cookies.sqlite");
-    profile_.CopyFixture("firefox/downloads.sqlite", firefox / "downloads.sqlite");
-  }
   static size_t RowsOf(Category category) {
     RecordingList list;
     test::ShowInRecorder(category, list);
@@ -47,7 +37,7 @@ class BrowserFailureTest : public ::testing::Test {
 };
 
 TEST_F(BrowserFailureTest, WithoutTheLibraryOrWithAnIncompleteOneNothingIsListed) {
-  CopyAllFixtures();
+  profile_.CopyRealDatabases();
   ASSERT_EQ(RowsOf(Category::kChromeUrlHistory), 30u);  // the library works
   test::TempDir empty;
   for (const std::string& folder : {empty.str(), Narrow(test::TestProgramFolder()) + "\\fake_sqlite"}) {
@@ -65,7 +55,7 @@ TEST_F(BrowserFailureTest, MissingDatabasesAreNeverCreated) {
 }
 
 TEST_F(BrowserFailureTest, DamagedDatabasesGiveFewerRowsAndChangeNothing) {
-  CopyAllFixtures();
+  profile_.CopyRealDatabases();
   auto history = profile_.ChromeFolder() / "History";
   std::string bytes = test::ReadFileBytes(history);
   const std::string variants[] = {
@@ -84,7 +74,7 @@ TEST_F(BrowserFailureTest, DamagedDatabasesGiveFewerRowsAndChangeNothing) {
 }
 
 TEST_F(BrowserFailureTest, LockedDatabaseGivesAnEmptyListUntilTheLockIsGone) {
-  CopyAllFixtures();
+  profile_.CopyRealDatabases();
   {
     test::ScratchDatabase other(profile_.ChromeFolder() / "History");
     other.Exec("PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;");
@@ -96,7 +86,7 @@ TEST_F(BrowserFailureTest, LockedDatabaseGivesAnEmptyListUntilTheLockIsGone) {
 }
 
 TEST_F(BrowserFailureTest, FixturesStayAsPublished) {
-  CopyAllFixtures();
+  profile_.CopyRealDatabases();
   for (Category source : kAllSources) RowsOf(source);
   const std::pair<const char*, const char*> published[] = {
       {"chrome/History-schema20", "c184fd5fdf72b75c26f8bb816619f04892e776ae6e2f5512f796d9807a12fbb3"},

@@ -101,7 +101,7 @@ TEST_F(IeReadersTest, CookieFolderNamesWithAtAndSitesOfTextFilesThenLowOnVista) 
   SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// ---- a4 ----
+// ---- the cache index file ----
 
 Texts ScanRows(const std::string& bytes) {
   Texts rows;
