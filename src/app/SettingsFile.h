@@ -10,10 +10,10 @@ namespace tmr {
 class SettingsFile {
  public:
   SettingsFile() = default;
-  explicit SettingsFile(std::string path) : IniPath(std::move(path)) {}
+  explicit SettingsFile(std::string file) : path(std::move(file)) {}
 
   // Full path of the file.
-  std::string IniPath;
+  std::string path;
 
   // The stored value (at most 254 characters, blanks and enclosing quotes
   // dropped as the platform reads them); "" for a key with an empty value;

@@ -33,7 +33,7 @@ class CheckVersionTest : public ::testing::Test {
     dir_.Write("tmere.ini", "[general]\r\nReportFolder=C:\\R\r\nlastcheckupdate=1/1/2020\r\nCheckInterval=7\r\n");
     std::filesystem::copy_file(std::filesystem::path(test::TestProgramFolder()) / L"tm_record_start.exe",
                                dir_.path() / L"renovo.exe");
-    settings_.IniPath = dir_.str() + "\\tmere.ini";
+    settings_.path = dir_.str() + "\\tmere.ini";
     env_.siteAddress = server_.Address();
     env_.programFolder = dir_.str();
     env_.settings = &settings_;

@@ -23,7 +23,7 @@ class DialogsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_.Write("tmere.ini", "[general]\r\nReportFolder=C:\\Old\r\nlastcheckupdate=\r\nCheckInterval=7\r\n");
-    settings_.IniPath = dir_.str() + "\\tmere.ini";
+    settings_.path = dir_.str() + "\\tmere.ini";
     ReportFolder = "C:\\Old";
     SetShellOpenHook([this](HWND, const std::string& target, int show) {
       opened_.push_back(target + " show=" + std::to_string(show));
