@@ -61,6 +61,8 @@ class ReaderProgress final : public ReadProgress {
   TimeSlicePump pump_;
 };
 
+constexpr char kStopQuestion[] = "Stop writing the report? The part written so far is discarded.";
+
 std::string NowText() {
   SYSTEMTIME now{};
   GetLocalTime(&now);
@@ -201,7 +203,8 @@ LRESULT CreateReportDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
     case WM_CLOSE:
       if (writing_) {
-        closePending_ = true;
+        // A report can take minutes: a reflexive Esc must not throw it away.
+        if (!closePending_ && ShowMessage(hwnd_, kStopQuestion, MB_YESNO) == IDYES) closePending_ = true;
         return 0;
       }
       DestroyWindow(hwnd_);

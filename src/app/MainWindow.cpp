@@ -92,7 +92,9 @@ void MainWindow::OnCreate() {
   list_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWW, "",
                 WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL, kListId);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
-  status_ = child(0, STATUSCLASSNAMEW, "", WS_VISIBLE | SBARS_SIZEGRIP, kStatusId);
+  // The bar keeps the height the layout gives it rather than the control's
+  // own, a few pixels taller, which would cover the promotional label.
+  status_ = child(0, STATUSCLASSNAMEW, "", WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, kStatusId);
   label_ = child(0, WC_LINK, std::string("<a>") + kPromotionText + "</a>", WS_VISIBLE | WS_TABSTOP, kLabelId);
   cancel_ = child(0, WC_BUTTONW, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, kCancelId);
   // The Cancel button sits over the status bar, so it must be above it.
@@ -155,7 +157,8 @@ const CategorySpec* MainWindow::CategoryOf(HTREEITEM item) const {
 void MainWindow::OnSize() {
   RECT client{};
   GetClientRect(hwnd_, &client);
-  SendMessageW(status_, WM_SIZE, 0, 0);
+  const int statusHeight = Px(MainGeometry::kStatusHeight);
+  MoveWindow(status_, 0, client.bottom - statusHeight, client.right, statusHeight, TRUE);
   const int w = PixelsToTwips(client.right, dpi_);
   const int h = PixelsToTwips(client.bottom, dpi_);
   const MainLayout layout = ComputeMainLayout(w, h);

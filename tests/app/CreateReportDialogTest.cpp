@@ -202,5 +202,56 @@ TEST_F(CreateReportDialogTest, SkipAndASecondStartDuringTheWriting) {
   EXPECT_EQ(Count(lines, ">http://x/</td>"), 1u);
 }
 
+// Esc while a report is written asks first: No writes the whole report,
+// Yes leaves no file.
+TEST_F(CreateReportDialogTest, EscDuringTheWritingAsksBeforeDroppingTheReport) {
+  for (int answer : {IDNO, IDYES}) {
+    SCOPED_TRACE(answer == IDYES ? "yes" : "no");
+    std::vector<std::string> asked;
+    SetMessageHook([&](HWND, const std::string& text, const std::string& title, UINT buttons) {
+      asked.push_back(title + ": " + text + (buttons == MB_YESNO ? " [yes/no]" : ""));
+      return answer;
+    });
+    opened_.clear();
+    CreateReportDialog* self = nullptr;
+    bool goOn = false;
+    CreateReportDialog dialog(Categories(), [&](const CategorySpec& category, RowSink& rows, ReadProgress& progress) {
+      if (category.id == Category::kIeTypedUrls) {
+        // Esc as the user presses it, in the box that has the focus.
+        PostMessageW(self->Control(CreateReportDialog::kReportFileEdit), WM_KEYDOWN, VK_ESCAPE, 0);
+        for (int i = 0; i < 100 && asked.empty(); ++i) {
+          Sleep(10);
+          progress.KeepGoing();
+        }
+        goOn = progress.KeepGoing();
+      }
+      rows.AddRow("row of " + std::string(category.key));
+    });
+    self = &dialog;
+    ASSERT_TRUE(dialog.Show(nullptr));
+    fs::path report = profile_.Root() / "esc.htm";
+    SetWindowTextW(dialog.Control(CreateReportDialog::kReportFileEdit), report.wstring().c_str());
+    Press(dialog, CreateReportDialog::kStartButton);
+    EXPECT_EQ(asked, (std::vector<std::string>{
+                         "Tracemere: Stop writing the report? The part written so far is discarded. [yes/no]"}));
+    EXPECT_EQ(dialog.hwnd(), nullptr);  // closed either way
+    if (answer == IDNO) {
+      EXPECT_TRUE(goOn);
+      ASSERT_EQ(opened_.size(), 1u);
+      bool wellFormed = false;
+      std::vector<std::string> lines = ReportLines(report, &wellFormed);
+      EXPECT_TRUE(wellFormed);
+      EXPECT_EQ(Count(lines, "<a href=\"#top\">return to top</a>"), 21u);
+      EXPECT_EQ(lines.back(), "</body></html>");
+    } else {
+      EXPECT_FALSE(goOn);
+      EXPECT_TRUE(opened_.empty());
+      EXPECT_FALSE(fs::exists(report));
+      EXPECT_FALSE(fs::exists(report.string() + ".partial"));
+    }
+    fs::remove(report);
+  }
+}
+
 }  // namespace
 }  // namespace tmr

@@ -124,6 +124,33 @@ TEST_F(MainWindowTest, StartsWithTheWholeTreeExpandedAndEverythingEmpty) {
   EXPECT_TRUE(ListView_GetExtendedListViewStyle(v.List().hwnd()) & LVS_EX_FULLROWSELECT);
 }
 
+// The status bar keeps the 255 twips the layout gives it, at any resolution
+// (a run at 144 dots per inch names it in TM_EXPECTED_DPI).
+TEST_F(MainWindowTest, StatusBarIs255TwipsHigh) {
+  MainWindow& v = Open();
+  wchar_t expected[16] = {};
+  if (GetEnvironmentVariableW(L"TM_EXPECTED_DPI", expected, 16) > 0) {
+    EXPECT_EQ(v.Dpi(), _wtoi(expected));
+  }
+  for (int width : {13020, 9000}) {
+    RECT frame{0, 0, TwipsToPixels(width, v.Dpi()), TwipsToPixels(8055, v.Dpi())};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(v.hwnd(), GWL_STYLE)), TRUE, 0);
+    SetWindowPos(v.hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    RECT client{}, bar{}, label{};
+    GetClientRect(v.hwnd(), &client);
+    GetWindowRect(v.Status().hwnd(), &bar);
+    GetWindowRect(v.PromotionLabel(), &label);
+    MapWindowPoints(nullptr, v.hwnd(), reinterpret_cast<POINT*>(&bar), 2);
+    MapWindowPoints(nullptr, v.hwnd(), reinterpret_cast<POINT*>(&label), 2);
+    EXPECT_EQ(bar.bottom - bar.top, TwipsToPixels(255, v.Dpi()));
+    EXPECT_EQ(bar.bottom, client.bottom);
+    EXPECT_EQ(bar.right - bar.left, client.right);
+    // The promotional label's line stays above the bar.
+    EXPECT_LE(label.top + TwipsToPixels(240, v.Dpi()), bar.top);
+  }
+}
+
 TEST_F(MainWindowTest, CaptionSizeAndMenus) {
   MainWindow& v = Open();
   wchar_t caption[64] = {};
