@@ -216,6 +216,7 @@ void MainWindow::Show(const CategorySpec* category) {
   }
   ReadContext context;
   context.chooseIndexFile = [this] { return services_.chooseIndexFile ? services_.chooseIndexFile(hwnd_) : ""; };
+  if (services_.browserProfiles) context.profiles = services_.browserProfiles();
   while (category && hwnd_) {
     running_ = true;
     cancelRequested_ = false;

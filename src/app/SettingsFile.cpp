@@ -20,4 +20,29 @@ bool SettingsFile::SaveSetting(const std::string& section, const std::string& ke
                                     Widen(path).c_str()) != FALSE;
 }
 
+namespace {
+
+constexpr char kChromeProfileKey[] = "ChromeProfile";
+constexpr char kEdgeProfileKey[] = "EdgeProfile";
+constexpr char kFirefoxProfileKey[] = "FirefoxProfile";
+
+std::string Stored(const SettingsFile& settings, const char* key) {
+  std::string value = settings.GetSetting("general", key);
+  return value == kUnknownValue ? std::string() : value;
+}
+
+}  // namespace
+
+BrowserProfileChoice StoredProfileChoice(const SettingsFile* settings) {
+  if (!settings) return {};
+  return {Stored(*settings, kChromeProfileKey), Stored(*settings, kEdgeProfileKey),
+          Stored(*settings, kFirefoxProfileKey)};
+}
+
+void StoreProfileChoice(const SettingsFile& settings, const BrowserProfileChoice& choice) {
+  settings.SaveSetting("general", kChromeProfileKey, choice.chrome);
+  settings.SaveSetting("general", kEdgeProfileKey, choice.edge);
+  settings.SaveSetting("general", kFirefoxProfileKey, choice.firefox);
+}
+
 }  // namespace tmr

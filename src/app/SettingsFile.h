@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "readers/RowSink.h"
+
 namespace tmr {
 
 class SettingsFile {
@@ -23,5 +25,11 @@ class SettingsFile {
   // Creates file, section and key as needed. Callers ignore the result.
   bool SaveSetting(const std::string& section, const std::string& key, const std::string& value) const;
 };
+
+// The browser profiles chosen in the options (keys "ChromeProfile",
+// "EdgeProfile" and "FirefoxProfile" of section "general"); a missing key
+// is the automatic choice. Null settings choose nothing.
+BrowserProfileChoice StoredProfileChoice(const SettingsFile* settings);
+void StoreProfileChoice(const SettingsFile& settings, const BrowserProfileChoice& choice);
 
 }  // namespace tmr

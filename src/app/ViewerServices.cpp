@@ -62,9 +62,13 @@ ViewerServices MakeViewerServices(const SettingsFile* settings) {
       return std::make_unique<AboutDialog>([settings](HWND dialog) { CheckVersionFor(dialog, false, settings); });
     });
   };
-  services.showCreateReport = [host](HWND owner) {
-    host->ShowOne(host->report, owner,
-                  [] { return std::make_unique<CreateReportDialog>(Categories(), ReadSectionRows); });
+  services.showCreateReport = [host, settings](HWND owner) {
+    host->ShowOne(host->report, owner, [settings] {
+      return std::make_unique<CreateReportDialog>(
+          Categories(), [settings](const CategorySpec& category, RowSink& rows, ReadProgress& progress) {
+            ReadSectionRows(category, rows, progress, StoredProfileChoice(settings));
+          });
+    });
   };
   services.showProgress = [host](HWND owner, double maximum, std::function<void()> onCancel) {
     if (host->progress && host->progress->hwnd()) host->progress->Close();
@@ -80,6 +84,7 @@ ViewerServices MakeViewerServices(const SettingsFile* settings) {
     if (host->progress) host->progress->Close();
   };
   services.cookieFolder = CookieFolder;
+  services.browserProfiles = [settings] { return StoredProfileChoice(settings); };
   services.chooseIndexFile = [](HWND owner) {
     IndexFileDialog dialog;
     return dialog.ShowModal(owner);

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "readers/RowSink.h"
+
 namespace tmr {
 
 struct ViewerServices {
@@ -25,6 +27,8 @@ struct ViewerServices {
   std::function<std::string()> cookieFolder;
   // Asks which cache index file to scan; "" scans nothing.
   std::function<std::string(HWND owner)> chooseIndexFile;
+  // The browser profiles chosen in the options, read afresh for each read.
+  std::function<BrowserProfileChoice()> browserProfiles;
 };
 
 class SettingsFile;

@@ -243,6 +243,29 @@ constexpr CategorySpec kCategories[] = {
      "", false, true, ReadChromeKeywords, RowAction::kNothing,
      {ReportGroup::kChrome, "Creating Chrome keyword Searched report...", "Chrome-Keyword Searched",
       "Chrome-keyword Searched</a></td></tr>", "Keyword Searched", {}, ReportRows::kCells, kChromeOneCell}},
+
+    // Edge keeps Chrome's files: its categories are Chrome's on Edge's folder.
+    {Category::kEdgeUrlHistory, "e1", TreeGroup::kEdge, "URL History", kChromeUrlColumns,
+     kDoubleClickToView, true, true, ReadEdgeUrlHistory, RowAction::kOpenFirstColumn,
+     {ReportGroup::kEdge, "Creating Edge URL history report...", "Edge-URL History",
+      "Edge-URL History</a></td></tr>", "URL History", kChromeUrlHeader, ReportRows::kCells, kChromeUrlCells}},
+    {Category::kEdgeCookies, "e2", TreeGroup::kEdge, "Cookies", kChromeCookieColumns,
+     "", true, true, ReadEdgeCookies, RowAction::kNothing,
+     {ReportGroup::kEdge, "Creating Edge Cookies report...", "Edge-Cookies", "Edge-Cookies</a></td></tr>",
+      "Cookies", kChromeCookieHeader, ReportRows::kCells, kChromeFourCells}},
+    {Category::kEdgeDownloads, "e3", TreeGroup::kEdge, "Downloads", kChromeDownloadColumns,
+     kDoubleClickToView, false, true, ReadEdgeDownloads, RowAction::kOpenFirstColumn,
+     {ReportGroup::kEdge, "Creating Edge Downloads report...", "Edge-Downloads",
+      "Edge-Downloads</a></td></tr>", "Downloads", kChromeDownloadHeader, ReportRows::kCells, kChromeThreeCells}},
+    {Category::kEdgeTopSites, "e4", TreeGroup::kEdge, "Top Visited Sites", kChromeTopSiteColumns,
+     kDoubleClickToView, false, true, ReadEdgeTopSites, RowAction::kNothing,
+     {ReportGroup::kEdge, "Creating Edge Top Visited Sites report...", "Edge-Top Visited Sites",
+      "Edge-Top Visited Sites</a></td></tr>", "Top Visited Sites", kChromeTopSiteHeader, ReportRows::kCells,
+      kChromeThreeCells}},
+    {Category::kEdgeKeywords, "e5", TreeGroup::kEdge, "Keyword Searched", kChromeKeywordColumns,
+     "", false, true, ReadEdgeKeywords, RowAction::kNothing,
+     {ReportGroup::kEdge, "Creating Edge Keyword Searched report...", "Edge-Keyword Searched",
+      "Edge-Keyword Searched</a></td></tr>", "Keyword Searched", {}, ReportRows::kCells, kChromeOneCell}},
 };
 // clang-format on
 
@@ -257,6 +280,7 @@ constexpr std::string_view kFirefoxIndexEnd[] = {R"(<td class="; style9; ">&nbsp
 constexpr std::string_view kChromeIndexStart[] = {R"(<tr><td style="width: 122px" class="style9">Chrome</td>)"};
 constexpr std::string_view kChromeIndexEnd[] = {R"(<td class="style9">&nbsp;</td>)",
                                                 R"(<td class="style9">&nbsp;</td></tr>)"};
+constexpr std::string_view kEdgeIndexStart[] = {R"(<tr><td style="width: 122px" class="style9">Edge</td>)"};
 
 constexpr TreeGroupSpec kTreeGroups[] = {
     {TreeGroup::kInternetExplorer, "root", "Internet Explorer ", ReportGroup::kInternetExplorer, kIeIndexStart,
@@ -264,6 +288,7 @@ constexpr TreeGroupSpec kTreeGroups[] = {
     {TreeGroup::kWindows, "root2", "Windows", ReportGroup::kWindows, kWindowsIndexStart, {}},
     {TreeGroup::kFirefox, "root3", "Firefox", ReportGroup::kFirefox, kFirefoxIndexStart, kFirefoxIndexEnd},
     {TreeGroup::kChrome, "root4", "Google Chrome", ReportGroup::kChrome, kChromeIndexStart, kChromeIndexEnd},
+    {TreeGroup::kEdge, "root5", "Microsoft Edge", ReportGroup::kEdge, kEdgeIndexStart, kChromeIndexEnd},
 };
 
 constexpr ReportGroupSpec kReportGroups[] = {
@@ -272,6 +297,7 @@ constexpr ReportGroupSpec kReportGroups[] = {
     {ReportGroup::kIndexFile, "Index.dat file", false, 4440, 420, true},
     {ReportGroup::kFirefox, "Mozilla Firefox", true, 360, 840, false},
     {ReportGroup::kChrome, "Google Chrome", true, 2400, 840, false},
+    {ReportGroup::kEdge, "Microsoft Edge", true, 4440, 840, false},
 };
 
 }  // namespace

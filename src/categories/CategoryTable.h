@@ -37,13 +37,18 @@ enum class Category {
   kChromeDownloads,
   kChromeTopSites,
   kChromeKeywords,
+  kEdgeUrlHistory,
+  kEdgeCookies,
+  kEdgeDownloads,
+  kEdgeTopSites,
+  kEdgeKeywords,
 };
 
 // The roots of the tree.
-enum class TreeGroup { kInternetExplorer, kWindows, kFirefox, kChrome };
+enum class TreeGroup { kInternetExplorer, kWindows, kFirefox, kChrome, kEdge };
 
 // The report dialog's group boxes.
-enum class ReportGroup { kInternetExplorer, kWindows, kIndexFile, kFirefox, kChrome };
+enum class ReportGroup { kInternetExplorer, kWindows, kIndexFile, kFirefox, kChrome, kEdge };
 
 struct ColumnSpec {
   std::string_view header;

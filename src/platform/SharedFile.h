@@ -1,6 +1,6 @@
-// Reading the Internet Explorer stores from disk. Every file is opened for
-// reading only, sharing read, write and delete, because Internet Explorer
-// keeps its containers open (and mapped) while it runs.
+// Reading the stores from disk. Every file is opened for reading only,
+// sharing read, write and delete, because the programs that keep them
+// (Internet Explorer, the browsers) hold them open while they run.
 #pragma once
 
 #include <windows.h>
@@ -33,5 +33,30 @@ std::optional<std::string> ReadFileHead(const std::string& path, size_t maxBytes
 // The whole file, or nullopt when it cannot be read or is longer than
 // maxBytes (a container that large is not a real one).
 std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes);
+
+bool FileExists(const std::string& path);
+// The file's length; nullopt when it is not there or is a folder.
+std::optional<uint64_t> FileLength(const std::string& path);
+
+// Copies a file that another program may hold open (for writing, too),
+// into a new file; false when it cannot be read whole or written.
+bool CopySharedFile(const std::string& from, const std::string& to);
+
+// A folder of its own under the user's temporary folder, deleted with all
+// it holds when this goes.
+class TemporaryFolder {
+ public:
+  TemporaryFolder();
+  ~TemporaryFolder();
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+  bool Ready() const { return !path_.empty(); }
+  // With a trailing "\".
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 }  // namespace tmr

@@ -60,8 +60,18 @@ class ReadProgress {
 // index file chosen in a dialog or the default one).
 enum class ReadPurpose { kList, kReport };
 
+// The browser profiles the user chose in the options; "" leaves the choice
+// to the rules of each browser. Chromium browsers name a folder under their
+// User Data, Firefox a profile folder's full path.
+struct BrowserProfileChoice {
+  std::string chrome;
+  std::string edge;
+  std::string firefox;
+};
+
 struct ReadContext {
   ReadPurpose purpose = ReadPurpose::kList;
+  BrowserProfileChoice profiles;
   // Asks the user which cache index file to scan; "" scans nothing. Only
   // the list asks: the report scans the default file.
   std::function<std::string()> chooseIndexFile;

@@ -4,9 +4,11 @@
 
 namespace tmr {
 
-void ReadSectionRows(const CategorySpec& category, RowSink& rows, ReadProgress& progress) {
+void ReadSectionRows(const CategorySpec& category, RowSink& rows, ReadProgress& progress,
+                     const BrowserProfileChoice& profiles) {
   ReadContext context;
   context.purpose = ReadPurpose::kReport;
+  context.profiles = profiles;
   try {
     category.read(context, rows, progress);
   } catch (...) {

@@ -13,6 +13,8 @@
 #include "platform/Dialogs.h"
 #include "platform/Locale.h"
 #include "platform/Shell.h"
+#include "platform/WinText.h"
+#include "support/BrowserTestSupport.h"
 #include "support/TempDir.h"
 #include "support/WinTestUtil.h"
 
@@ -54,6 +56,44 @@ TEST_F(DialogsTest, OptionsOkStoresTheTrimmedFolderAsTyped) {
   EXPECT_EQ(options.hwnd(), nullptr);
   EXPECT_EQ(ReportFolder, "D:\\Reports\\");
   EXPECT_EQ(settings_.GetSetting("general", "ReportFolder"), "D:\\Reports\\");
+}
+
+// Each browser's profiles from its own list, "Automatic" first; the choice
+// is kept in tmere.ini and read back as the readers get it.
+TEST_F(DialogsTest, OptionsOfferEachBrowsersProfilesAndKeepTheChoice) {
+  test::BrowserProfile profile;
+  profile.Write("Local/Microsoft/Edge/User Data/Local State",
+                R"({"profile":{"info_cache":{"Default":{"name":"Work"},"Profile 2":{"name":"Home"}}}})");
+  profile.Write("Roaming/Mozilla/Firefox/profiles.ini",
+                "[Profile0]\r\nName=release\r\nIsRelative=1\r\nPath=Profiles/r.default-release\r\n");
+  settings_.SaveSetting("general", "ChromeProfile", "Gone");
+  OptionsDialog options(&settings_);
+  ASSERT_TRUE(options.Show(nullptr));
+  auto items = [&](int id) {
+    std::vector<std::string> texts;
+    HWND box = options.ProfileBox(id);
+    for (LRESULT i = 0; i < SendMessageW(box, CB_GETCOUNT, 0, 0); ++i) {
+      wchar_t text[256] = {};
+      SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+      texts.push_back(Narrow(text));
+    }
+    return texts;
+  };
+  using Texts = std::vector<std::string>;
+  EXPECT_EQ(items(OptionsDialog::kChromeProfileBox), Texts{"Automatic"});
+  EXPECT_EQ(items(OptionsDialog::kEdgeProfileBox), (Texts{"Automatic", "Work (Default)", "Home (Profile 2)"}));
+  EXPECT_EQ(items(OptionsDialog::kFirefoxProfileBox), (Texts{"Automatic", "release"}));
+  // A stored profile that is no longer listed reads as the automatic one.
+  EXPECT_EQ(SendMessageW(options.ProfileBox(OptionsDialog::kChromeProfileBox), CB_GETCURSEL, 0, 0), 0);
+
+  SendMessageW(options.ProfileBox(OptionsDialog::kEdgeProfileBox), CB_SETCURSEL, 2, 0);
+  SendMessageW(options.ProfileBox(OptionsDialog::kFirefoxProfileBox), CB_SETCURSEL, 1, 0);
+  Press(options.hwnd(), IDOK);
+  const BrowserProfileChoice chosen = StoredProfileChoice(&settings_);
+  EXPECT_EQ(chosen.chrome, "");
+  EXPECT_EQ(chosen.edge, "Profile 2");
+  EXPECT_EQ(chosen.firefox,
+            test::Utf8(profile.Root() / "Roaming" / "Mozilla" / "Firefox" / "Profiles" / "r.default-release"));
 }
 
 TEST_F(DialogsTest, OptionsBlanksStoreEmptyAndCancelKeepsTheOldFolder) {

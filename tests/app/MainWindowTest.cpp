@@ -93,8 +93,14 @@ TEST_F(MainWindowTest, StartsWithTheWholeTreeExpandedAndEverythingEmpty) {
         {Category::kChromeDownloads, "Downloads"},
         {Category::kChromeTopSites, "Top Visted Sites"},
         {Category::kChromeKeywords, "Keyword Searched"}}},
+      {"Microsoft Edge",
+       {{Category::kEdgeUrlHistory, "URL History"},
+        {Category::kEdgeCookies, "Cookies"},
+        {Category::kEdgeDownloads, "Downloads"},
+        {Category::kEdgeTopSites, "Top Visited Sites"},
+        {Category::kEdgeKeywords, "Keyword Searched"}}},
   };
-  EXPECT_EQ(tree.Count(), 26);
+  EXPECT_EQ(tree.Count(), 32);
   HTREEITEM root = tree.Root();
   for (const auto& [rootText, children] : expected) {
     ASSERT_NE(root, nullptr);

@@ -11,7 +11,8 @@ TEST(CategoryTable, DoubleClickActionsByCategory) {
   const std::set<Category> openFirstColumn{Category::kIeUrlHistory,      Category::kIeTypedUrls,
                                            Category::kIeIndexFile,       Category::kRecentDocuments,
                                            Category::kFirefoxUrlHistory, Category::kFirefoxDownloads,
-                                           Category::kChromeUrlHistory,  Category::kChromeDownloads};
+                                           Category::kChromeUrlHistory,  Category::kChromeDownloads,
+                                           Category::kEdgeUrlHistory,    Category::kEdgeDownloads};
   for (const CategorySpec& category : Categories().categories) {
     RowAction expected = openFirstColumn.count(category.id) ? RowAction::kOpenFirstColumn : RowAction::kNothing;
     if (category.id == Category::kIeCookies) expected = RowAction::kOpenCookieFolder;

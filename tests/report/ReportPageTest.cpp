@@ -85,7 +85,9 @@ TEST(ReportPage, HostileHistoryForTheBrowserCheck) {
 
   std::vector<std::string> opened;
   SetShellOpenHook([&](HWND, const std::string& target, int) { opened.push_back(target); });
-  CreateReportDialog dialog(Categories(), ReadSectionRows);
+  CreateReportDialog dialog(Categories(), [](const CategorySpec& category, RowSink& rows, ReadProgress& progress) {
+    ReadSectionRows(category, rows, progress);
+  });
   ASSERT_TRUE(dialog.Show(nullptr));
   dialog.WriteReportFile(page.string());
   SetShellOpenHook(nullptr);

@@ -91,13 +91,13 @@ TEST(WriteReport, EveryLinkReachesASectionAndIeRowsComeFromTheStore) {
   Written run;
   WriteWith(run,
             Groups({ReportGroup::kInternetExplorer, ReportGroup::kWindows, ReportGroup::kIndexFile,
-                    ReportGroup::kFirefox, ReportGroup::kChrome}),
+                    ReportGroup::kFirefox, ReportGroup::kChrome, ReportGroup::kEdge}),
             [](const CategorySpec& category, RowSink& rows) {
               if (category.id != Category::kIeUrlHistory) return;
               rows.AddRow(std::vector<std::string_view>{"http://a/", "Title A", "1/1/2020"});
               rows.AddRow(std::vector<std::string_view>{"https://b/", "", "1/2/2020"});
             });
-  EXPECT_EQ(run.progress.values.size(), 22u);
+  EXPECT_EQ(run.progress.values.size(), Categories().categories.size());
   for (const CategorySpec& category : Categories().categories) {
     std::string anchor = "<a name=\"" + std::string(category.report.anchor) + "\">";
     EXPECT_EQ(Count(run.lines, anchor), 1u) << anchor;

@@ -36,6 +36,8 @@ class BrowserProfile {
   fs::path CopyFixture(std::string_view fixture, const fs::path& to) const;
   // Every real browser database, under the names the readers open.
   void CopyRealDatabases() const;
+  // Writes a file below the root.
+  fs::path Write(std::string_view relative, std::string_view bytes) const { return temp_.Write(relative, bytes); }
   // Every file below the root with its size, to show nothing was added.
   std::vector<std::string> Listing() const;
 

@@ -5,6 +5,7 @@
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
 #include "platform/Registry.h"
+#include "platform/SharedFile.h"
 #include "platform/WinText.h"
 
 namespace tmr {
@@ -34,19 +35,70 @@ std::vector<std::string> ListSubfolders(const std::string& path) {
   return names;
 }
 
-std::string FirefoxProfileFolder() {
-  std::optional<std::string> appData = ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, "AppData");
-  if (!appData) return {};
-  std::string profiles = *appData + "\\Mozilla\\Firefox\\Profiles\\";
+namespace {
+
+// profiles.ini and Local State are a few kilobytes; anything this large is
+// not one.
+constexpr size_t kMaxListBytes = size_t{4} << 20;
+
+std::string ShellFolder(const char* name) {
+  return ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, name).value_or("");
+}
+
+bool FolderExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+const char* ChromiumProcessName(ChromiumBrowser browser) {
+  return browser == ChromiumBrowser::kEdge ? "msedge.exe" : "chrome.exe";
+}
+
+std::string ChromiumUserDataFolder(ChromiumBrowser browser) {
+  const std::string local = ShellFolder("Local AppData");
+  if (local.empty()) return {};
+  return local + (browser == ChromiumBrowser::kEdge ? "\\Microsoft\\Edge\\User Data" : "\\Google\\Chrome\\User Data");
+}
+
+std::string ChromiumProfileFolder(ChromiumBrowser browser, std::string_view chosen) {
+  const std::string userData = ChromiumUserDataFolder(browser);
+  if (userData.empty()) return {};
+  if (!chosen.empty()) return userData + "\\" + std::string(chosen);
+  return userData + (browser == ChromiumBrowser::kEdge ? "\\Default" : "\\default");
+}
+
+std::vector<BrowserProfile> ListChromiumProfiles(ChromiumBrowser browser) {
+  const std::string userData = ChromiumUserDataFolder(browser);
+  if (userData.empty()) return {};
+  auto localState = ReadWholeFile(userData + "\\Local State", kMaxListBytes);
+  return localState ? ChromiumProfiles(*localState) : std::vector<BrowserProfile>{};
+}
+
+std::string FirefoxFolder() {
+  const std::string appData = ShellFolder("AppData");
+  return appData.empty() ? std::string() : appData + "\\Mozilla\\Firefox";
+}
+
+std::string FirefoxProfileFolder(std::string_view chosen) {
+  const std::string firefox = FirefoxFolder();
+  if (firefox.empty()) return {};
+  if (!chosen.empty() && FolderExists(std::string(chosen))) return std::string(chosen);
+  if (auto ini = ReadWholeFile(firefox + "\\profiles.ini", kMaxListBytes)) {
+    if (auto folder = DefaultFirefoxProfile(*ini, firefox)) return *folder;
+  }
+  const std::string profiles = firefox + "\\Profiles\\";
   std::vector<std::string> names = ListSubfolders(profiles);
   if (names.empty() || names.front().empty()) return {};
   return profiles + names.front();
 }
 
-std::string ChromeProfileFolder() {
-  std::optional<std::string> local = ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, "Local AppData");
-  if (!local) return {};
-  return *local + "\\Google\\Chrome\\User Data\\default";
+std::vector<BrowserProfile> ListFirefoxProfiles() {
+  const std::string firefox = FirefoxFolder();
+  if (firefox.empty()) return {};
+  auto ini = ReadWholeFile(firefox + "\\profiles.ini", kMaxListBytes);
+  return ini ? FirefoxProfiles(*ini, firefox) : std::vector<BrowserProfile>{};
 }
 
 }  // namespace tmr

@@ -1,21 +1,45 @@
-// Where the browsers keep the current user's profile, from the user's shell
-// folders in the registry. Nothing is created and nobody is asked.
+// Where the browsers keep the current user's profiles, from the user's shell
+// folders and the browsers' own lists of profiles. Nothing is created and
+// nobody is asked.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "core/BrowserProfileLists.h"
 
 namespace tmr {
 
-// The first Firefox profile in the order the file system lists the
-// Profiles folder (on NTFS, alphabetical), without a trailing "\"; "" when
-// there is none.
-std::string FirefoxProfileFolder();
+enum class ChromiumBrowser { kChrome, kEdge };
 
-// Chrome's "default" profile, without a trailing "\"; other profiles are
-// not looked at. "" when the user has no local application data folder.
-std::string ChromeProfileFolder();
+// "chrome.exe", "msedge.exe": the process that holds the browser's files.
+const char* ChromiumProcessName(ChromiumBrowser browser);
+
+// The browser's "User Data" folder; "" when the user has no local
+// application data folder.
+std::string ChromiumUserDataFolder(ChromiumBrowser browser);
+
+// The profile folder: the chosen one (a folder name under User Data), or
+// without a choice "Default" (Chrome's spelt "default", as it always was);
+// no trailing "\". "" without a User Data folder.
+std::string ChromiumProfileFolder(ChromiumBrowser browser, std::string_view chosen);
+
+// The profiles the browser's "Local State" lists.
+std::vector<BrowserProfile> ListChromiumProfiles(ChromiumBrowser browser);
+
+// Firefox's own folder under the roaming application data: it holds
+// profiles.ini and, usually, the Profiles folder.
+std::string FirefoxFolder();
+
+// The Firefox profile to read: the chosen folder when it is there; else the
+// one profiles.ini names as in use; else the first folder of Profiles in the
+// order the file system lists them. "" when there is none.
+std::string FirefoxProfileFolder(std::string_view chosen);
+
+// The profiles profiles.ini lists.
+std::vector<BrowserProfile> ListFirefoxProfiles();
 
 // The names of the subfolders of path, in the order the file system lists
 // them; none for a folder that cannot be read.

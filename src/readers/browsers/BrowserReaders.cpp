@@ -1,10 +1,14 @@
 #include "readers/browsers/BrowserReaders.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
 #include "platform/LocalTimeText.h"
+#include "platform/Processes.h"
+#include "platform/SharedFile.h"
+#include "platform/WinText.h"
 #include "readers/browsers/SqliteLibrary.h"
 
 namespace tmr {
@@ -23,13 +27,63 @@ void RowTexts::Add(std::string_view text) {
   if (count_ < kMaxCells) views_[count_++] = text;
 }
 
-std::size_t ReadRows(const DatabaseQuery& query, const std::function<void(double total)>& onCount,
-                     const ShapedRowHandler& onRow) {
-  if (query.file.empty() || query.sql.empty() || !query.shape) return 0;
+namespace {
+
+// A journal with content, or a write-ahead log: the file alone is not the
+// store's state, and reading it in place would need write access beside it.
+bool HasSideFiles(const std::string& file) {
+  return FileLength(file + "-journal").value_or(0) > 0 || FileExists(file + "-wal");
+}
+
+// Whether the file can be opened at all beside the program that holds it;
+// a browser that opens its store exclusively lets nobody in.
+bool CanOpenShared(const std::string& file) {
+  UniqueFileHandle handle(CreateFileW(Widen(file).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(handle);
+}
+
+// Opens the store in place, or a copy of it with its journal and log in
+// `copy` when its browser holds it.
+bool OpenStore(SqliteSession& session, const std::string& file, std::optional<TemporaryFolder>& copy) {
+  if (!HasSideFiles(file)) {
+    if (!session.Open(file)) return false;
+    if (!session.Locked()) return true;
+  }
+  copy.emplace();
+  if (!copy->Ready()) return false;
+  const std::string copied = copy->Path() + "store.db";
+  if (!CopySharedFile(file, copied)) return false;
+  for (const char* side : {"-journal", "-wal"}) {
+    if (FileExists(file + side)) CopySharedFile(file + side, copied + side);
+  }
+  return session.OpenCopy(copied);
+}
+
+}  // namespace
+
+std::size_t ReadRows(const DatabaseQuery& given, const std::function<void(double total)>& onCount,
+                     const ShapedRowHandler& onRow, std::function<bool()> keepGoing) {
+  if (given.file.empty() || (given.sql.empty() && !given.fitToFile) || !FileExists(given.file)) return 0;
+  if (!CanOpenShared(given.file)) {
+    if (given.browserProcess.empty()) return 0;
+    // Nothing else can be done: the browser holds the file for itself.
+    KillProcessByName(given.browserProcess);
+  }
   std::size_t rows = 0;
   try {
+    // The copy outlives the session that has it open.
+    std::optional<TemporaryFolder> copy;
     SqliteSession session;
-    if (!session.Open(query.file)) return 0;
+    if (keepGoing) session.SetKeepGoing(std::move(keepGoing));
+    if (!OpenStore(session, given.file, copy)) return 0;
+    DatabaseQuery query = given;
+    if (query.fitToFile) query.fitToFile(session, query);
+    if (query.sql.empty() || !query.shape) return 0;
+    for (const std::string& table : query.tables) {
+      if (!session.HasTable(table)) return 0;
+    }
     if (!query.countSql.empty()) {
       double total = session.Count(query.countSql);
       if (onCount) onCount(total);
@@ -68,7 +122,8 @@ void ReadDatabase(const DatabaseQuery& query, ReadPace pace, const ReadContext& 
         ++added;
         if (dialogShown) progress.SetProgressRecords(added);
         return progress.KeepGoing();
-      });
+      },
+      [&progress] { return progress.KeepGoing(); });
 }
 
 void AddChromeTime(RowTexts& out, double microsecondsSince1601) {

@@ -16,6 +16,7 @@
 namespace tmr {
 
 class SqliteRow;
+class SqliteSession;
 
 // The texts of one shaped row, as views that stay valid until the row is
 // shaped again. A cell that needs no conversion points straight into
@@ -51,18 +52,42 @@ using RowShaper = void (*)(const SqliteRow&, RowTexts&);
 using ShapedRowHandler = std::function<bool(std::span<const std::string_view>)>;
 
 struct DatabaseQuery {
+  DatabaseQuery() = default;
+  DatabaseQuery(std::string queryFile, std::string querySql, RowShaper queryShape, std::string queryCountSql,
+                std::vector<std::string> queryTables)
+      : file(std::move(queryFile)),
+        sql(std::move(querySql)),
+        shape(queryShape),
+        countSql(std::move(queryCountSql)),
+        tables(std::move(queryTables)) {}
+
   std::string file;
   std::string sql;
   RowShaper shape = nullptr;
   std::string countSql;  // "" reads without counting
+  // The tables the queries read. Each must be a table of the file: a store
+  // may call a view by the name, and a view can run without end.
+  std::vector<std::string> tables;
+  // The browser that holds the file; it is ended only when the file cannot
+  // be opened at all ("" ends nothing).
+  std::string browserProcess;
+  // Fits sql, shape and countSql to the tables and columns the open file
+  // has, for stores whose shape changed over the browser's versions.
+  std::function<void(SqliteSession&, DatabaseQuery&)> fitToFile;
 };
 
-// Opens the file read-only, runs countSql (its number goes to onCount),
-// then sql, and hands every shaped row to onRow. A missing library, file or
-// table, a locked or damaged file, or a function the library lacks end the
-// read quietly. Returns the number of rows handed over.
+// Runs countSql (its number goes to onCount), then sql, and hands every
+// shaped row to onRow. No store is changed: a file nobody holds is read
+// read-only; one that its browser holds (a lock, a journal or log beside
+// it) is read from a private copy with its journal and log, so a
+// half-written transaction rolls back in the copy; one that cannot be
+// opened at all has its browser ended first. A missing library, file or
+// table, a damaged file, or a function the library lacks end the read
+// quietly. Returns the number of rows handed over.
+// keepGoing, when given, is asked between steps of the database too, so a
+// query that runs long without a row can be stopped.
 std::size_t ReadRows(const DatabaseQuery& query, const std::function<void(double total)>& onCount,
-                     const ShapedRowHandler& onRow);
+                     const ShapedRowHandler& onRow, std::function<bool()> keepGoing = nullptr);
 
 enum class ReadPace {
   // Count first; the progress dialog with "Records: N" and its Cancel.

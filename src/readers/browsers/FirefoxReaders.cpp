@@ -1,5 +1,8 @@
 #include "readers/browsers/FirefoxReaders.h"
 
+#include "core/DownloadTexts.h"
+#include "platform/LocalTimeText.h"
+#include "platform/SharedFile.h"
 #include "readers/browsers/BrowserProfiles.h"
 #include "readers/browsers/SqliteLibrary.h"
 
@@ -23,6 +26,18 @@ void FirefoxDownloadCells(const SqliteRow& row, RowTexts& out) {
   out.AddColumn(row, 1);
   AddPRTime(out, row.Number(3));
   AddPRTime(out, row.Number(4));
+}
+
+void FirefoxAnnotatedDownloadCells(const SqliteRow& row, RowTexts& out) {
+  std::string& path = out.Buffer();
+  path = FileUriToWindowsPath(row.Text(0));
+  out.Add(path);
+  out.AddColumn(row, 1);
+  AddPRTime(out, row.Number(2));
+  // Milliseconds in the metadata; no end when it does not parse.
+  std::string& end = out.Buffer();
+  if (auto ms = DownloadEndTimeMs(row.Text(3))) AppendPRTimeText(end, *ms * 1000.0);
+  out.Add(end);
 }
 
 void FirefoxFormHistoryCells(const SqliteRow& row, RowTexts& out) {
@@ -49,7 +64,7 @@ namespace {
 
 void ReadProfileFile(const char* name, DatabaseQuery query, ReadPace pace, const ReadContext& context, RowSink& rows,
                      ReadProgress& progress) {
-  std::string folder = FirefoxProfileFolder();
+  std::string folder = FirefoxProfileFolder(context.profiles.firefox);
   if (folder.empty()) return;
   query.file = folder + "\\" + name;
   ReadDatabase(query, pace, context, rows, progress);
@@ -58,32 +73,47 @@ void ReadProfileFile(const char* name, DatabaseQuery query, ReadPace pace, const
 }  // namespace
 
 ReadOutcome ReadFirefoxUrlHistory(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
-  ReadProfileFile("places.sqlite", {"", kFirefoxVisitPagesSql, FirefoxUrlCells, kFirefoxVisitsCountSql},
-                  ReadPace::kProgress, context, rows, progress);
+  ReadProfileFile(
+      "places.sqlite",
+      {"", kFirefoxVisitPagesSql, FirefoxUrlCells, kFirefoxVisitsCountSql, {"moz_historyvisits", "moz_places"}},
+      ReadPace::kProgress, context, rows, progress);
   return ReadOutcome::kRead;
 }
 
 ReadOutcome ReadFirefoxCookies(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
-  ReadProfileFile("cookies.sqlite", {"", kFirefoxCookiesSql, FirefoxCookieCells, kFirefoxCookiesCountSql},
+  ReadProfileFile("cookies.sqlite",
+                  {"", kFirefoxCookiesSql, FirefoxCookieCells, kFirefoxCookiesCountSql, {"moz_cookies"}},
                   ReadPace::kProgress, context, rows, progress);
   return ReadOutcome::kRead;
 }
 
 ReadOutcome ReadFirefoxDownloads(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
-  ReadProfileFile("downloads.sqlite", {"", kFirefoxDownloadsSql, FirefoxDownloadCells, ""}, ReadPace::kLive, context,
-                  rows, progress);
+  const std::string folder = FirefoxProfileFolder(context.profiles.firefox);
+  if (folder.empty()) return ReadOutcome::kRead;
+  if (FileExists(folder + "\\downloads.sqlite")) {
+    ReadProfileFile("downloads.sqlite", {"", kFirefoxDownloadsSql, FirefoxDownloadCells, "", {"moz_downloads"}},
+                    ReadPace::kLive, context, rows, progress);
+  } else {
+    ReadProfileFile("places.sqlite",
+                    {"",
+                     kFirefoxAnnotatedDownloadsSql,
+                     FirefoxAnnotatedDownloadCells,
+                     "",
+                     {"moz_annos", "moz_anno_attributes", "moz_places"}},
+                    ReadPace::kLive, context, rows, progress);
+  }
   return ReadOutcome::kRead;
 }
 
 ReadOutcome ReadFirefoxInputHistory(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
-  ReadProfileFile("places.sqlite", {"", kFirefoxInputHistorySql, SingleColumnCells, ""}, ReadPace::kLive, context, rows,
-                  progress);
+  ReadProfileFile("places.sqlite", {"", kFirefoxInputHistorySql, SingleColumnCells, "", {"moz_inputhistory"}},
+                  ReadPace::kLive, context, rows, progress);
   return ReadOutcome::kRead;
 }
 
 ReadOutcome ReadFirefoxFormHistory(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
-  ReadProfileFile("formhistory.sqlite", {"", kFirefoxFormHistorySql, FirefoxFormHistoryCells, ""}, ReadPace::kLive,
-                  context, rows, progress);
+  ReadProfileFile("formhistory.sqlite", {"", kFirefoxFormHistorySql, FirefoxFormHistoryCells, "", {"moz_formhistory"}},
+                  ReadPace::kLive, context, rows, progress);
   return ReadOutcome::kRead;
 }
 

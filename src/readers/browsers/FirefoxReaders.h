@@ -23,6 +23,17 @@ inline constexpr char kFirefoxVisitsCountSql[] = "SELECT count(*) FROM moz_histo
 inline constexpr char kFirefoxCookiesSql[] = "SELECT host, name,creationtime,lastaccessed FROM moz_cookies";
 inline constexpr char kFirefoxCookiesCountSql[] = "select count(*) from moz_cookies";
 inline constexpr char kFirefoxDownloadsSql[] = "SELECT name,source,target,startTime,endTime FROM moz_downloads";
+// From Firefox 26 a download is a place with annotations: its target as a
+// file URI and its metadata as JSON. One row per target, in annotation
+// order: target, the place's URL, when the target was noted, the metadata.
+inline constexpr char kFirefoxAnnotatedDownloadsSql[] =
+    "SELECT target.content, place.url, target.dateAdded, "
+    "(SELECT meta.content FROM moz_annos AS meta WHERE meta.place_id = target.place_id AND meta.anno_attribute_id = "
+    "(SELECT id FROM moz_anno_attributes WHERE name = 'downloads/metaData') ORDER BY meta.id LIMIT 1) "
+    "FROM moz_annos AS target "
+    "JOIN moz_anno_attributes AS kind ON kind.id = target.anno_attribute_id "
+    "AND kind.name = 'downloads/destinationFileURI' "
+    "LEFT JOIN moz_places AS place ON place.id = target.place_id ORDER BY target.id";
 inline constexpr char kFirefoxInputHistorySql[] = "SELECT input FROM moz_inputhistory";
 inline constexpr char kFirefoxFormHistorySql[] =
     "SELECT fieldname,value,timesused,firstused,lastused FROM moz_formhistory";
@@ -33,6 +44,8 @@ void FirefoxUrlCells(const SqliteRow& row, RowTexts& out);
 void FirefoxCookieCells(const SqliteRow& row, RowTexts& out);
 // target without its "file:///"; source; start; end.
 void FirefoxDownloadCells(const SqliteRow& row, RowTexts& out);
+// target as a Windows path; source; start; the end from the metadata.
+void FirefoxAnnotatedDownloadCells(const SqliteRow& row, RowTexts& out);
 // field; value; times used; first and last use.
 void FirefoxFormHistoryCells(const SqliteRow& row, RowTexts& out);
 

@@ -9,6 +9,7 @@
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
 #include "platform/LocalTimeText.h"
+#include "platform/SharedFile.h"
 #include "platform/Shell.h"
 #include "platform/SystemStrayBytes.h"
 #include "platform/WinText.h"
@@ -21,10 +22,23 @@ std::string& LibraryFolderSetting() {
   return folder;
 }
 
-constexpr const char* kNames[] = {"sqlite3_initialize",  "sqlite3_shutdown",    "sqlite3_open_v2",
-                                  "sqlite3_close",       "sqlite3_prepare_v2",  "sqlite3_step",
-                                  "sqlite3_finalize",    "sqlite3_column_text", "sqlite3_column_bytes",
-                                  "sqlite3_column_type", "sqlite3_column_int64"};
+constexpr const char* kNames[] = {"sqlite3_initialize",      "sqlite3_shutdown",     "sqlite3_open_v2",
+                                  "sqlite3_close",           "sqlite3_prepare_v2",   "sqlite3_step",
+                                  "sqlite3_finalize",        "sqlite3_column_text",  "sqlite3_column_bytes",
+                                  "sqlite3_column_type",     "sqlite3_column_int64", "sqlite3_db_config",
+                                  "sqlite3_progress_handler"};
+
+// Steps of SQLite's machine between two checks of Cancel: a few thousand
+// take well under a millisecond.
+constexpr int kStepsPerCheck = 4000;
+
+int AskKeepGoing(void* context) {
+  try {
+    return (*static_cast<std::function<bool()>*>(context))() ? 0 : 1;
+  } catch (...) {
+    return 1;
+  }
+}
 
 std::string Canonical(std::string folder) {
   if (!EndsWith(folder, "\\")) folder += '\\';
@@ -32,11 +46,6 @@ std::string Canonical(std::string folder) {
   wchar_t buffer[MAX_PATH] = {};
   if (wide.size() < MAX_PATH && PathCanonicalizeW(buffer, wide.c_str())) return Narrow(buffer);
   return folder;
-}
-
-bool FileExists(const std::string& path) {
-  DWORD attributes = GetFileAttributesW(Widen(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
@@ -85,6 +94,25 @@ int SqliteLibrary::Open(const std::string& file, sqlite3** db) {
   if (!ready_) return kSqliteError;
   std::string name = SqliteOpenName(file, NeedsImmutableOpen(file));
   return Get<decltype(&sqlite3_open_v2)>(kOpen)(name.c_str(), db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+}
+
+int SqliteLibrary::OpenCopy(const std::string& file, sqlite3** db) {
+  if (!ready_) return kSqliteError;
+  return Get<decltype(&sqlite3_open_v2)>(kOpen)(file.c_str(), db, SQLITE_OPEN_READWRITE, nullptr);
+}
+
+int SqliteLibrary::Harden(sqlite3* db) {
+  if (!ready_) return kSqliteError;
+  auto config = Get<decltype(&sqlite3_db_config)>(kDbConfig);
+  int rc = config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  if (rc == SQLITE_OK) rc = config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  return rc;
+}
+
+int SqliteLibrary::SetProgressCheck(sqlite3* db, int (*check)(void*), void* context) {
+  if (!ready_) return kSqliteError;
+  Get<decltype(&sqlite3_progress_handler)>(kProgressHandler)(db, check ? kStepsPerCheck : 0, check, context);
+  return SQLITE_OK;
 }
 
 int SqliteLibrary::Close(sqlite3* db) {
@@ -150,13 +178,54 @@ SqliteSession::~SqliteSession() {
   }
 }
 
-bool SqliteSession::Open(const std::string& file) {
+bool SqliteSession::Open(const std::string& file) { return OpenWith(file, false); }
+
+bool SqliteSession::OpenCopy(const std::string& file) { return OpenWith(file, true); }
+
+bool SqliteSession::OpenWith(const std::string& file, bool copy) {
   if (file.empty()) return false;
-  if (layer_.Load(SqliteLibraryFolder()) != SQLITE_OK || !layer_.Ready()) return false;
+  if (db_) {
+    layer_.Close(db_);
+    db_ = nullptr;
+  }
+  if (!layer_.Ready() && (layer_.Load(SqliteLibraryFolder()) != SQLITE_OK || !layer_.Ready())) return false;
   sqlite3* db = nullptr;
-  int rc = layer_.Open(file, &db);
+  int rc = copy ? layer_.OpenCopy(file, &db) : layer_.Open(file, &db);
   db_ = db;  // even a failed open hands out a handle to be closed
-  return rc == SQLITE_OK;
+  if (rc != SQLITE_OK || layer_.Harden(db_) != SQLITE_OK) return false;
+  if (keepGoing_) layer_.SetProgressCheck(db_, AskKeepGoing, &keepGoing_);
+  return true;
+}
+
+void SqliteSession::SetKeepGoing(std::function<bool()> keepGoing) {
+  keepGoing_ = std::move(keepGoing);
+  if (db_) layer_.SetProgressCheck(db_, keepGoing_ ? AskKeepGoing : nullptr, &keepGoing_);
+}
+
+bool SqliteSession::Locked() {
+  int result = SQLITE_OK;
+  Step(
+      "SELECT count(*) FROM sqlite_master", [](const SqliteRow&) { return true; }, result);
+  return result == SQLITE_BUSY || result == SQLITE_LOCKED;
+}
+
+bool SqliteSession::HasTable(std::string_view table) {
+  bool found = false;
+  ForEachRow("SELECT name FROM sqlite_master WHERE type='table'", [&](const SqliteRow& row) {
+    found = ToLowerAscii(row.Text(0)) == ToLowerAscii(table);
+    return !found;
+  });
+  return found;
+}
+
+bool SqliteSession::HasColumn(std::string_view table, std::string_view column) {
+  if (!HasTable(table)) return false;
+  bool found = false;
+  ForEachRow("PRAGMA table_info(\"" + std::string(table) + "\")", [&](const SqliteRow& row) {
+    found = ToLowerAscii(row.Text(1)) == ToLowerAscii(column);
+    return !found;
+  });
+  return found;
 }
 
 double SqliteSession::Count(const std::string& sql) {
@@ -169,6 +238,12 @@ double SqliteSession::Count(const std::string& sql) {
 }
 
 std::size_t SqliteSession::ForEachRow(const std::string& sql, const std::function<bool(const SqliteRow&)>& onRow) {
+  int lastResult = SQLITE_OK;
+  return Step(sql, onRow, lastResult);
+}
+
+std::size_t SqliteSession::Step(const std::string& sql, const std::function<bool(const SqliteRow&)>& onRow,
+                                int& lastResult) {
   if (!db_ || sql.empty()) return 0;
   sqlite3_stmt* stmt = nullptr;
   int rc = layer_.Prepare(db_, sql, &stmt);
@@ -178,10 +253,11 @@ std::size_t SqliteSession::ForEachRow(const std::string& sql, const std::functio
     } catch (const BinderError&) {
     }
   });
+  lastResult = rc;
   if (rc != SQLITE_OK || !stmt) return 0;
   std::size_t rows = 0;
   SqliteRow row(layer_, stmt);
-  while (layer_.Step(stmt) == SQLITE_ROW) {
+  while ((lastResult = layer_.Step(stmt)) == SQLITE_ROW) {
     ++rows;
     if (!onRow(row)) break;
   }

@@ -48,11 +48,20 @@ class SqliteLibrary {
 
   // The file name is UTF-8; the file is opened read-only.
   int Open(const std::string& file, sqlite3** db);
+  // The program's own private copy of a store, opened for writing so that
+  // SQLite can roll back the transaction its journal holds half-written.
+  int OpenCopy(const std::string& file, sqlite3** db);
   int Close(sqlite3* db);
   int Prepare(sqlite3* db, std::string_view sql, sqlite3_stmt** stmt);
   int Step(sqlite3_stmt* stmt);
   int Finalize(sqlite3_stmt* stmt);
   int ColumnBytes(sqlite3_stmt* stmt, int column);
+  // Treats the file as hostile: no schema-defined function or virtual table
+  // is trusted, and the defensive mode keeps a statement from corrupting it.
+  int Harden(sqlite3* db);
+  // Calls check every few thousand steps of the machine; a false answer
+  // interrupts the statement running (null removes the check).
+  int SetProgressCheck(sqlite3* db, int (*check)(void*), void* context);
   // The value as text ("" for NULL), decoded leniently.
   std::string ColumnText(sqlite3_stmt* stmt, int column);
   // The same text without a copy where it needs no decoding: a view of
@@ -77,6 +86,8 @@ class SqliteLibrary {
     kColumnBytes,
     kColumnType,
     kColumnInt64,
+    kDbConfig,
+    kProgressHandler,
     kSlots
   };
   template <typename Fn>
@@ -115,16 +126,33 @@ class SqliteSession {
   // Loads the library from SqliteLibraryFolder() and opens the file; false
   // when either fails (an empty file name fails too).
   bool Open(const std::string& file);
+  // The same for a private copy of a store (see SqliteLibrary::OpenCopy).
+  bool OpenCopy(const std::string& file);
+  // Whether another connection's lock keeps this one from reading: the
+  // store's writer holds it, as a running browser does.
+  bool Locked();
+  // Whether the file has a table (not a view) or a table's column by that name.
+  bool HasTable(std::string_view table);
+  bool HasColumn(std::string_view table, std::string_view column);
   // The number in column 0 of the query's last row; 0 without rows.
   double Count(const std::string& sql);
+  // Asked between steps of the machine, not only between rows, so that a
+  // query that runs long without a row still hears Cancel: false stops it.
+  void SetKeepGoing(std::function<bool()> keepGoing);
   // Steps the query, handing every row to onRow until it returns false or
   // a step gives anything but a row (the end, a busy or locked file, a
-  // damaged page). Returns the number of rows handed over. May be nested.
+  // damaged page, an interruption). Returns the number of rows handed over.
+  // May be nested.
   std::size_t ForEachRow(const std::string& sql, const std::function<bool(const SqliteRow&)>& onRow);
 
  private:
+  bool OpenWith(const std::string& file, bool copy);
+  // The same, with the result code of the step that ended the query.
+  std::size_t Step(const std::string& sql, const std::function<bool(const SqliteRow&)>& onRow, int& lastResult);
+
   SqliteLibrary layer_;
   sqlite3* db_ = nullptr;
+  std::function<bool()> keepGoing_;
 };
 
 // The name SQLite is given for a file: a read-only URI. A database in

@@ -99,7 +99,7 @@ TEST(SqliteLayer, ShapedRowsKeepTheirOwnTexts) {
     out.Add(joined);
   };
   std::vector<std::vector<std::string>> rows;
-  const std::size_t read = ReadRows({Narrow(file.wstring()), "SELECT a, b, c FROM t", shape, ""}, nullptr,
+  const std::size_t read = ReadRows({Narrow(file.wstring()), "SELECT a, b, c FROM t", shape, "", {"t"}}, nullptr,
                                     [&](std::span<const std::string_view> cells) {
                                       rows.emplace_back(cells.begin(), cells.end());
                                       return true;
