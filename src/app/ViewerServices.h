@@ -11,7 +11,12 @@
 
 namespace tmr {
 
+class SettingsFile;
+
 struct ViewerServices {
+  // Where the window keeps its layout and "Times in UTC" (none: nothing is
+  // kept).
+  const SettingsFile* settings = nullptr;
   std::function<void(HWND owner)> showOptions;
   std::function<void(HWND owner)> showAbout;
   std::function<void(HWND owner)> showCreateReport;
@@ -26,8 +31,6 @@ struct ViewerServices {
   // Asks which cache index file to scan; "" scans nothing.
   std::function<std::string(HWND owner)> chooseIndexFile;
 };
-
-class SettingsFile;
 
 // The services of the real program; settings is where the dialogs and the
 // update check store what they store (may be null).
