@@ -65,7 +65,11 @@ constexpr char kStopQuestion[] = "Stop writing the report? The part written so f
 
 std::string NowText() {
   SYSTEMTIME now{};
-  GetLocalTime(&now);
+  if (TimesInUtc()) {
+    GetSystemTime(&now);
+  } else {
+    GetLocalTime(&now);
+  }
   return GeneralDateText(DateTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
 }
 

@@ -87,6 +87,13 @@ void ListModel::Clear() {
   columns_.clear();
   sortKey_ = -1;
   descending_ = false;
+  shown_.clear();
+  shown_.shrink_to_fit();
+  // With no rows left, a pending pass is complete: its filter applies to
+  // the rows added from now on.
+  if (pending_) shownSearch_ = std::move(passSearch_);
+  pending_ = false;
+  kept_ = {};
 }
 
 void ListModel::AddColumn(std::string header, int widthTwips) { columns_.push_back({std::move(header), widthTwips}); }
@@ -116,6 +123,7 @@ void ListModel::AddRowTexts(std::span<const std::string_view> cells) {
     p += 4 + cell.size();
   }
   rows_.push_back(record);
+  if (Filtering() && Keeps(shownSearch_, record)) shown_.push_back(record);
 }
 
 void ListModel::AddRow(const std::vector<std::string>& cells) {
@@ -130,12 +138,61 @@ void ListModel::AddRow(const std::vector<std::string>& cells) {
 }
 
 std::string_view ListModel::Cell(std::size_t row, std::size_t column) const {
-  if (row >= rows_.size()) return {};
-  return RecordCell(rows_[row], column);
+  const std::vector<const char*>& shown = Shown();
+  if (row >= shown.size()) return {};
+  return RecordCell(shown[row], column);
+}
+
+bool ListModel::Keeps(const CaseBlindSearch& search, const char* record) const {
+  const std::size_t cells = std::min<std::size_t>(ReadU32(record), columns_.size());
+  const char* p = record + 4;
+  for (std::size_t i = 0; i < cells; ++i) {
+    const uint32_t length = ReadU32(p);
+    if (search.FoundIn({p + 4, length})) return true;
+    p += 4 + length;
+  }
+  return false;
+}
+
+void ListModel::SetFilter(std::string_view text) {
+  if (text == filterText_) return;
+  filterText_ = text;
+  CaseBlindSearch search(text);
+  kept_.clear();
+  pending_ = false;
+  // Back to the shown filter, or the same in another letter case.
+  if (search.Folded() == shownSearch_.Folded()) return;
+  if (search.Empty()) {
+    shownSearch_ = {};
+    shown_ = {};
+    return;
+  }
+  pending_ = true;
+  passOverShown_ = Filtering() && search.Narrows(shownSearch_);
+  passSearch_ = std::move(search);
+  passNext_ = 0;
+}
+
+bool ListModel::ContinueFilter(std::size_t rows) {
+  if (!pending_) return true;
+  const std::vector<const char*>& source = passOverShown_ ? shown_ : rows_;
+  const std::size_t end = passNext_ + std::min(rows, source.size() - passNext_);
+  for (; passNext_ < end; ++passNext_) {
+    if (Keeps(passSearch_, source[passNext_])) kept_.push_back(source[passNext_]);
+  }
+  if (passNext_ < source.size()) return false;
+  shown_ = std::move(kept_);
+  kept_ = {};
+  shownSearch_ = std::move(passSearch_);
+  passSearch_ = {};
+  pending_ = false;
+  return true;
 }
 
 void ListModel::ClickColumn(int column) {
   if (column < 0) return;
+  // The shown rows are sorted with the rest, so they must be the filter's.
+  FinishFilter();
   if (column == sortKey_) {
     descending_ = !descending_;
   } else {
@@ -148,10 +205,14 @@ void ListModel::ClickColumn(int column) {
 void ListModel::Sort() {
   const auto key = static_cast<std::size_t>(sortKey_);
   auto less = [key](const char* x, const char* y) { return CompareCells(RecordCell(x, key), RecordCell(y, key)) < 0; };
-  if (descending_) {
-    std::stable_sort(rows_.begin(), rows_.end(), [&](const char* x, const char* y) { return less(y, x); });
-  } else {
-    std::stable_sort(rows_.begin(), rows_.end(), less);
+  // Sorting both lists alike keeps the shown rows in the order they have
+  // among all rows: equal rows keep their earlier order in each.
+  for (std::vector<const char*>* rows : {&rows_, &shown_}) {
+    if (descending_) {
+      std::stable_sort(rows->begin(), rows->end(), [&](const char* x, const char* y) { return less(y, x); });
+    } else {
+      std::stable_sort(rows->begin(), rows->end(), less);
+    }
   }
 }
 

@@ -1,6 +1,12 @@
 // The rows and columns behind the main window's list. The list view shows
 // them on demand (owner data), so a source may add a hundred thousand rows
 // without the control holding a copy of each.
+//
+// A filter narrows the rows shown to those holding its text in a cell.
+// Over a million rows one pass takes longer than a window may stop
+// answering, so a new filter text starts a pass that the window runs a
+// slice at a time; until it is complete the rows of the previous filter
+// stay shown.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +16,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/CaseFold.h"
 
 namespace tmr {
 
@@ -25,17 +33,34 @@ class ListModel {
     int widthTwips = 0;
   };
 
-  // Drops rows, columns and the sort state.
+  // Drops rows, columns and the sort state; the filter stays and applies
+  // to the rows added next.
   void Clear();
   void AddColumn(std::string header, int widthTwips);
   void AddRow(const std::vector<std::string>& cells);
   void AddRowTexts(std::span<const std::string_view> cells);
 
+  // Every row, shown or not.
   std::size_t RowCount() const { return rows_.size(); }
+  // The rows the list shows: those the filter keeps, in the sort order.
+  std::size_t ShownCount() const { return Shown().size(); }
   std::size_t ColumnCount() const { return columns_.size(); }
   const Column& ColumnAt(std::size_t index) const { return columns_[index]; }
-  // The text of a cell, or "" where the row has fewer cells.
+  // The text of a cell of a shown row, or "" where the row has fewer cells.
   std::string_view Cell(std::size_t row, std::size_t column) const;
+
+  // Shows only the rows holding the text in one of the columns, letter
+  // case ignored (see CaseBlindSearch); "" shows every row. A text other
+  // than the current one starts a pass over the rows.
+  void SetFilter(std::string_view text);
+  const std::string& FilterText() const { return filterText_; }
+  // Whether the shown rows are fewer than all because of a filter.
+  bool Filtering() const { return !shownSearch_.Empty(); }
+  bool FilterPending() const { return pending_; }
+  // Tests up to `rows` more rows of the pending pass; true once no pass is
+  // pending, the shown rows being those of the new text then.
+  bool ContinueFilter(std::size_t rows);
+  void FinishFilter() { ContinueFilter(static_cast<std::size_t>(-1)); }
 
   // A click on a column header: that column (0-based) becomes the sort key
   // and the rows are sorted by it, ascending; a click on the header that is
@@ -49,6 +74,8 @@ class ListModel {
   void Sort();
   // Room for a row's record in the text store.
   char* Allocate(std::size_t bytes);
+  const std::vector<const char*>& Shown() const { return Filtering() ? shown_ : rows_; }
+  bool Keeps(const CaseBlindSearch& search, const char* record) const;
 
   std::vector<Column> columns_;
   // Rows live in large blocks of text, one record per row (a cell count,
@@ -60,6 +87,20 @@ class ListModel {
   std::vector<const char*> rows_;
   int sortKey_ = -1;
   bool descending_ = false;
+
+  std::string filterText_;
+  // The filter the shown rows are those of, complete: rows added since its
+  // pass are tested as they come.
+  CaseBlindSearch shownSearch_;
+  std::vector<const char*> shown_;
+  // The pass of a newer filter over rows_, or over shown_ where the new
+  // text narrows the shown one, by index (rows added meanwhile join its
+  // end); kept_ collects what it keeps.
+  bool pending_ = false;
+  CaseBlindSearch passSearch_;
+  bool passOverShown_ = false;
+  std::size_t passNext_ = 0;
+  std::vector<const char*> kept_;
 };
 
 }  // namespace tmr

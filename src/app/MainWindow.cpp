@@ -1,6 +1,9 @@
 #include "app/MainWindow.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
+
+#include <iterator>
 
 #include "app/MainLayout.h"
 #include "app/SettingsFile.h"
@@ -9,6 +12,7 @@
 #include "core/TextUtil.h"
 #include "platform/DialogLayout.h"
 #include "platform/FileDialogs.h"
+#include "platform/LocalTimeText.h"
 #include "platform/Locale.h"
 #include "platform/Shell.h"
 #include "platform/WinText.h"
@@ -19,10 +23,15 @@ namespace {
 constexpr wchar_t kClassName[] = L"TracemereViewer";
 constexpr char kPromotionText[] = "Erase these traces with Tracemere Sweep";
 
-HMENU BuildMenu() {
+HMENU BuildMenu(bool timesInUtc) {
   HMENU file = CreatePopupMenu();
+  AppendMenuW(file, MF_STRING, MainWindow::kMenuExportList, L"Export List...");
+  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file, MF_STRING, MainWindow::kMenuOptions, L"Options");
   AppendMenuW(file, MF_STRING, MainWindow::kMenuExit, L"&Exit");
+
+  HMENU view = CreatePopupMenu();
+  AppendMenuW(view, MF_STRING | (timesInUtc ? MF_CHECKED : MF_UNCHECKED), MainWindow::kMenuTimesInUtc, L"Times in UTC");
 
   HMENU report = CreatePopupMenu();
   AppendMenuW(report, MF_STRING, MainWindow::kMenuCreateReport, L"Create Report");
@@ -38,6 +47,7 @@ HMENU BuildMenu() {
 
   HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"File");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), L"View");
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(report), L"Report");
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"Help");
   return bar;
@@ -50,12 +60,25 @@ RECT ChildRect(HWND child) {
   return rect;
 }
 
+// Ctrl+F anywhere in the window puts the caret in the filter box.
+HACCEL CreateShortcuts() {
+  ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'F', MainWindow::kFocusFilter}};
+  return CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+}
+
 }  // namespace
 
 MainWindow::MainWindow(const CategoryTable& table, ViewerServices services)
     : table_(table), services_(std::move(services)) {}
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // A window destroyed with its object never sees WM_DESTROY here.
+  if (hwnd_) {
+    KillTimer(hwnd_, kFilterTimer);
+    UnregisterAccelerators(hwnd_);
+  }
+  if (accelerators_) DestroyAcceleratorTable(accelerators_);
+}
 
 int MainWindow::Px(int twips) const { return TwipsToPixels(twips, dpi_); }
 
@@ -65,9 +88,10 @@ bool MainWindow::Create(int showCommand) {
   if (!RegisterWindowClassOnce(kClassName, WindowProc)) return false;
 
   dpi_ = ScreenDpi();
+  LoadViewSettings();
   RECT rect{0, 0, Px(MainGeometry::kInnerWidth), Px(MainGeometry::kInnerHeight)};
   DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-  HMENU menu = BuildMenu();
+  HMENU menu = BuildMenu(TimesInUtc());
   AdjustWindowRectEx(&rect, style, TRUE, 0);
   HWND hwnd = CreateWindowExW(0, kClassName, L"Tracemere", style, CW_USEDEFAULT, CW_USEDEFAULT, rect.right - rect.left,
                               rect.bottom - rect.top, nullptr, menu, instance, this);
@@ -76,7 +100,9 @@ bool MainWindow::Create(int showCommand) {
     return false;
   }
   TopLevelWindowOpened();
-  ShowWindow(hwnd, showCommand);
+  if (!accelerators_) accelerators_ = CreateShortcuts();
+  RegisterAccelerators(hwnd, accelerators_);
+  PlaceWindow(showCommand);
   UpdateWindow(hwnd);
   return true;
 }
@@ -89,8 +115,11 @@ void MainWindow::OnCreate() {
 
   tree_ = child(WS_EX_CLIENTEDGE, WC_TREEVIEWW, "",
                 WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS, kTreeId);
+  filter_ = child(WS_EX_CLIENTEDGE, WC_EDITW, "", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, kFilterId);
+  SetCueText(filter_, "Filter");
+  SetWindowSubclass(filter_, FilterBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
   list_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWW, "",
-                WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL, kListId);
+                WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, kListId);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
   // The bar keeps the height the layout gives it rather than the control's
   // own, a few pixels taller, which would cover the promotional label.
@@ -101,8 +130,10 @@ void MainWindow::OnCreate() {
   SetWindowPos(cancel_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetWindowPos(label_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
-  MoveWindow(tree_, Px(MainGeometry::kTreeLeft), Px(MainGeometry::kTreeTop), Px(MainGeometry::kTreeWidth), 10, FALSE);
-  MoveWindow(list_, Px(MainGeometry::kListLeft), Px(MainGeometry::kListTop), 10, 10, FALSE);
+  const int listLeft = MainGeometry::kTreeLeft + treeWidth_ + MainGeometry::kSplitterWidth;
+  MoveWindow(tree_, Px(MainGeometry::kTreeLeft), Px(MainGeometry::kTreeTop), Px(treeWidth_), 10, FALSE);
+  MoveWindow(filter_, Px(listLeft), Px(MainGeometry::kFilterTop), 10, Px(MainGeometry::kFilterHeight), FALSE);
+  MoveWindow(list_, Px(listLeft), Px(MainGeometry::kListTop), 10, 10, FALSE);
   MoveWindow(cancel_, 0, 0, Px(MainGeometry::kCancelWidth), Px(MainGeometry::kCancelHeight), FALSE);
   MoveWindow(label_, 0, 0, Px(MainGeometry::kLabelWidth), Px(MainGeometry::kLabelHeight), FALSE);
   StatusBar(status_).SetPanel1Width(Px(MainGeometry::kInnerWidth - 2400));
@@ -161,16 +192,17 @@ void MainWindow::OnSize() {
   MoveWindow(status_, 0, client.bottom - statusHeight, client.right, statusHeight, TRUE);
   const int w = PixelsToTwips(client.right, dpi_);
   const int h = PixelsToTwips(client.bottom, dpi_);
-  const MainLayout layout = ComputeMainLayout(w, h);
+  const MainLayout layout = ComputeMainLayout(w, h, treeWidth_);
 
-  if (layout.treeHeight) {
-    RECT r = ChildRect(tree_);
-    MoveWindow(tree_, r.left, r.top, r.right - r.left, Px(*layout.treeHeight), TRUE);
-  }
+  RECT treeRect = ChildRect(tree_);
+  const int treeHeight = layout.treeHeight ? Px(*layout.treeHeight) : treeRect.bottom - treeRect.top;
+  MoveWindow(tree_, treeRect.left, treeRect.top, Px(treeWidth_), treeHeight, TRUE);
   RECT listRect = ChildRect(list_);
   int listWidth = layout.listWidth ? Px(*layout.listWidth) : listRect.right - listRect.left;
   int listHeight = layout.listHeight ? Px(*layout.listHeight) : listRect.bottom - listRect.top;
-  MoveWindow(list_, listRect.left, listRect.top, listWidth, listHeight, TRUE);
+  MoveWindow(filter_, Px(layout.listLeft), Px(MainGeometry::kFilterTop), listWidth, Px(MainGeometry::kFilterHeight),
+             TRUE);
+  MoveWindow(list_, Px(layout.listLeft), listRect.top, listWidth, listHeight, TRUE);
   if (layout.panel1Width) StatusBar(status_).SetPanel1Width(Px(*layout.panel1Width));
   SetWindowPos(label_, nullptr, Px(layout.labelLeft), Px(layout.labelTop), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -220,6 +252,8 @@ void MainWindow::Show(const CategorySpec* category) {
   while (category && hwnd_) {
     running_ = true;
     cancelRequested_ = false;
+    SaveColumnWidths();
+    shownCategory_ = category;
     ShowCategory(*category, *this, *this, context);
     running_ = false;
     if (!IsWindowVisible(list_)) SetListVisible(true);
@@ -245,7 +279,7 @@ void MainWindow::DoubleClickRow() {
     }
     case RowAction::kOpenFirstColumn: {
       int row = ListView(list_).SelectedRow();
-      if (row < 0 || static_cast<size_t>(row) >= model_.RowCount()) return;
+      if (row < 0 || static_cast<size_t>(row) >= model_.ShownCount()) return;
       std::string text = CutAtNul(model_.Cell(static_cast<size_t>(row), 0));
       if (!text.empty()) ShellOpen(hwnd_, text, SW_SHOWNORMAL);
       return;
@@ -255,6 +289,8 @@ void MainWindow::DoubleClickRow() {
 
 void MainWindow::ClickColumn(int column) {
   if (column < 0 || static_cast<size_t>(column) >= model_.ColumnCount()) return;
+  // The rows sorted are the filter's: a pending pass is completed first.
+  CompleteFilter();
   model_.ClickColumn(column);
   ListView(list_).SetSortArrow(model_.SortKey(), model_.SortDescending());
   InvalidateRect(list_, nullptr, FALSE);
@@ -286,6 +322,14 @@ void MainWindow::Command(int id) {
     case kMenuAbout:
       if (services_.showAbout) services_.showAbout(hwnd_);
       break;
+    case kMenuExportList: ExportList(); break;
+    case kMenuTimesInUtc: ToggleTimesInUtc(); break;
+    case kMenuCopy: CopySelectedRows(); break;
+    case kMenuOpen: DoubleClickRow(); break;
+    case kFocusFilter:
+      SetFocus(filter_);
+      SendMessageW(filter_, EM_SETSEL, 0, -1);
+      break;
     case kCancelId:
       cancelRequested_ = true;
       ShowWindow(cancel_, SW_HIDE);
@@ -305,6 +349,7 @@ void MainWindow::ResetColumns(std::span<const ColumnSpec> columns) {
     view.InsertColumn(static_cast<int>(model_.ColumnCount()), std::string(column.header), Px(column.widthTwips));
     model_.AddColumn(std::string(column.header), column.widthTwips);
   }
+  ApplyColumnWidths(columns);
 }
 
 void MainWindow::AddRow(std::span<const std::string_view> cells) {
@@ -314,7 +359,7 @@ void MainWindow::AddRow(std::span<const std::string_view> cells) {
 
 void MainWindow::SyncItemCount() {
   ListView view(list_);
-  if (static_cast<size_t>(view.ItemCount()) != model_.RowCount()) view.SetItemCount(model_.RowCount());
+  if (static_cast<size_t>(view.ItemCount()) != model_.ShownCount()) view.SetItemCount(model_.ShownCount());
 }
 
 void MainWindow::SetListVisible(bool visible) {
@@ -322,7 +367,18 @@ void MainWindow::SetListVisible(bool visible) {
   ShowWindow(list_, visible ? SW_SHOW : SW_HIDE);
 }
 
-void MainWindow::SetPanel(int panel, const std::string& text) { StatusBar(status_).SetText(panel, text); }
+void MainWindow::SetPanel(int panel, const std::string& text) {
+  // Panel 2 holds the record count; under a filter it tells the rows shown
+  // of all (UpdateCountPanel).
+  if (panel == 2) {
+    countShown_ = true;
+    if (model_.Filtering()) {
+      UpdateCountPanel();
+      return;
+    }
+  }
+  StatusBar(status_).SetText(panel, text);
+}
 
 // ---- ReadProgress ----
 
@@ -406,6 +462,7 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
       }
       case NM_DBLCLK: DoubleClickRow(); return 0;
       case LVN_COLUMNCLICK: ClickColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
+      case LVN_KEYDOWN: OnListKey(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey); return 0;
       default: return 0;
     }
   }
@@ -421,8 +478,38 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE: OnCreate(); return 0;
     case WM_SIZE: OnSize(); return 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lp));
-    case WM_COMMAND: Command(LOWORD(wp)); return 0;
+    case WM_COMMAND:
+      if (LOWORD(wp) == kFilterId) {
+        if (HIWORD(wp) == EN_CHANGE) OnFilterChanged();
+        return 0;
+      }
+      Command(LOWORD(wp));
+      return 0;
+    case WM_TIMER:
+      if (wp == kFilterTimer) RunFilterSlice();
+      return 0;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wp) == list_) {
+        ShowListMenu(lp);
+        return 0;
+      }
+      return Default(msg, wp, lp);
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wp) == hwnd_ && LOWORD(lp) == HTCLIENT) {
+        POINT point{};
+        GetCursorPos(&point);
+        ScreenToClient(hwnd_, &point);
+        if (OnSplitterMouse(msg, point)) return TRUE;
+      }
+      return Default(msg, wp, lp);
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+      if (OnSplitterMouse(msg, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) return 0;
+      return Default(msg, wp, lp);
+    case WM_CAPTURECHANGED: draggingSplitter_ = false; return 0;
     case kNodeClickMessage: ClickNode(reinterpret_cast<HTREEITEM>(lp)); return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
     case WM_CLOSE:
       if (running_) {
         // The running reader is still on the stack: stop it first and close
@@ -435,6 +522,12 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     default: return Default(msg, wp, lp);
   }
+}
+
+void MainWindow::OnDestroy() {
+  KillTimer(hwnd_, kFilterTimer);
+  UnregisterAccelerators(hwnd_);
+  SaveViewSettings();
 }
 
 void MainWindow::OnFinalDestroy() { TopLevelWindowClosed(); }

@@ -1,7 +1,13 @@
-// The main window: category tree on the left, the list of records on the
-// right, status bar below. A click on a category shows it by its row of the
-// category table; the reader fills the list and hears Cancel through the
-// window.
+// The main window: category tree on the left, the filter box and the list
+// of records on the right, status bar below. A click on a category shows it
+// by its row of the category table; the reader fills the list and hears
+// Cancel through the window. The rows shown can be filtered, copied and
+// exported; the layout and the "Times in UTC" choice are kept in tmere.ini.
+//
+// The class's work is spread over three files: MainWindow.cpp (creation,
+// tree, dispatch, messages), MainWindowRows.cpp (filter, selection, copy,
+// menu of the list, export) and MainWindowView.cpp (the settings it keeps,
+// the bar between tree and list).
 #pragma once
 
 #include <windows.h>
@@ -10,8 +16,10 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "app/ListModel.h"
+#include "app/MainLayout.h"
 #include "app/ViewerServices.h"
 #include "categories/CategoryTable.h"
 #include "categories/ShowCategory.h"
@@ -32,6 +40,7 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
     kStatusId,
     kCancelId,
     kLabelId,
+    kFilterId,
     kMenuOptions = 40001,
     kMenuExit,
     kMenuCreateReport,
@@ -40,6 +49,11 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
     kMenuNewVersion,
     kMenuPromotion,
     kMenuAbout,
+    kMenuExportList,
+    kMenuTimesInUtc,
+    kMenuCopy,
+    kMenuOpen,
+    kFocusFilter,  // Ctrl+F
   };
 
   MainWindow(const CategoryTable& table, ViewerServices services);
@@ -58,12 +72,21 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   void DoubleClickRow();
   void ClickColumn(int column);
   void Command(int id);
+  // Ctrl+A and Ctrl+C in the list.
+  void SelectAllRows();
+  void CopySelectedRows();
+  // The menu a right-click on the list opens; the caller destroys it.
+  HMENU BuildListMenu() const;
 
   TreeView Tree() const { return TreeView(tree_); }
   ListView List() const { return ListView(list_); }
   StatusBar Status() const { return StatusBar(status_); }
   HWND CancelButton() const { return cancel_; }
   HWND PromotionLabel() const { return label_; }
+  HWND FilterBox() const { return filter_; }
+  // Whether a filter pass over many rows is still running in slices.
+  bool FilterPending() const { return model_.FilterPending(); }
+  int TreeWidthTwips() const { return treeWidth_; }
   const ListModel& Model() const { return model_; }
   HTREEITEM ItemForKey(std::string_view key) const;
   HTREEITEM ItemFor(Category category) const;
@@ -97,16 +120,39 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
  private:
   friend class BaseWindow<MainWindow>;
   static constexpr UINT kNodeClickMessage = WM_APP + 1;
+  static constexpr UINT_PTR kFilterTimer = 1;
 
   void OnCreate();
   void OnSize();
   LRESULT OnNotify(NMHDR* header);
+  void OnDestroy();
   void FillTree();
   void Show(const CategorySpec* category);
   void SyncItemCount();
   void FlushProgress();
   void ViewReport();
   int Px(int twips) const;
+
+  // MainWindowRows.cpp
+  void OnFilterChanged();
+  void RunFilterSlice();
+  void CompleteFilter();
+  void ShowFilteredRows();
+  void UpdateCountPanel();
+  void ShowListMenu(LPARAM where);
+  void ExportList();
+  bool OnListKey(WORD key);
+  static LRESULT CALLBACK FilterBoxProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+
+  // MainWindowView.cpp
+  void LoadViewSettings();
+  void PlaceWindow(int showCommand);
+  void SaveViewSettings();
+  void ApplyColumnWidths(std::span<const ColumnSpec> columns);
+  void SaveColumnWidths();
+  void ToggleTimesInUtc();
+  RECT SplitterRect() const;
+  bool OnSplitterMouse(UINT msg, POINT point);
 
   const CategoryTable& table_;
   ViewerServices services_;
@@ -116,7 +162,19 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   HWND status_ = nullptr;
   HWND cancel_ = nullptr;
   HWND label_ = nullptr;
+  HWND filter_ = nullptr;
+  HACCEL accelerators_ = nullptr;
   int dpi_ = 96;
+  // The category whose columns the list has, and their widths in pixels as
+  // set, to tell whether the user has changed them.
+  const CategorySpec* shownCategory_ = nullptr;
+  std::vector<int> widthsAsSet_;
+  int treeWidth_ = MainGeometry::kTreeWidth;  // twips
+  bool draggingSplitter_ = false;
+  int dragOffset_ = 0;
+  // Panel 2 holds the record count (ShowCategory has written it), which a
+  // new filter then rewrites.
+  bool countShown_ = false;
   bool running_ = false;
   bool closePending_ = false;
   // Set by the Cancel button, the progress dialog, a click on another

@@ -53,6 +53,7 @@ ViewerServices MakeViewerServices(const SettingsFile* settings) {
   auto host = std::make_shared<DialogHost>();
   host->settings = settings;
   ViewerServices services;
+  services.settings = settings;
   services.checkVersion = [settings](HWND owner, bool autoCheck) { CheckVersionFor(owner, autoCheck, settings); };
   services.showOptions = [host](HWND owner) {
     host->ShowOne(host->options, owner, [&] { return std::make_unique<OptionsDialog>(host->settings); });

@@ -13,7 +13,12 @@
 
 namespace tmr {
 
+class SettingsFile;
+
 struct ViewerServices {
+  // Where the window keeps its layout and "Times in UTC" (none: nothing is
+  // kept).
+  const SettingsFile* settings = nullptr;
   std::function<void(HWND owner)> showOptions;
   std::function<void(HWND owner)> showAbout;
   std::function<void(HWND owner)> showCreateReport;
@@ -30,8 +35,6 @@ struct ViewerServices {
   // The browser profiles chosen in the options, read afresh for each read.
   std::function<BrowserProfileChoice()> browserProfiles;
 };
-
-class SettingsFile;
 
 // The services of the real program; settings is where the dialogs and the
 // update check store what they store (may be null).

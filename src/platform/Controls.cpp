@@ -120,6 +120,8 @@ std::string ListView::ColumnHeader(int index) const {
 
 int ListView::ColumnWidth(int index) const { return ListView_GetColumnWidth(hwnd_, index); }
 
+void ListView::SetColumnWidth(int index, int widthPixels) { ListView_SetColumnWidth(hwnd_, index, widthPixels); }
+
 void ListView::SetItemCount(size_t count) {
   SendMessageW(hwnd_, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
 }
@@ -145,6 +147,29 @@ void ListView::SelectRow(int row) {
   if (row >= 0) ListView_SetItemState(hwnd_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
+void ListView::SelectAll() {
+  // Wine's list view selects item by item, each asking for its repainting;
+  // with drawing off, a million rows take a moment rather than seconds.
+  SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+  ListView_SetItemState(hwnd_, -1, LVIS_SELECTED, LVIS_SELECTED);
+  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+int ListView::SelectedCount() const { return static_cast<int>(ListView_GetSelectedCount(hwnd_)); }
+
+std::vector<size_t> ListView::SelectedRows() const {
+  std::vector<size_t> rows;
+  rows.reserve(static_cast<size_t>(SelectedCount()));
+  for (int row = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); row >= 0;
+       row = ListView_GetNextItem(hwnd_, row, LVNI_SELECTED)) {
+    rows.push_back(static_cast<size_t>(row));
+  }
+  return rows;
+}
+
+void ListView::ShowRow(int row) { ListView_EnsureVisible(hwnd_, row, FALSE); }
+
 void ListView::SetSortArrow(int column, bool descending) {
   HWND header = ListView_GetHeader(hwnd_);
   if (!header) return;
@@ -157,6 +182,17 @@ void ListView::SetSortArrow(int column, bool descending) {
     if (i == column) item.fmt |= descending ? HDF_SORTDOWN : HDF_SORTUP;
     Header_SetItem(header, i, &item);
   }
+}
+
+void SetCueText(HWND edit, const std::string& text) {
+  std::wstring wide = Widen(text);
+  SendMessageW(edit, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+std::string CueText(HWND edit) {
+  wchar_t buffer[256] = {};
+  if (!SendMessageW(edit, EM_GETCUEBANNER, reinterpret_cast<WPARAM>(buffer), 256)) return {};
+  return Narrow(buffer);
 }
 
 // ---- StatusBar ----

@@ -5,7 +5,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace tmr {
 
@@ -50,17 +52,29 @@ class ListView {
   int ColumnCount() const;
   std::string ColumnHeader(int index) const;
   int ColumnWidth(int index) const;
+  void SetColumnWidth(int index, int widthPixels);
   void SetItemCount(size_t count);
   int ItemCount() const;
   std::string ItemText(int row, int column) const;
   int SelectedRow() const;  // -1 when none
+  // Selects this row alone, focused; -1 selects none.
   void SelectRow(int row);
+  void SelectAll();
+  int SelectedCount() const;
+  // The selected rows, in their order.
+  std::vector<size_t> SelectedRows() const;
+  // Scrolls the row into view.
+  void ShowRow(int row);
   // Shows the sort arrow on one header (-1 clears every arrow).
   void SetSortArrow(int column, bool descending);
 
  private:
   HWND hwnd_;
 };
+
+// A single-line edit box's grey hint, shown while it is empty.
+void SetCueText(HWND edit, const std::string& text);
+std::string CueText(HWND edit);
 
 class StatusBar {
  public:

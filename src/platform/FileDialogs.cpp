@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/WinText.h"
@@ -14,19 +15,28 @@ FileDialogHook& Hook() {
   return hook;
 }
 
-std::optional<std::string> RunDialog(const FileDialogRequest& request, bool save) {
+std::optional<std::string> RunDialog(const FileDialogRequest& request, bool save, unsigned* chosenFilter) {
+  if (chosenFilter) *chosenFilter = 0;
   if (Hook()) return Hook()(request, save);
 
-  std::wstring filter = Widen(request.filterDescription);
-  filter.push_back(L'\0');
-  filter += Widen(request.filterPattern);
-  filter.push_back(L'\0');
+  // Pairs of description and pattern, each ended by a NUL, then one more.
+  std::wstring filter;
+  auto addFilter = [&](const std::string& description, const std::string& pattern) {
+    filter += Widen(description);
+    filter.push_back(L'\0');
+    filter += Widen(pattern);
+    filter.push_back(L'\0');
+  };
+  addFilter(request.filterDescription, request.filterPattern);
+  for (const FileFilter& more : request.moreFilters) addFilter(more.description, more.pattern);
   filter.push_back(L'\0');
   std::wstring title = Widen(request.title);
   std::wstring folder = Widen(request.initialFolder);
   std::wstring extension = Widen(request.defaultExtension);
   unsigned chars = request.bufferChars < 2 ? 2 : request.bufferChars;
   std::vector<wchar_t> file(chars, L'\0');
+  const std::wstring name = Widen(request.fileName);
+  std::copy_n(name.begin(), std::min<size_t>(name.size(), chars - 1), file.begin());
 
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof(ofn);
@@ -43,6 +53,7 @@ std::optional<std::string> RunDialog(const FileDialogRequest& request, bool save
 
   BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
   if (!ok) return std::nullopt;
+  if (chosenFilter) *chosenFilter = ofn.nFilterIndex;
   return Narrow(std::wstring(file.data()));
 }
 
@@ -61,8 +72,13 @@ FileDialogRequest ReportFileRequest(HWND owner, const std::string& reportFolder)
   return request;
 }
 
-std::optional<std::string> PickFileToOpen(const FileDialogRequest& request) { return RunDialog(request, false); }
-std::optional<std::string> PickFileToSave(const FileDialogRequest& request) { return RunDialog(request, true); }
+std::optional<std::string> PickFileToOpen(const FileDialogRequest& request) {
+  return RunDialog(request, false, nullptr);
+}
+
+std::optional<std::string> PickFileToSave(const FileDialogRequest& request, unsigned* chosenFilter) {
+  return RunDialog(request, true, chosenFilter);
+}
 void SetFileDialogHook(FileDialogHook hook) { Hook() = std::move(hook); }
 
 }  // namespace tmr

@@ -49,12 +49,19 @@ struct ViewingSettings {
   std::array<std::pair<int64_t, std::string>, kDateSlots> dates;
 };
 
-ViewingSettings& Settings() {
+bool g_timesInUtc = false;
+
+ViewingSettings& CachedSettings() {
   static ViewingSettings settings;
+  return settings;
+}
+
+ViewingSettings& Settings() {
+  ViewingSettings& settings = CachedSettings();
   const ULONGLONG now = GetTickCount64();
   if (settings.readAt == 0 || now - settings.readAt >= 1000) {
     settings.readAt = now;
-    settings.offset = LocalUtcOffsetHours();
+    settings.offset = g_timesInUtc ? 0.0f : LocalUtcOffsetHours();
     settings.time = TimePicture(LocaleText(LOCALE_STIMEFORMAT), LocaleText(LOCALE_S1159), LocaleText(LOCALE_S2359));
     for (auto& slot : settings.dates) slot.first = INT64_MIN;
   }
@@ -85,6 +92,14 @@ float LocalUtcOffsetHours() {
   return UtcOffsetFromClocks(Reading(local), Reading(utc));
 }
 
+void SetTimesInUtc(bool on) {
+  g_timesInUtc = on;
+  // The offset is read afresh on the next conversion.
+  CachedSettings().readAt = 0;
+}
+
+bool TimesInUtc() { return g_timesInUtc; }
+
 std::optional<DateTime> UnixTimeToDate(double seconds) { return UnixTimeToDateAt(seconds, Settings().offset); }
 
 std::optional<DateTime> WebKitTimeToDate(double microseconds) {
@@ -92,9 +107,10 @@ std::optional<DateTime> WebKitTimeToDate(double microseconds) {
 }
 
 std::optional<DateTime> FileTimeToDate(const FILETIME& fileTime) {
-  FILETIME local{};
+  FILETIME local = fileTime;
   SYSTEMTIME st{};
-  if (!FileTimeToLocalFileTime(&fileTime, &local) || !FileTimeToSystemTime(&local, &st)) return std::nullopt;
+  if (!g_timesInUtc && !FileTimeToLocalFileTime(&fileTime, &local)) return std::nullopt;
+  if (!FileTimeToSystemTime(&local, &st)) return std::nullopt;
   if (st.wYear < 100 || st.wYear > 9999) return std::nullopt;
   return DateTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }

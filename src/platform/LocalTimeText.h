@@ -19,12 +19,17 @@ namespace tmr {
 // Worked out afresh from the local and the UTC clock.
 float LocalUtcOffsetHours();
 
+// The viewer's "Times in UTC": while on, the conversions below give UTC
+// instead of local time (the offset is 0), in the same text. Off at start.
+void SetTimesInUtc(bool on);
+bool TimesInUtc();
+
 // Seconds since 1970 and microseconds since 1601, both UTC, as local time.
 std::optional<DateTime> UnixTimeToDate(double seconds);
 std::optional<DateTime> WebKitTimeToDate(double microseconds);
 
 // Through the platform's own conversion, which applies the zone bias in
-// force now.
+// force now (none while times are shown in UTC).
 std::optional<DateTime> FileTimeToDate(const FILETIME& fileTime);
 
 // "12/7/2026 8:34:10 AM" under US settings; "" for a value out of range.

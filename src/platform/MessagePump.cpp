@@ -1,6 +1,7 @@
 #include "platform/MessagePump.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace tmr {
@@ -11,10 +12,18 @@ std::vector<HWND>& ModelessDialogs() {
   return dialogs;
 }
 
+std::vector<std::pair<HWND, HACCEL>>& AcceleratorTables() {
+  static std::vector<std::pair<HWND, HACCEL>> tables;
+  return tables;
+}
+
 bool g_quitWhenLastCloses = false;
 int g_topLevelCount = 0;
 
 bool DispatchOne(MSG& msg) {
+  for (auto [window, table] : AcceleratorTables()) {
+    if ((msg.hwnd == window || IsChild(window, msg.hwnd)) && TranslateAcceleratorW(window, table, &msg)) return true;
+  }
   for (HWND dialog : ModelessDialogs()) {
     if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) return true;
   }
@@ -33,6 +42,16 @@ void RegisterModeless(HWND dialog) {
 void UnregisterModeless(HWND dialog) {
   auto& dialogs = ModelessDialogs();
   dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), dialog), dialogs.end());
+}
+
+void RegisterAccelerators(HWND window, HACCEL table) {
+  UnregisterAccelerators(window);
+  AcceleratorTables().emplace_back(window, table);
+}
+
+void UnregisterAccelerators(HWND window) {
+  auto& tables = AcceleratorTables();
+  std::erase_if(tables, [window](const auto& entry) { return entry.first == window; });
 }
 
 void SetQuitWhenLastWindowCloses(bool on) { g_quitWhenLastCloses = on; }

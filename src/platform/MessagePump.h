@@ -12,6 +12,12 @@ namespace tmr {
 void RegisterModeless(HWND dialog);
 void UnregisterModeless(HWND dialog);
 
+// A window's shortcut keys: while a message for the window or one of its
+// controls is dispatched, a key of the table becomes the window's command.
+// The table stays the caller's.
+void RegisterAccelerators(HWND window, HACCEL table);
+void UnregisterAccelerators(HWND window);
+
 // Top-level windows of the program; when the last one closes the loop ends.
 // Off unless switched on (tests open and close windows freely).
 void SetQuitWhenLastWindowCloses(bool on);

@@ -13,17 +13,8 @@ constexpr size_t kBufferBytes = 1024 * 1024;
 }  // namespace
 
 bool ReportFile::Create(const std::string& path) {
-  Abandon();
-  failed_ = false;
-  target_ = Widen(path);
-  temporary_ = target_ + L".partial";
-  file_.reset(
-      CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file_) {
-    temporary_.clear();
-    failed_ = true;
-    return false;
-  }
+  failed_ = !file_.Create(path);
+  if (failed_) return false;
   buffer_.resize(kBufferBytes);
   buffer_[0] = static_cast<char>(0xFF);
   buffer_[1] = static_cast<char>(0xFE);
@@ -40,7 +31,7 @@ char* ReportFile::Room(size_t bytes) {
 }
 
 void ReportFile::WriteLine(std::string_view utf8) {
-  if (failed_ || !file_) return;
+  if (Failed() || !file_.IsOpen()) return;
   // Most of a page is ASCII, which is widened straight into the buffer; a
   // line with other characters goes through the platform's conversion.
   const size_t bytes = (utf8.size() + 2) * 2;
@@ -59,31 +50,16 @@ void ReportFile::WriteLine(std::string_view utf8) {
 }
 
 void ReportFile::Flush() {
-  if (failed_ || !file_ || used_ == 0) return;
-  DWORD written = 0;
-  if (!WriteFile(file_.get(), buffer_.data(), static_cast<DWORD>(used_), &written, nullptr) || written != used_) {
-    failed_ = true;
-  }
+  if (Failed() || !file_.IsOpen() || used_ == 0) return;
+  file_.Write(std::string_view(buffer_.data(), used_));
   used_ = 0;
 }
 
 bool ReportFile::Commit() {
-  if (!file_) return false;
+  if (!file_.IsOpen()) return false;
   Flush();
-  file_.reset();
-  if (failed_ || !MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    failed_ = true;
-    Abandon();
-    return false;
-  }
-  temporary_.clear();
-  return true;
-}
-
-void ReportFile::Abandon() {
-  file_.reset();
-  if (!temporary_.empty()) DeleteFileW(temporary_.c_str());
-  temporary_.clear();
+  failed_ = !file_.Commit();
+  return !failed_;
 }
 
 }  // namespace tmr

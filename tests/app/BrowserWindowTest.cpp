@@ -3,8 +3,14 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/MainWindow.h"
 #include "categories/CategoryTable.h"
+#include "core/ProgramState.h"
+#include "core/TextUtil.h"
+#include "platform/Clipboard.h"
+#include "platform/FileDialogs.h"
 #include "support/BrowserTestSupport.h"
 #include "support/ScratchDatabase.h"
 #include "support/WinTestUtil.h"
@@ -78,6 +84,63 @@ TEST_F(BrowserWindowTest, EveryCategoryFillsTheWindowFromTheProfile) {
   EXPECT_EQ(v.List().ItemText(1, 0), "really really funny cats");
   v.ClickCategory(Category::kFirefoxUrlHistory);
   EXPECT_EQ(v.List().ItemText(0, 2), test::ExpectedPRTime("1309518981371935"));
+}
+
+// The filter, copy and export on the real history: the rows a word keeps
+// are worked out here from the list's own texts before filtering.
+TEST_F(BrowserWindowTest, AFilterOfAWordKeepsExactlyTheRowsHoldingItForCopyAndExport) {
+  using Texts = std::vector<std::string>;
+  profile_.CopyRealDatabases();
+  MainWindow& v = Open();
+  v.ClickCategory(Category::kChromeUrlHistory);
+  ListView list = v.List();
+  auto shownRows = [&] {
+    std::vector<Texts> rows;
+    for (int r = 0; r < list.ItemCount(); ++r) {
+      rows.emplace_back();
+      for (int c = 0; c < list.ColumnCount(); ++c) rows.back().push_back(list.ItemText(r, c));
+    }
+    return rows;
+  };
+  const std::vector<Texts> all = shownRows();
+  std::vector<Texts> holding;
+  for (const Texts& row : all) {
+    if (std::any_of(row.begin(), row.end(), [](const std::string& cell) { return ContainsIgnoreCase(cell, "cats"); })) {
+      holding.push_back(row);
+    }
+  }
+  ASSERT_GT(holding.size(), 0u);
+  ASSERT_LT(holding.size(), all.size());
+
+  SetWindowTextW(v.FilterBox(), L"CATS");
+  EXPECT_EQ(shownRows(), holding);
+  EXPECT_EQ(v.Status().Text(2),
+            "Total Records: " + std::to_string(holding.size()) + " of " + std::to_string(all.size()));
+
+  test::PressKey(list.hwnd(), 'A', true);
+  test::PressKey(list.hwnd(), 'C', true);
+  Texts header;
+  for (int c = 0; c < list.ColumnCount(); ++c) header.push_back(list.ColumnHeader(c));
+  auto line = [](const Texts& cells) {
+    std::string text;
+    for (std::size_t i = 0; i < cells.size(); ++i) text += (i ? "\t" : "") + cells[i];
+    return text + "\r\n";
+  };
+  std::string lines = line(header);
+  for (const Texts& row : holding) lines += line(row);
+  EXPECT_EQ(ClipboardText(v.hwnd()), lines);
+
+  // Exported for the check by Python's csv module and a browser.
+  const std::filesystem::path folder = TM_EXPORT_CHECK_DIR;
+  std::filesystem::create_directories(folder);
+  for (const char* name : {"chrome-history.csv", "chrome-history.htm"}) {
+    std::filesystem::remove(folder / name);
+    SetFileDialogHook([&](const FileDialogRequest&, bool) { return std::optional((folder / name).string()); });
+    SendMessageW(v.hwnd(), WM_COMMAND, MainWindow::kMenuExportList, 0);
+    EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
+  }
+  SetFileDialogHook(nullptr);
+  test::WriteExportExpectation(folder / "chrome-history.expected.json", header, holding);
 }
 
 TEST_F(BrowserWindowTest, CancelDuringALongReadKeepsTheRowsSoFar) {

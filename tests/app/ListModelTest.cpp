@@ -11,6 +11,21 @@ std::vector<std::string> Column(const ListModel& m, size_t column) {
   return cells;
 }
 
+std::vector<std::string> Shown(const ListModel& m, size_t column = 0) {
+  std::vector<std::string> cells;
+  for (size_t r = 0; r < m.ShownCount(); ++r) cells.emplace_back(m.Cell(r, column));
+  return cells;
+}
+
+// Two columns; each row's second cell is "title " and its first.
+ListModel Filled(std::initializer_list<std::string> firsts) {
+  ListModel m;
+  m.AddColumn("URL", 5000);
+  m.AddColumn("Title", 5000);
+  for (const std::string& first : firsts) m.AddRow({first, "title " + first});
+  return m;
+}
+
 TEST(CompareCells, IgnoresCaseAndComparesNumbersByValue) {
   EXPECT_LT(CompareCells("9", "10"), 0);
   EXPECT_LT(CompareCells("file2.txt", "file10.txt"), 0);
@@ -64,6 +79,74 @@ TEST(ListModel, ShortRowsAndClearing) {
   EXPECT_EQ(m.RowCount(), 0u);
   EXPECT_EQ(m.ColumnCount(), 0u);
   EXPECT_EQ(m.SortKey(), -1);
+}
+
+TEST(ListModel, FilterKeepsRowsHoldingTheTextInAShownCell) {
+  ListModel m = Filled({"http://Google.com/", "http://example.com/", "mail"});
+  m.AddRow({"x", "y", "google in a cell past the columns"});
+  m.AddRow({std::string("before\0google after the NUL", 28), "z"});
+  m.SetFilter("GOOGLE");
+  EXPECT_TRUE(m.FilterPending());
+  EXPECT_EQ(m.ShownCount(), 5u);  // until the pass is complete
+  EXPECT_TRUE(m.ContinueFilter(100));
+  EXPECT_TRUE(m.Filtering());
+  EXPECT_EQ(Shown(m), (std::vector<std::string>{"http://Google.com/"}));
+  EXPECT_EQ(m.RowCount(), 5u);
+
+  m.SetFilter("Title HTTP://E");  // the second column
+  m.FinishFilter();
+  EXPECT_EQ(Shown(m), (std::vector<std::string>{"http://example.com/"}));
+  m.SetFilter("nowhere");
+  m.FinishFilter();
+  EXPECT_EQ(m.ShownCount(), 0u);
+  EXPECT_EQ(m.Cell(0, 0), "");
+  m.SetFilter("");
+  EXPECT_FALSE(m.Filtering());
+  EXPECT_FALSE(m.FilterPending());
+  EXPECT_EQ(m.ShownCount(), 5u);
+}
+
+TEST(ListModel, APassRunsInSlicesAndTakesRowsAddedMeanwhile) {
+  for (const char* first : {"a", "ab"}) {  // a pass over every row, and one narrowing the shown rows
+    ListModel m = Filled({"abc1", "xyz", "abc2", "ab"});
+    m.SetFilter(first);
+    m.FinishFilter();
+    m.SetFilter("ABC");
+    EXPECT_FALSE(m.ContinueFilter(1)) << first;
+    m.AddRow({"abc3", ""});
+    m.AddRow({"zzz", ""});
+    int slices = 1;
+    while (!m.ContinueFilter(1)) ++slices;
+    EXPECT_GE(slices, 3) << first;
+    EXPECT_EQ(Shown(m), (std::vector<std::string>{"abc1", "abc2", "abc3"})) << first;
+    // Once complete, a new row is tested as it comes.
+    m.AddRow({"ABC4", ""});
+    m.AddRow({"no", ""});
+    EXPECT_EQ(Shown(m), (std::vector<std::string>{"abc1", "abc2", "abc3", "ABC4"})) << first;
+  }
+}
+
+TEST(ListModel, ANewFillKeepsTheFilterAndSortingKeepsItsRows) {
+  ListModel m = Filled({"b10", "a", "b9", "c"});
+  m.SetFilter("b");
+  m.ClickColumn(0);  // completes the pass first
+  EXPECT_FALSE(m.FilterPending());
+  EXPECT_EQ(Shown(m), (std::vector<std::string>{"b9", "b10"}));
+  m.ClickColumn(0);
+  EXPECT_EQ(Shown(m), (std::vector<std::string>{"b10", "b9"}));
+  EXPECT_EQ(Shown(m, 1), (std::vector<std::string>{"title b10", "title b9"}));
+
+  m.SetFilter("b1");
+  m.Clear();  // a new fill while a pass is pending
+  EXPECT_EQ(m.FilterText(), "b1");
+  m.AddColumn("URL", 5000);
+  m.AddRow({"b1"});
+  m.AddRow({"b2"});
+  m.AddRow({"B11"});
+  EXPECT_FALSE(m.FilterPending());
+  EXPECT_EQ(Shown(m), (std::vector<std::string>{"b1", "B11"}));
+  m.SetFilter("");
+  EXPECT_EQ(Shown(m), (std::vector<std::string>{"b1", "b2", "B11"}));
 }
 
 }  // namespace

@@ -173,17 +173,25 @@ TEST_F(MainWindowTest, CaptionSizeAndMenus) {
     return Narrow(text);
   };
   HMENU bar = GetMenu(v.hwnd());
-  ASSERT_EQ(GetMenuItemCount(bar), 3);
+  ASSERT_EQ(GetMenuItemCount(bar), 4);
   EXPECT_EQ(itemText(bar, 0), "File");
-  EXPECT_EQ(itemText(bar, 1), "Report");
-  EXPECT_EQ(itemText(bar, 2), "Help");
+  EXPECT_EQ(itemText(bar, 1), "View");
+  EXPECT_EQ(itemText(bar, 2), "Report");
+  EXPECT_EQ(itemText(bar, 3), "Help");
   HMENU file = GetSubMenu(bar, 0);
-  EXPECT_EQ(itemText(file, 0), "Options");
-  EXPECT_EQ(itemText(file, 1), "&Exit");
-  HMENU report = GetSubMenu(bar, 1);
+  ASSERT_EQ(GetMenuItemCount(file), 4);
+  EXPECT_EQ(itemText(file, 0), "Export List...");
+  EXPECT_EQ(GetMenuState(file, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(itemText(file, 2), "Options");
+  EXPECT_EQ(itemText(file, 3), "&Exit");
+  HMENU view = GetSubMenu(bar, 1);
+  ASSERT_EQ(GetMenuItemCount(view), 1);
+  EXPECT_EQ(itemText(view, 0), "Times in UTC");
+  EXPECT_EQ(GetMenuState(view, 0, MF_BYPOSITION) & MF_CHECKED, 0u);
+  HMENU report = GetSubMenu(bar, 2);
   EXPECT_EQ(itemText(report, 0), "Create Report");
   EXPECT_EQ(itemText(report, 1), "View Report");
-  HMENU help = GetSubMenu(bar, 2);
+  HMENU help = GetSubMenu(bar, 3);
   ASSERT_EQ(GetMenuItemCount(help), 6);
   EXPECT_EQ(itemText(help, 0), "Online Help");
   EXPECT_EQ(itemText(help, 1), "Check for new version");
@@ -311,8 +319,8 @@ TEST_F(MainWindowTest, ResizingBelow3200TwipsKeepsTheListWidth) {
   ASSERT_LT(PixelsToTwips(client.right, v.Dpi()), 3200);
   RECT after = listRect();
   EXPECT_EQ(after.right - after.left, before.right - before.left);
-  // The height still follows the window.
-  EXPECT_NEAR(after.bottom - after.top, TwipsToPixels(PixelsToTwips(client.bottom, v.Dpi()) - 750, v.Dpi()), 1);
+  // The height still follows the window, below the filter box.
+  EXPECT_NEAR(after.bottom - after.top, TwipsToPixels(PixelsToTwips(client.bottom, v.Dpi()) - 1125, v.Dpi()), 1);
 
   // Minimising refuses every size and breaks nothing.
   ShowWindow(v.hwnd(), SW_MINIMIZE);

@@ -76,7 +76,7 @@ TEST_F(ViewerStartTest, ASecondInstanceEndsAtOnceWithoutAWindow) {
   CloseHandle(second);
 
   Stop(first);
-  // Nothing is written at exit: the stored folder is as it was.
+  // Only the window's layout is written at exit: the stored folder is as it was.
   EXPECT_EQ(Ini().GetSetting("general", "ReportFolder"), "C:\\Reports");
 }
 

@@ -1,5 +1,7 @@
 #include "support/WinTestUtil.h"
 
+#include <cstdio>
+#include <fstream>
 #include <vector>
 
 #include "platform/MessagePump.h"
@@ -40,6 +42,55 @@ std::wstring TestProgramFolder() {
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring text(path);
   return text.substr(0, text.find_last_of(L"\\/"));
+}
+
+void SetControlKeyDown(bool down) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
+void PressKey(HWND control, WORD key, bool withControl) {
+  SetControlKeyDown(withControl);
+  SendMessageW(control, WM_KEYDOWN, key, 0);
+  SetControlKeyDown(false);
+}
+
+namespace {
+
+std::string Json(std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonList(const std::vector<std::string>& texts) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < texts.size(); ++i) out += (i ? ", " : "") + Json(texts[i]);
+  return out + "]";
+}
+
+}  // namespace
+
+void WriteExportExpectation(const std::filesystem::path& file, const std::vector<std::string>& header,
+                            const std::vector<std::vector<std::string>>& rows) {
+  std::string json = "{\"header\": " + JsonList(header) + ",\n\"rows\": [";
+  for (std::size_t r = 0; r < rows.size(); ++r) json += (r ? ",\n" : "\n") + JsonList(rows[r]);
+  json += "]}\n";
+  std::ofstream(file, std::ios::binary) << json;
 }
 
 }  // namespace tmr::test

@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tmr::test {
 
@@ -18,5 +20,15 @@ HANDLE StartProcess(const std::wstring& program, const std::wstring& arguments =
 
 // Folder of the running test program, without a trailing "\".
 std::wstring TestProgramFolder();
+
+// A key pressed in a control, with or without Ctrl held (the thread's key
+// state says so while the control handles it).
+void PressKey(HWND control, WORD key, bool withControl = false);
+void SetControlKeyDown(bool down);
+
+// The header and cells an exported list must give when read back, as JSON
+// for tests/app/check_export.py; each cell up to its first NUL.
+void WriteExportExpectation(const std::filesystem::path& file, const std::vector<std::string>& header,
+                            const std::vector<std::vector<std::string>>& rows);
 
 }  // namespace tmr::test

@@ -1,8 +1,11 @@
 // Opens the main window for a screenshot of what the user sees: with the
 // small dialogs beside it (scripts/screenshot --dialogs), or with one
-// category clicked ("--node KEY", scripts/screenshot --node KEY). Windows
-// and sources are the program's own; only the placement is arranged here.
+// category clicked ("--node KEY", scripts/screenshot --node KEY), then
+// optionally a filter typed ("--filter TEXT") and the list's menu opened
+// on its first row ("--menu") or the export's save dialog ("--export"). Windows and sources are the program's own;
+// only the placement is arranged here.
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <string>
@@ -35,9 +38,28 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   std::wstring node = (argv && argc >= 3 && std::wstring(argv[1]) == L"--node") ? argv[2] : L"";
+  std::wstring filter;
+  bool menu = false;
+  bool exportList = false;
+  for (int i = 3; argv && i < argc; ++i) {
+    if (std::wstring(argv[i]) == L"--filter" && i + 1 < argc) filter = argv[++i];
+    if (std::wstring(argv[i]) == L"--menu") menu = true;
+    if (std::wstring(argv[i]) == L"--export") exportList = true;
+  }
   if (argv) LocalFree(argv);
   if (!node.empty()) {
     viewer.ClickNodeByKey(std::string(node.begin(), node.end()));
+    if (!filter.empty()) SetWindowTextW(viewer.FilterBox(), filter.c_str());
+    if (menu) {
+      viewer.List().SelectRow(0);
+      RECT row{};
+      ListView_GetItemRect(viewer.List().hwnd(), 0, &row, LVIR_LABEL);
+      POINT at{row.left + 40, row.bottom};
+      ClientToScreen(viewer.List().hwnd(), &at);
+      PostMessageW(viewer.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(viewer.List().hwnd()),
+                   MAKELPARAM(at.x, at.y));
+    }
+    if (exportList) PostMessageW(viewer.hwnd(), WM_COMMAND, MainWindow::kMenuExportList, 0);
     SetTimer(nullptr, 0, 60000, nullptr);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0)) {

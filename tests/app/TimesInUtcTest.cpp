@@ -1,0 +1,75 @@
+// "Times in UTC" on the readers' real stores: a known time shows its UTC
+// text whatever the zone. tests/platform/CMakeLists.txt runs every test
+// named *TimeZone* under several zones (TZ).
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+#include "core/ProgramState.h"
+#include "platform/LocalTimeText.h"
+#include "readers/ie/UrlHistory.h"
+#include "support/BrowserTestSupport.h"
+#include "support/RecordingList.h"
+#include "support/ScratchRegistry.h"
+#include "support/TempDir.h"
+
+namespace tmr {
+namespace {
+
+struct KnownTime {
+  Category category;
+  std::size_t column;
+  DateTime utc;  // of the first row, as the store's own tools give it
+  long long unixSeconds;
+};
+
+// The first row's time with the switch on and off; under a zone away from
+// UTC the two differ, and only the second follows the zone.
+void ExpectUtcThenLocal(const KnownTime& known) {
+  for (bool utc : {true, false}) {
+    SetTimesInUtc(utc);
+    test::RecordingList list;
+    test::ShowInRecorder(known.category, list);
+    SetTimesInUtc(false);
+    ASSERT_FALSE(list.rows.empty());
+    ASSERT_GT(list.rows[0].size(), known.column);
+    const std::string expected = utc ? GeneralDateText(known.utc) : test::ExpectedLocalText(known.unixSeconds);
+    EXPECT_EQ(list.rows[0][known.column], expected) << (utc ? "UTC " : "local ") << static_cast<int>(known.category);
+  }
+}
+
+TEST(TimesInUtcTimeZoneTest, BrowserTimesShowTheirUtcText) {
+  test::BrowserProfile profile;
+  profile.CopyRealDatabases();
+  const KnownTime known[] = {
+      // http://start.ubuntu.com/10.04/Google/, last_visit_time 12946651391000000
+      {Category::kChromeUrlHistory, 3, {2011, 4, 7, 12, 3, 11}, 1302177791},
+      // http://news.google.com/, last_visit_date 1309518981371935
+      {Category::kFirefoxUrlHistory, 2, {2011, 7, 1, 11, 16, 21}, 1309518981},
+  };
+  for (const KnownTime& k : known) ExpectUtcThenLocal(k);
+}
+
+TEST(TimesInUtcTimeZoneTest, InternetExplorerHistoryShowsItsUtcText) {
+  const std::string container = test::ReadFixture("ie/History.IE5/index.dat");
+  ASSERT_FALSE(container.empty());
+  test::TempDir temp;
+  temp.Write("History/History.IE5/index.dat", container);
+  test::ScratchRegistry registry;
+  registry.SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                     "History", temp.str() + "\\History");
+  struct Apartment {
+    Apartment() : com(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) { OsVersion = "xp"; }
+    ~Apartment() {
+      OsVersion.clear();
+      if (SUCCEEDED(com)) CoUninitialize();
+    }
+    HRESULT com;
+  } apartment;
+  if (UrlHistory().AnsweredByPlatform()) GTEST_SKIP() << "the platform's store answers here";
+  // http://www.msn.com/?ocid=iehp, last visited 2015-08-25T11:05:18.512Z
+  ExpectUtcThenLocal({Category::kIeUrlHistory, 2, {2015, 8, 25, 11, 5, 18}, 1440500718});
+}
+
+}  // namespace
+}  // namespace tmr

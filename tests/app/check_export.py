@@ -1,0 +1,110 @@
+#!/usr/bin/env python3
+"""Reads the lists the gui tests exported back with other programs' readers
+and compares what they make of them with the cells the tests expected.
+    check_export.py csv FOLDER    every NAME.csv, through Python's csv module
+    check_export.py html FOLDER   every NAME.htm, in headless Chromium
+Each NAME.expected.json holds {"header": [...], "rows": [[...], ...]}.
+Exit code 77 when no Chromium is installed (html) or nothing was exported."""
+import csv
+import glob
+import html.parser
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+
+def check_csv(path, expected):
+    failures = []
+    with open(path, "rb") as f:
+        raw = f.read()
+    if not raw.startswith(b"\xef\xbb\xbf"):
+        failures.append("no UTF-8 byte-order mark")
+    if not raw.endswith(b"\r\n"):
+        failures.append("the last line does not end in CR LF")
+    with open(path, encoding="utf-8-sig", newline="") as f:
+        records = list(csv.reader(f, strict=True))
+    want = [expected["header"]] + [row + [""] * (len(expected["header"]) - len(row)) for row in expected["rows"]]
+    if records != want:
+        failures.append("records differ:\n  got  %r\n  want %r" % (records, want))
+    return failures
+
+
+class Table(html.parser.HTMLParser):
+    def __init__(self):
+        super().__init__()
+        self.rows, self.cell, self.scripts, self.handlers = [], None, 0, 0
+
+    def handle_starttag(self, tag, attrs):
+        if tag == "script":
+            self.scripts += 1
+        self.handlers += sum(1 for name, _ in attrs if name.startswith("on"))
+        if tag == "tr":
+            self.rows.append([])
+        if tag in ("td", "th"):
+            self.cell = ""
+
+    def handle_endtag(self, tag):
+        if tag in ("td", "th") and self.cell is not None:
+            self.rows[-1].append(self.cell)
+            self.cell = None
+
+    def handle_data(self, data):
+        if self.cell is not None:
+            self.cell += data
+
+
+def as_browser_reads(text):
+    # An HTML parser turns CR LF and a lone CR into LF before anything else.
+    return text.replace("\r\n", "\n").replace("\r", "\n")
+
+
+def check_html(path, expected, browser):
+    with tempfile.TemporaryDirectory() as profile:
+        dom = subprocess.run(
+            [browser, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+             "--disable-background-networking", "--disable-component-update", "--disable-sync",
+             "--user-data-dir=" + profile, "--dump-dom", "file://" + path],
+            capture_output=True, text=True, timeout=120).stdout
+    page = Table()
+    page.feed(dom)
+    failures = []
+    if page.scripts or page.handlers:
+        failures.append("%d script elements, %d event handlers" % (page.scripts, page.handlers))
+    header = expected["header"]
+    want = [header] + [[as_browser_reads(c) for c in row + [""] * (len(header) - len(row))]
+                       for row in expected["rows"]]
+    if page.rows != want:
+        failures.append("table differs:\n  got  %r\n  want %r" % (page.rows, want))
+    return failures
+
+
+def main():
+    mode, folder = sys.argv[1], os.path.abspath(sys.argv[2])
+    browser = shutil.which("chromium") or shutil.which("chromium-browser")
+    if mode == "html" and not browser:
+        print("no chromium: check skipped")
+        return 77
+    checked, failures = 0, []
+    for expectation in sorted(glob.glob(os.path.join(folder, "*.expected.json"))):
+        name = expectation[:-len(".expected.json")]
+        with open(expectation, encoding="utf-8") as f:
+            expected = json.load(f)
+        path = name + (".csv" if mode == "csv" else ".htm")
+        if not os.path.exists(path):
+            continue
+        checked += 1
+        found = check_csv(path, expected) if mode == "csv" else check_html(path, expected, browser)
+        failures += ["%s: %s" % (os.path.basename(path), f) for f in found]
+    for f in failures:
+        print("FAIL:", f)
+    print("%s exports checked: %d" % (mode, checked))
+    if not checked:
+        return 77
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
