@@ -13,6 +13,7 @@
 #include "platform/Shell.h"
 #include "platform/SystemStrayBytes.h"
 #include "platform/WinText.h"
+#include "readers/browsers/MappedFileVfs.h"
 
 namespace tmr {
 namespace {
@@ -22,11 +23,11 @@ std::string& LibraryFolderSetting() {
   return folder;
 }
 
-constexpr const char* kNames[] = {"sqlite3_initialize",      "sqlite3_shutdown",     "sqlite3_open_v2",
-                                  "sqlite3_close",           "sqlite3_prepare_v2",   "sqlite3_step",
-                                  "sqlite3_finalize",        "sqlite3_column_text",  "sqlite3_column_bytes",
-                                  "sqlite3_column_type",     "sqlite3_column_int64", "sqlite3_db_config",
-                                  "sqlite3_progress_handler"};
+constexpr const char* kNames[] = {
+    "sqlite3_initialize",       "sqlite3_shutdown",    "sqlite3_open_v2",      "sqlite3_close",
+    "sqlite3_prepare_v2",       "sqlite3_step",        "sqlite3_finalize",     "sqlite3_column_text",
+    "sqlite3_column_bytes",     "sqlite3_column_type", "sqlite3_column_int64", "sqlite3_db_config",
+    "sqlite3_progress_handler", "sqlite3_vfs_find",    "sqlite3_vfs_register"};
 
 // Steps of SQLite's machine between two checks of Cancel: a few thousand
 // take well under a millisecond.
@@ -78,6 +79,14 @@ int SqliteLibrary::Load(const std::string& folder) {
   if (!binder_.Load(where + kSqliteLibraryName)) return kSqliteError;
   stray_ = &SystemStrayBytes();
   ready_ = Get<decltype(&sqlite3_initialize)>(kInitialize)() == SQLITE_OK;
+  viewedReads_ = false;
+  if (ready_) {
+    try {
+      viewedReads_ = RegisterMappedFileVfs(Get<SqliteVfsFind>(kVfsFind), Get<SqliteVfsRegister>(kVfsRegister));
+    } catch (const BinderError&) {
+      // A library without them reads every page with a file read.
+    }
+  }
   return SQLITE_OK;
 }
 
@@ -93,12 +102,16 @@ int SqliteLibrary::Unload() {
 int SqliteLibrary::Open(const std::string& file, sqlite3** db) {
   if (!ready_) return kSqliteError;
   std::string name = SqliteOpenName(file, NeedsImmutableOpen(file));
-  return Get<decltype(&sqlite3_open_v2)>(kOpen)(name.c_str(), db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+  // A connection is used by the one thread that opened it: it needs no lock
+  // of its own around every call.
+  return Get<decltype(&sqlite3_open_v2)>(kOpen)(name.c_str(), db,
+                                                SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                                                viewedReads_ ? kMappedFileVfsName : nullptr);
 }
 
 int SqliteLibrary::OpenCopy(const std::string& file, sqlite3** db) {
   if (!ready_) return kSqliteError;
-  return Get<decltype(&sqlite3_open_v2)>(kOpen)(file.c_str(), db, SQLITE_OPEN_READWRITE, nullptr);
+  return Get<decltype(&sqlite3_open_v2)>(kOpen)(file.c_str(), db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
 }
 
 int SqliteLibrary::Harden(sqlite3* db) {

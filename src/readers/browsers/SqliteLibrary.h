@@ -88,6 +88,8 @@ class SqliteLibrary {
     kColumnInt64,
     kDbConfig,
     kProgressHandler,
+    kVfsFind,
+    kVfsRegister,
     kSlots
   };
   template <typename Fn>
@@ -95,6 +97,8 @@ class SqliteLibrary {
 
   DynamicLibrary binder_;
   bool ready_ = false;
+  // Read-only stores are read through mapped views (MappedFileVfs.h).
+  bool viewedReads_ = false;
   const StrayByteTable* stray_ = nullptr;
   std::array<void*, kSlots> slots_{};
 };

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/DynamicLibrary.h"
+#include "platform/Handles.h"
 #include "platform/WinText.h"
 #include "readers/browsers/BrowserReaders.h"
+#include "readers/browsers/MappedFileVfs.h"
 #include "readers/browsers/SqliteLibrary.h"
 #include "support/ScratchDatabase.h"
 #include "support/TempDir.h"
@@ -110,6 +112,45 @@ TEST(SqliteLayer, ShapedRowsKeepTheirOwnTexts) {
                       {"caf\xC3\xA9", "an ASCII text of more than sixteen bytes", "A?", "#"},
                       {"", "", "7", "#"},
                       {"\xF0\x9F\x98\x80", "k\xC3\xB6ln", "x", "#"}}));
+}
+
+// Pages come from a mapping of the file that is let go every few reads
+// (here every 64 KB); a join's random lookups and a scan must read the same
+// rows as SQLite reading the file itself, and pages the file gained after
+// it was mapped must be read too.
+TEST(SqliteLayer, MappedReadsGiveWhatTheFileHolds) {
+  test::TempDir temp;
+  auto file = temp.path() / "places.sqlite";
+  test::ScratchDatabase writer(file);
+  writer.Exec(
+      "CREATE TABLE pages(id INTEGER PRIMARY KEY, url TEXT);"
+      "CREATE TABLE visits(id INTEGER PRIMARY KEY, page INTEGER, at INTEGER);"
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<6000) "
+      "INSERT INTO pages SELECT i, 'https://site' || i || '.example/' || hex(randomblob(40)) FROM n;"
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<12000) "
+      "INSERT INTO visits SELECT i, 1 + (i * 7919) % 6000, i FROM n;");
+  const std::string join = "SELECT url, at FROM visits JOIN pages ON pages.id = visits.page";
+  const auto expected = writer.Query(join);
+
+  const uint64_t usual = MappedReadsBeforeRemap();
+  SetMappedReadsBeforeRemap(64 * 1024);
+  ScopeExit restore([usual] { SetMappedReadsBeforeRemap(usual); });
+
+  SqliteSession session;
+  ASSERT_TRUE(session.Open(Narrow(file.wstring())));
+  auto read = [&session](const std::string& sql) {
+    std::vector<std::vector<std::string>> rows;
+    session.ForEachRow(sql, [&](const SqliteRow& row) {
+      rows.push_back({row.Text(0), row.Text(1)});
+      return true;
+    });
+    return rows;
+  };
+  EXPECT_EQ(read(join), expected);
+  writer.Exec(
+      "WITH RECURSIVE n(i) AS (SELECT 6001 UNION ALL SELECT i+1 FROM n WHERE i<9000) "
+      "INSERT INTO pages SELECT i, 'https://later' || i || '.example/' || hex(randomblob(40)) FROM n;");
+  EXPECT_EQ(read("SELECT count(*), max(url) FROM pages"), writer.Query("SELECT count(*), max(url) FROM pages"));
 }
 
 TEST(SqliteLayer, FilesOpenUnderReadOnlyNames) {
