@@ -101,7 +101,7 @@ void ListModel::AddColumn(std::string header, int widthTwips) { columns_.push_ba
 char* ListModel::Allocate(std::size_t bytes) {
   if (blocks_.empty() || blockUsed_ + bytes > blockSize_) {
     blockSize_ = std::max(bytes, kBlockBytes);
-    blocks_.push_back(std::make_unique<char[]>(blockSize_));
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
     blockUsed_ = 0;
   }
   char* at = blocks_.back().get() + blockUsed_;

@@ -343,6 +343,8 @@ void MainWindow::Command(int id) {
 void MainWindow::ResetColumns(std::span<const ColumnSpec> columns) {
   model_.Clear();
   ListView view(list_);
+  // The list lays itself out once for the new columns, not once for each.
+  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   view.SetItemCount(0);
   view.DeleteAllColumns();
   for (const ColumnSpec& column : columns) {
@@ -350,11 +352,13 @@ void MainWindow::ResetColumns(std::span<const ColumnSpec> columns) {
     model_.AddColumn(std::string(column.header), column.widthTwips);
   }
   ApplyColumnWidths(columns);
+  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
 }
 
 void MainWindow::AddRow(std::span<const std::string_view> cells) {
+  // The list learns of new rows on the pump's time slice: a count update
+  // per row costs the list a repaint request each.
   model_.AddRowTexts(cells);
-  if (IsWindowVisible(list_)) SyncItemCount();
 }
 
 void MainWindow::SyncItemCount() {
@@ -418,8 +422,10 @@ void MainWindow::EndProgress() {
 }
 
 bool MainWindow::KeepGoing() {
-  if (IsWindowVisible(list_)) SyncItemCount();
-  if (pump_.Due()) FlushProgress();
+  if (pump_.Due()) {
+    if (IsWindowVisible(list_)) SyncItemCount();
+    FlushProgress();
+  }
   if (pump_.Tick()) {
     MSG msg;
     if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) cancelRequested_ = true;
