@@ -64,7 +64,7 @@ void MakeChromeHistory(const fs::path& file, int rows) {
       "1 + i % 17, i % 3, 13300000000000000 + i * 37000000, CASE WHEN i % 50 = 0 THEN 1 ELSE 0 END, 0 FROM n;");
 }
 
-void MakeFirefoxPlaces(const fs::path& file, int rows) {
+void MakeFirefoxPlaces(const fs::path& file, int rows, int pages) {
   test::ScratchDatabase db(file);
   db.Exec(
       "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, rev_host LONGVARCHAR, "
@@ -74,26 +74,33 @@ void MakeFirefoxPlaces(const fs::path& file, int rows) {
       "visit_date INTEGER, visit_type INTEGER, session INTEGER);"
       "CREATE INDEX moz_historyvisits_placedateindex ON moz_historyvisits (place_id, visit_date);"
       "CREATE INDEX moz_historyvisits_dateindex ON moz_historyvisits (visit_date);"
-      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<25000) "
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" +
+      std::to_string(pages) +
+      ") "
       "INSERT INTO moz_places SELECT i, 'https://www.site' || (i % 3000) || '.example/page/' || i, "
       "'Page ' || i || ' of the generated profile', 'elpmaxe.etis.www.', 4, 0, 0, NULL, 100, "
       "1309518981371935 + i * 1000000, 'guid' || i FROM n;"
       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" +
       std::to_string(rows) +
       ") "
-      "INSERT INTO moz_historyvisits SELECT i, 0, 1 + (i * 7919) % 25000, 1309518981371935 + i, 1, 0 FROM n;");
+      "INSERT INTO moz_historyvisits SELECT i, 0, 1 + (i * 7919) % " +
+      std::to_string(pages) + ", 1309518981371935 + i, 1, 0 FROM n;");
 }
 
-GeneratedProfile::GeneratedProfile(int rows) {
+void PointShellFoldersAt(test::ScratchRegistry& registry, const fs::path& folder) {
   constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-  registry.SetString(HKEY_CURRENT_USER, kShellFolders, "AppData", Utf8(temp.path() / "Roaming"));
-  registry.SetString(HKEY_CURRENT_USER, kShellFolders, "Local AppData", Utf8(temp.path() / "Local"));
+  registry.SetString(HKEY_CURRENT_USER, kShellFolders, "AppData", Utf8(folder / "Roaming"));
+  registry.SetString(HKEY_CURRENT_USER, kShellFolders, "Local AppData", Utf8(folder / "Local"));
+}
+
+GeneratedProfile::GeneratedProfile(int rows, int pages) {
+  PointShellFoldersAt(registry, temp.path());
   chrome = temp.path() / "Local" / "Google" / "Chrome" / "User Data" / "Default";
   firefox = temp.path() / "Roaming" / "Mozilla" / "Firefox" / "Profiles" / "bench.default";
   fs::create_directories(chrome);
   fs::create_directories(firefox);
   MakeChromeHistory(chrome / "History", rows);
-  MakeFirefoxPlaces(firefox / "places.sqlite", rows);
+  MakeFirefoxPlaces(firefox / "places.sqlite", rows, pages);
 }
 
 double PeakWorkingSetMb() {

@@ -41,14 +41,18 @@ Pair TimeInTurns(const std::function<void()>& base, const std::function<void()>&
 const char* Verdict(bool ok);
 
 // A Chrome "History" with `rows` urls (every 50th hidden) and a Firefox
-// "places.sqlite" with 25,000 pages and `rows` visits.
+// "places.sqlite" with `pages` pages and `rows` visits spread over them.
 void MakeChromeHistory(const fs::path& file, int rows);
-void MakeFirefoxPlaces(const fs::path& file, int rows);
+void MakeFirefoxPlaces(const fs::path& file, int rows, int pages = 25000);
+
+// The scratch registry's shell folders ("AppData", "Local AppData") as the
+// "Roaming" and "Local" folders in `folder`.
+void PointShellFoldersAt(test::ScratchRegistry& registry, const fs::path& folder);
 
 // A user whose shell folders point into a temp folder holding a Chrome
 // "History" and a Firefox "places.sqlite" of `rows` rows each.
 struct GeneratedProfile {
-  explicit GeneratedProfile(int rows);
+  explicit GeneratedProfile(int rows, int pages = 25000);
   test::TempDir temp;
   test::ScratchRegistry registry;
   fs::path chrome;

@@ -3,7 +3,9 @@
 // run: a plain in-memory search for every "URL" (std::search), and the
 // per-byte rule read with two small positioned reads per byte (timed on the
 // first 4 MB of positions and scaled). Also checks that the scan gives the
-// per-byte rule's rows, and how long a Cancel takes to stop it.
+// per-byte rule's rows, how long a Cancel takes to stop it, and the click
+// in the real main window (run it in a Wine virtual desktop, as the
+// progress dialog is hidden at the end).
 //   tm_bench_indexdat [folder for the generated file]
 #include <windows.h>
 #include <fcntl.h>
@@ -17,6 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "app/MainWindow.h"
+#include "app/ViewerServices.h"
+#include "categories/CategoryTable.h"
 #include "core/IndexDatScanner.h"
 #include "platform/WinText.h"
 #include "readers/RowSink.h"
@@ -140,6 +145,21 @@ double Best(int runs, F&& f) {
   return best;
 }
 
+// The category clicked in the real main window, the user choosing this file
+// in the dialog: from the click until the record count shows.
+double ClickInWindow(const std::string& path, std::string& shown) {
+  tmr::ViewerServices services = tmr::MakeViewerServices(nullptr);
+  services.chooseIndexFile = [&path](HWND) { return path; };
+  tmr::MainWindow window(tmr::Categories(), std::move(services));
+  if (!window.Create(SW_SHOWNORMAL)) return -1;
+  const double best = Best(5, [&] {
+    window.ClickCategory(tmr::Category::kIeIndexFile);
+    shown = window.Status().Text(2);
+    window.ClickCategory(tmr::Category::kUsbStorage);
+  });
+  return best;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -172,6 +192,8 @@ int wmain(int argc, wchar_t** argv) {
     ScanIndexFile(list, utf8Path);
   });
   const Rows ourRows = list.rows;
+  std::string shown;
+  const double window = ClickInWindow(utf8Path, shown);
 
   size_t memoryRows = 0;
   double inMemory = Best(5, [&] {
@@ -221,6 +243,8 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("the scanner alone, bytes in memory     %9.1f ms   (%zu rows)\n", inMemory * 1000, memoryRows);
   std::printf("std::search over the bytes in memory %9.1f ms   scan / search   = %.2f (target <= 4)\n", search * 1000,
               ours / search);
+  std::printf("the window: click to \"%s\"   %9.1f ms   click / search  = %.2f (target <= 3)\n", shown.c_str(),
+              window * 1000, window / search);
   std::printf("per-byte two reads (4 MB x %2zu)      %9.1f ms   baseline / scan = %.0f (target >= 50)\n",
               bytes.size() / kBaselinePositions, baseline * 1000, baseline / ours);
   std::printf("cancel: worst %.1f ms from the press to the end of the scan (%zu rows kept; target <= 100)\n",
@@ -236,7 +260,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (SUCCEEDED(com)) CoUninitialize();
   }
-  bool ok = identical && baselineAgrees && ours / search <= 4 && baseline / ours >= 50 && worstCancel <= 0.100;
+  bool ok = identical && baselineAgrees && ours / search <= 4 && window > 0 && window / search <= 3 &&
+            baseline / ours >= 50 && worstCancel <= 0.100;
   std::printf("%s\n", ok ? "PASS" : "FAIL");
   return ok ? 0 : 1;
 }
