@@ -1,11 +1,20 @@
 #include "app/UpdateCheck.h"
 
+#include <cmath>
+#include <limits>
+
 #include "core/LeadingNumber.h"
 #include "core/TextUtil.h"
 
 namespace tmr {
 
-float ParseVersionBody(std::string_view body) { return static_cast<float>(ParseLeadingNumber(body).value); }
+std::optional<float> ParseVersionBody(std::string_view body) {
+  const double value = ParseLeadingNumber(body).value;
+  // Converting a double outside the float range is undefined; infinity
+  // (an overflowing "&H" number) is no version either.
+  if (!(std::fabs(value) <= std::numeric_limits<float>::max())) return std::nullopt;
+  return static_cast<float>(value);
+}
 
 std::string FormatSingle(float value, std::string_view decimalSeparator) {
   return NumberText(static_cast<double>(value), 7, decimalSeparator);
@@ -13,7 +22,7 @@ std::string FormatSingle(float value, std::string_view decimalSeparator) {
 
 UpdateDecision DecideUpdate(const std::optional<std::string>& body, float appVersion, bool autoCheck) {
   UpdateDecision decision;
-  decision.newVersion = body ? ParseVersionBody(*body) : 1.0f;
+  decision.newVersion = body ? ParseVersionBody(*body).value_or(1.0f) : 1.0f;
   if (decision.newVersion == 1.0f) {
     decision.step = autoCheck ? UpdateStep::kNothing : UpdateStep::kFailedMessage;
   } else if (decision.newVersion > appVersion) {

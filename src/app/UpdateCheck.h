@@ -10,8 +10,10 @@
 namespace tmr {
 
 // The number at the start of a version text (the leading-number parse),
-// held in single precision; 0 when the text has none.
-float ParseVersionBody(std::string_view body);
+// held in single precision; 0 when the text has none, nullopt when the
+// number lies beyond single precision ("1e39", "&HFFFFFFFFFFFFFFFFFF"),
+// which the program's own version type could not have held.
+std::optional<float> ParseVersionBody(std::string_view body);
 
 // The standard text form of a single-precision number: up to 7 significant
 // digits, no trailing zeros, no leading blank, the given decimal separator.
@@ -30,7 +32,8 @@ struct UpdateDecision {
 };
 
 // body is nullopt when the fetch failed. The sentinel 1.0 (a failed fetch,
-// or a published "1") counts as a failed connection.
+// a published "1", or a number beyond single precision, which is read as
+// no reply at all) counts as a failed connection.
 UpdateDecision DecideUpdate(const std::optional<std::string>& body, float appVersion, bool autoCheck);
 
 std::string FailedToConnectText();

@@ -53,11 +53,15 @@ std::optional<DateTime> EpochSecondsToDate(double seconds, int epochYear, float 
   const int64_t epochDay = DaysFromCivil({epochYear, 1, 1});
   double dayNumber = std::floor(t / kDay);
   double rest = t - dayNumber * kDay;  // exact: both are whole multiples of t's precision
-  // The division may round across midnight; the rest decides.
+  // The division may round across midnight; the rest decides. A time a
+  // hair before midnight, too close to it to be told apart from it once a
+  // day is added (the quotient of a subnormal time is -0), is midnight:
+  // both steps, never a 24th hour.
   if (rest < 0) {
     dayNumber -= 1;
     rest += kDay;
-  } else if (rest >= kDay) {
+  }
+  if (rest >= kDay) {
     dayNumber += 1;
     rest -= kDay;
   }

@@ -13,28 +13,23 @@ std::string ToUpperAscii(std::string_view text) {
   return result;
 }
 
-// Replaces every occurrence of `from` (ASCII letter case ignored).
-std::string ReplaceIgnoreCase(const std::string& text, std::string_view from, std::string_view to) {
-  std::string folded = ToLowerAscii(text);
-  std::string foldedFrom = ToLowerAscii(from);
-  std::string result;
-  size_t start = 0;
-  while (true) {
-    size_t at = folded.find(foldedFrom, start);
-    if (at == std::string::npos) break;
-    result.append(text, start, at - start);
-    result.append(to);
-    start = at + from.size();
+// The path with a long root name at its start in short form (ASCII letter
+// case ignored). Only the root is a root: a subkey may be called
+// "HKEY_USERS" and must keep its name.
+std::string ShortenRoot(std::string_view path) {
+  const std::string folded = ToLowerAscii(path.substr(0, 32));
+  for (const RootName& root : kRootNames) {
+    if (folded.starts_with(ToLowerAscii(root.longName))) {
+      return std::string(root.shortName) + std::string(path.substr(root.longName.size()));
+    }
   }
-  result.append(text, start, std::string::npos);
-  return result;
+  return std::string(path);
 }
 
 }  // namespace
 
 SplitKey SplitRootKey(std::string_view path) {
-  std::string text(path);
-  for (const RootName& root : kRootNames) text = ReplaceIgnoreCase(text, root.longName, root.shortName);
+  std::string text = ShortenRoot(path);
   size_t slash = text.find('\\');
   if (slash == std::string::npos) return {ToUpperAscii(text), ""};
   return {ToUpperAscii(text.substr(0, 4)), text.substr(slash + 1)};

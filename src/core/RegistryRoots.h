@@ -29,10 +29,9 @@ struct SplitKey {
   std::string subKey;
 };
 
-// Replaces every long root name by its short one (letter case ignored,
-// anywhere in the text); then the root is the first four characters when
-// the text holds a "\" (the subkey is what follows the first "\"), else the
-// whole text.
+// Replaces a long root name at the start by its short one (letter case
+// ignored); then the root is the first four characters when the text holds
+// a "\" (the subkey is what follows the first "\"), else the whole text.
 SplitKey SplitRootKey(std::string_view path);
 
 // Position of a short root name in kRootNames, or -1.

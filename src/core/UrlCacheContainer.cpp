@@ -1,7 +1,9 @@
 #include "core/UrlCacheContainer.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
+#include <map>
 #include <unordered_map>
 
 namespace tmr {
@@ -19,8 +21,11 @@ constexpr uint32_t kHashUnused1 = 0x0BADF00D;
 constexpr uint32_t kHashUnused2 = 0xDEADBEEF;
 constexpr uint32_t kHashInvalid = 1;
 // Far more tables than a container can hold; a chain longer than this is
-// damaged (or a loop the visited check missed).
+// damaged.
 constexpr size_t kMaxHashTables = 4096;
+// Far more live entries than a history holds (the platform's own store
+// slows to a crawl long before); the rest of a larger table is not read.
+constexpr size_t kMaxHashEntries = size_t{1} << 20;
 constexpr size_t kDataAreaHeader = 16;
 constexpr uint8_t kTitleId = 0x10;
 constexpr uint8_t kTitleType = 0x1F;  // VT_LPWSTR
@@ -58,6 +63,26 @@ class Bytes {
   std::string_view bytes_;
 };
 
+// The block spans of the hash tables read so far. In a sound container no
+// two tables share a block; a table that overlaps one already read is
+// damage (or a file made to send the reader round the same blocks again),
+// so it is refused.
+class ClaimedSpans {
+ public:
+  // Claims [offset, offset + blocks * 128) when it overlaps nothing claimed.
+  bool Claim(uint32_t offset, uint32_t blocks) {
+    const uint64_t end = offset + static_cast<uint64_t>(blocks) * kBlockSize;
+    auto next = spans_.lower_bound(offset);
+    if (next != spans_.end() && next->first < end) return false;
+    if (next != spans_.begin() && std::prev(next)->second > offset) return false;
+    spans_.emplace_hint(next, offset, end);
+    return true;
+  }
+
+ private:
+  std::map<uint32_t, uint64_t> spans_;  // start -> end, disjoint
+};
+
 uint16_t LittleU16(std::string_view bytes, size_t at) {
   return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) | (static_cast<uint8_t>(bytes[at + 1]) << 8));
 }
@@ -89,26 +114,30 @@ bool ParseUrlRecord(const Bytes& bytes, uint32_t offset, ContainerUrlRecord& out
 }
 
 // The offsets the hash tables point at, or nothing when not even the first
-// table can be read.
-bool OffsetsFromHashTables(const Bytes& bytes, std::vector<uint32_t>& offsets) {
-  std::vector<uint32_t> tables;
+// table can be read. The chain ends at a table that overlaps one already
+// read (a loop included), so the entries read are at most one per 8 bytes
+// of the file.
+bool OffsetsFromHashTables(const Bytes& bytes, std::vector<uint32_t>& offsets, size_t& entriesRead) {
+  ClaimedSpans tables;
+  size_t tableCount = 0;
   uint32_t table = bytes.U32(32);
-  while (table != 0 && tables.size() < kMaxHashTables) {
-    if (std::find(tables.begin(), tables.end(), table) != tables.end()) break;
+  while (table != 0 && tableCount < kMaxHashTables) {
     if (bytes.View(table, 4) != "HASH") break;
     uint32_t blocks = bytes.U32(table + 4);
-    if (!bytes.IsRecordSpan(table, blocks)) break;
-    tables.push_back(table);
+    if (!bytes.IsRecordSpan(table, blocks) || !tables.Claim(table, blocks)) break;
+    ++tableCount;
     const uint32_t end = table + blocks * kBlockSize;
     for (uint32_t entry = table + kHashTableHeader; end - entry >= 8; entry += 8) {
+      ++entriesRead;
       uint32_t hash = bytes.U32(entry);
       uint32_t target = bytes.U32(entry + 4);
       if (hash == kHashUnused1 || hash == kHashUnused2 || hash == kHashInvalid || hash == target) continue;
+      if (offsets.size() == kMaxHashEntries) return true;
       offsets.push_back(target);
     }
     table = bytes.U32(table + 8);
   }
-  return !tables.empty();
+  return tableCount != 0;
 }
 
 bool BlockAllocated(const Bytes& bytes, uint32_t block) {
@@ -164,13 +193,20 @@ ContainerContents ReadContainer(std::string_view raw) {
   contents.recognised = true;
 
   std::vector<uint32_t> offsets;
-  if (!OffsetsFromHashTables(bytes, offsets)) {
+  if (!OffsetsFromHashTables(bytes, offsets, contents.hashEntriesRead)) {
     contents.usedAllocationBitmap = true;
     OffsetsFromBitmap(bytes, offsets);
   }
   std::sort(offsets.begin(), offsets.end());
   offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
+  // Records take their blocks in file order, whole or damaged: one that
+  // starts inside an earlier one is not read, so no byte is searched or
+  // copied out twice.
+  uint64_t readUpTo = 0;
   for (uint32_t offset : offsets) {
+    const uint32_t blocks = bytes.U32(offset + 4);
+    if (offset < readUpTo || bytes.View(offset, 4) != "URL " || !bytes.IsRecordSpan(offset, blocks)) continue;
+    readUpTo = offset + static_cast<uint64_t>(blocks) * kBlockSize;
     ContainerUrlRecord record;
     if (ParseUrlRecord(bytes, offset, record)) contents.records.push_back(std::move(record));
   }

@@ -4,9 +4,11 @@
 // at. Records left in freed blocks (deleted entries) are not returned, as the
 // platform's own store does not list them either. Every offset and count read
 // from the bytes is checked; a damaged container gives the records that are
-// still whole.
+// still whole. The work is linear in the size: no block is read twice as a
+// hash table or twice as a record.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,6 +30,8 @@ struct ContainerContents {
   // True when no hash table could be read and the allocation bitmap chose
   // the live records instead.
   bool usedAllocationBitmap = false;
+  // The hash table entries examined: each 8 bytes of the file at most once.
+  size_t hashEntriesRead = 0;
   std::vector<ContainerUrlRecord> records;  // live "URL " records, file order
 };
 

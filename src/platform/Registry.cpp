@@ -10,6 +10,9 @@
 namespace tmr {
 namespace {
 
+// Reads of a value that keeps growing between its size and its data.
+constexpr int kReadAttempts = 4;
+
 UniqueHkey OpenKey(HKEY root, std::string_view path, REGSAM access) {
   UniqueHkey key;
   if (!root) return key;
@@ -27,8 +30,9 @@ long ReadRegistryValue(HKEY key, std::string_view valueName, RegValue& value) {
   if (status != ERROR_SUCCESS) return status;
 
   if (type == REG_SZ) {
-    // Room for every byte; a trailing half character is dropped below.
-    std::wstring buffer((size + 1) / sizeof(wchar_t), L'\0');
+    // Room for every byte; a trailing half character is dropped below. In
+    // size_t: a DWORD size + 1 wraps to 0 at 4 GiB.
+    std::wstring buffer((static_cast<size_t>(size) + 1) / sizeof(wchar_t), L'\0');
     DWORD bytes = size;
     status = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &bytes);
     if (status == ERROR_SUCCESS) {
@@ -112,12 +116,23 @@ std::vector<uint8_t> ReadRegistryBytes(std::string_view path, std::string_view v
     return {};
   }
   std::wstring name = Widen(valueName);
-  DWORD size = 1;
-  if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) size = 1;
-  std::vector<uint8_t> bytes(static_cast<size_t>(size) + 1, 0);
-  DWORD read = size;
-  RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, bytes.data(), &read);
-  return bytes;
+  // The value can change between asking its size and reading it: a value
+  // that grew is asked again, one that shrank is cut to what was read, one
+  // that went away reads as missing. Only bytes the read returned are kept.
+  for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+    DWORD size = 0;
+    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) break;
+    std::vector<uint8_t> bytes(static_cast<size_t>(size) + 1, 0);
+    DWORD read = size;
+    LONG status = RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, bytes.data(), &read);
+    if (status == ERROR_SUCCESS) {
+      bytes.resize(static_cast<size_t>(std::min(read, size)) + 1);
+      bytes.back() = 0;
+      return bytes;
+    }
+    if (status != ERROR_MORE_DATA) break;
+  }
+  return std::vector<uint8_t>(2, 0);  // as a missing value
 }
 
 }  // namespace tmr

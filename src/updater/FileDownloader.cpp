@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/Handles.h"
@@ -53,6 +54,7 @@ void FileDownloader::RaiseError(const std::string& text) {
 bool FileDownloader::Download(const std::string& url, const std::string& destination, const std::string& userName,
                               const std::string& password) {
   cancelled_ = false;
+  stoppedAtMaximum_ = false;
   url_ = url;
   if (onEvent) onEvent("");
   PumpPendingMessages();
@@ -92,9 +94,9 @@ bool FileDownloader::Download(const std::string& url, const std::string& destina
   }
   if (cancelled_) return Finish(received, expected, destination);
 
+  // 0 when the reply gives no usable size: the body is then read to its
+  // end (a server may stream it without one), up to the maximum.
   expected = ContentLengthValue(inet_.HeaderValue("Content-Length"));
-  if (expected == 0) return Finish(received, expected, destination);
-
   if (auto freeBytes = FreeSpaceOf(destination); freeBytes && *freeBytes < static_cast<double>(expected)) {
     RaiseError("There is not enough free space on disk for this file.");
     return Finish(received, expected, destination);
@@ -104,7 +106,7 @@ bool FileDownloader::Download(const std::string& url, const std::string& destina
   return Finish(received, expected, destination);
 }
 
-bool FileDownloader::WriteBody(const std::string& destination, int64_t expected, int64_t& received) {
+bool FileDownloader::WriteBody(const std::string& destination, int64_t& expected, int64_t& received) {
   size_t slash = destination.find_last_of('\\');
   if (slash != std::string::npos) {
     std::wstring folder = Widen(destination.substr(0, slash + 1));
@@ -124,11 +126,23 @@ bool FileDownloader::WriteBody(const std::string& destination, int64_t expected,
     cancelled_ = true;
     return false;
   }
-  while (true) {
-    std::vector<uint8_t> chunk = inet_.ReadChunk(kChunkBytes);
+  // A known size ends the body even if the server sends on; an unknown one
+  // may reach one byte past the maximum, which shows that it went beyond.
+  const int64_t limit = expected > 0 ? expected : maximumBytes_ + 1;
+  while (received < limit) {
+    const int64_t wanted = std::min(static_cast<int64_t>(kChunkBytes), limit - received);
+    std::vector<uint8_t> chunk = inet_.ReadChunk(static_cast<size_t>(wanted));
     // The body ends with an empty read; a short read is just what the
     // network had ready.
     if (chunk.empty()) break;
+    if (expected == 0 && received + static_cast<int64_t>(chunk.size()) > maximumBytes_) {
+      file.reset();
+      DeleteFileW(Widen(destination).c_str());
+      stoppedAtMaximum_ = true;
+      RaiseError(kTooLargeText);
+      cancelled_ = true;
+      return false;
+    }
     DWORD written = 0;
     if (!WriteFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr) ||
         written != chunk.size()) {
@@ -141,6 +155,7 @@ bool FileDownloader::WriteBody(const std::string& destination, int64_t expected,
     if (onProgress) onProgress(PercentText(received, expected));
     PumpPendingMessages();
   }
+  if (expected == 0 && !cancelled_) expected = received;
   return true;
 }
 

@@ -29,7 +29,8 @@ std::string SizeText(double contentLength, std::string_view decimalSeparator) {
 std::string PercentText(int64_t received, int64_t expected) {
   if (expected <= 0) return "0";
   double percent = std::nearbyint(static_cast<double>(received) / static_cast<double>(expected) * 100.0);
-  return std::to_string(static_cast<long long>(percent));
+  // Converting a double beyond long long's range is undefined.
+  return std::to_string(static_cast<long long>(std::clamp(percent, 0.0, 100.0)));
 }
 
 std::string StatusCodeText(std::string_view headerText) {
@@ -46,7 +47,8 @@ std::string FirstHeaderLine(std::string_view headerText) {
 int32_t ContentLengthValue(std::string_view value) {
   LeadingNumber number = ParseLeadingNumber(value);
   if (!number.found) return 0;
-  return RoundToInt32(number.value).value_or(0);
+  const int32_t length = RoundToInt32(number.value).value_or(0);
+  return length < 0 || length > kMaxDownloadBytes ? 0 : length;
 }
 
 std::optional<std::vector<uint8_t>> DerSignatureToRaw(const std::vector<uint8_t>& der, size_t width) {

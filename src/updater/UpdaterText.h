@@ -20,7 +20,8 @@ std::string FileNameFromUrl(std::string_view url);
 // decimals (halves to even) + " MB", in the given decimal separator.
 std::string SizeText(double contentLength, std::string_view decimalSeparator);
 
-// Whole percent, halves to even: "0" .. "100".
+// Whole percent, halves to even: "0" .. "100" ("0" for an unknown size of
+// 0 or less; a count past the size, or below 0, is held to the range).
 std::string PercentText(int64_t received, int64_t expected);
 
 // Characters 10 to 12 (1-based) of the reply's header text: the status
@@ -30,7 +31,13 @@ std::string StatusCodeText(std::string_view headerText);
 // The header text up to and including its first CR, or "<nothing>".
 std::string FirstHeaderLine(std::string_view headerText);
 
-// The number in a Content-Length value, rounded to 32 bits; 0 when missing.
+// The largest installer the updater takes: many times any real one. It
+// also ends a download whose size the server did not say.
+inline constexpr int64_t kMaxDownloadBytes = int64_t{256} << 20;
+
+// The number in a Content-Length value, rounded to 32 bits; 0 (unknown)
+// when missing, below 0, or above kMaxDownloadBytes: the reply is plain
+// HTTP, and such a size is a damaged or hostile header.
 int32_t ContentLengthValue(std::string_view value);
 
 // A DER-encoded ECDSA signature (SEQUENCE of two INTEGERs) as the fixed

@@ -18,6 +18,7 @@ namespace {
 constexpr UINT_PTR kSizeTimer = 1;
 constexpr char kDownloadError[] =
     "Download error, you can check your Internet connection or just go to our website to download";
+constexpr char kOfferSite[] = " Would you like to go to our website to download Tracemere?";
 constexpr char kNotVerified[] =
     "The downloaded installer could not be verified, so it was deleted. It may have been damaged or replaced on "
     "the way. Would you like to go to our website to download Tracemere?";
@@ -28,6 +29,7 @@ constexpr char kCannotStart[] =
 
 UpdaterWindow::UpdaterWindow(UpdaterConfig config) : config_(std::move(config)) {
   downloader_.SetTimeoutMs(config_.timeoutMs);
+  downloader_.SetMaximumBytes(config_.maxDownloadBytes);
   sizeQuery_.SetTimeoutMs(config_.timeoutMs);
   downloader_.onProgress = [this](const std::string& percent) {
     SendMessageW(Control(kProgressBar), PBM_SETPOS, static_cast<WPARAM>(std::stoi(percent)), 0);
@@ -139,7 +141,11 @@ void UpdaterWindow::OnDownloadComplete() {
 }
 
 void UpdaterWindow::OnDownloadError() {
-  if (ShowMessage(hwnd_, kDownloadError, MB_YESNO) == IDYES) ShellOpen(hwnd_, config_.siteAddress, SW_HIDE);
+  // Every failure gets the one message, but for an endless body checking the
+  // connection would be the wrong advice.
+  const std::string text = downloader_.StoppedAtMaximum() ? std::string(FileDownloader::kTooLargeText) + kOfferSite
+                                                          : std::string(kDownloadError);
+  if (ShowMessage(hwnd_, text, MB_YESNO) == IDYES) ShellOpen(hwnd_, config_.siteAddress, SW_HIDE);
   Enable(kFileNameLabel, true);
   SetText(kDownloadButton, "Download");
   SendMessageW(Control(kProgressBar), PBM_SETPOS, 0, 0);

@@ -21,6 +21,8 @@ struct UpdaterConfig {
   std::vector<uint8_t> publicKey;  // P-256 X||Y; empty trusts nothing
   std::string folder;              // where the installer is saved
   uint32_t timeoutMs = 60000;
+  // The most an installer of unknown size may hold.
+  int64_t maxDownloadBytes = kMaxDownloadBytes;
   // Ends every running viewer (process names containing "tracemere.exe").
   std::function<void()> endViewers;
 };

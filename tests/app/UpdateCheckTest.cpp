@@ -55,7 +55,14 @@ INSTANTIATE_TEST_SUITE_P(Bodies, DecideUpdateCases,
                                            DecisionCase{"&H6", false, UpdateStep::kOfferNewVersion, 6.0f},
                                            // Compared in single precision: 5.20000001 is the same number as 5.2.
                                            DecisionCase{"5.20000001", false, UpdateStep::kLatestMessage, 0},
-                                           DecisionCase{"5.21", false, UpdateStep::kOfferNewVersion, 5.21f}));
+                                           DecisionCase{"5.21", false, UpdateStep::kOfferNewVersion, 5.21f},
+                                           // Beyond single precision: read as nothing, never as "INF".
+                                           DecisionCase{"1e39", false, UpdateStep::kFailedMessage, 0},
+                                           DecisionCase{"1e39", true, UpdateStep::kNothing, 0},
+                                           DecisionCase{"-1e39", false, UpdateStep::kFailedMessage, 0},
+                                           DecisionCase{"1e400", true, UpdateStep::kNothing, 0},
+                                           DecisionCase{"&HFFFFFFFFFFFFFFFFFFFF", true, UpdateStep::kNothing, 0},
+                                           DecisionCase{"3.4e38", false, UpdateStep::kOfferNewVersion, 3.4e38f}));
 
 TEST(UpdateTexts, AreWordForWord) {
   EXPECT_EQ(FailedToConnectText(), "Failed to connect to server, please check your Internet connection");

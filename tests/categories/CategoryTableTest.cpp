@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <new>
 #include <set>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "categories/CategoryTable.h"
+#include "categories/ShowCategory.h"
+#include "support/RecordingList.h"
 
 namespace tmr {
 namespace {
@@ -50,6 +56,21 @@ TEST(CategoryTable, KeysAnchorsAndGroupsHoldTogether) {
     for (const CategorySpec& category : table.categories) sections += category.report.group == group.id;
     EXPECT_GT(sections, 0u) << group.boxText;
   }
+}
+
+// A reader that fails part-way in the list: the rows it gave stay, counted,
+// and nothing escapes towards the window procedure.
+TEST(ShowCategory, AFailingReaderKeepsItsRowsAndTheCount) {
+  CategorySpec category = Categories().Of(Category::kIeUrlHistory);
+  category.read = [](const ReadContext&, RowSink& rows, ReadProgress&) -> ReadOutcome {
+    rows.AddRow(std::vector<std::string_view>{"http://before.example/", "Before", "1/1/2020"});
+    throw std::bad_alloc();
+  };
+  test::RecordingList list;
+  EXPECT_NO_THROW(ShowCategory(category, list, list, {}));
+  EXPECT_EQ(list.FirstColumn(), std::vector<std::string>{"http://before.example/"});
+  EXPECT_EQ(list.panel2, "Total Records: 1");
+  EXPECT_TRUE(list.listVisible);
 }
 
 }  // namespace

@@ -29,8 +29,10 @@ INSTANTIATE_TEST_SUITE_P(Paths, SplitRootKeyCases,
                                            SplitCase{"Hkey_Dyn_Data\\a", "HKDD", "a"},
                                            SplitCase{"HKEY_CURRENT_CONFIG\\a\\b", "HKCC", "a\\b"},
                                            SplitCase{"HKEY_PERFORMANCE_DATA\\", "HKPD", ""},
-                                           // Long names are replaced wherever they stand.
-                                           SplitCase{"HKCU\\HKEY_USERS\\x", "HKCU", "HKUS\\x"},
+                                           // Only the root is a root: subkeys keep their names.
+                                           SplitCase{"HKCU\\HKEY_USERS\\x", "HKCU", "HKEY_USERS\\x"},
+                                           SplitCase{"HKEY_LOCAL_MACHINE\\a\\hkey_users", "HKLM", "a\\hkey_users"},
+                                           SplitCase{"xHKEY_USERS\\a", "XHKE", "a"},
                                            // The root is the first four characters, whatever they are.
                                            SplitCase{"HKCUX\\a", "HKCU", "a"}, SplitCase{"abc\\d", "ABC\\", "d"},
                                            SplitCase{"", "", ""}));

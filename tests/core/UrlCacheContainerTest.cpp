@@ -97,6 +97,28 @@ TEST(UrlCacheContainer, VisitedEntriesOnlyAndDeletedRecordsStayOutWithoutHashTab
   EXPECT_TRUE(ReadVisitedEntries(cache).empty());
 }
 
+// Files made so that a reader going round the same blocks again does work
+// and holds memory quadratic in their size: every block is read at most
+// once as a hash table and once as a record, so the entries examined and
+// the texts copied out stay within the file's size.
+TEST(UrlCacheContainer, OverlappingTablesAndRecordsAreReadOnce) {
+  const std::vector<test::BuiltEntry> entries = {{"Visited: ann@http://a.example/", 1000, u"A"},
+                                                 {"Visited: ann@http://b.example/", 2000},
+                                                 {"Visited: ann@http://c.example/", 3000}};
+  const std::string tables = test::BuildOverlappingTables(entries, size_t{1} << 20, 4096);
+  ContainerContents contents = ReadContainer(tables);
+  EXPECT_LE(contents.hashEntriesRead, tables.size() / 8);
+  EXPECT_EQ(contents.records.size(), 3u);
+  EXPECT_EQ(ReadVisitedEntries(tables).size(), 3u);
+
+  const std::string records = test::BuildOverlappingRecords(entries, size_t{256} << 10, 64);
+  contents = ReadContainer(records);
+  size_t copied = 0;
+  for (const auto& record : contents.records) copied += record.location.size();
+  EXPECT_LE(copied, records.size());
+  EXPECT_EQ(ReadVisitedEntries(records).size(), 3u);  // the long text is not a visit
+}
+
 // Random damage under the sanitizers: no read outside the bytes, and every
 // record returned lies wholly inside them.
 TEST(UrlCacheContainer, SurvivesRandomMutations) {

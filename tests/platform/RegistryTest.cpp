@@ -1,6 +1,10 @@
 // The registry layer against Wine's registry, through a scratch root.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 #include "platform/Registry.h"
 #include "support/ScratchRegistry.h"
 
@@ -121,6 +125,41 @@ TEST_F(RegistryTest, BytesGetOneZeroByteMore) {
   // The raw bytes of a text value, as stored.
   scratch_.SetString(HKEY_CURRENT_USER, "Software\\X", "text", "ab");
   EXPECT_EQ(ReadRegistryBytes("HKCU\\Software\\X", "text"), (std::vector<uint8_t>{'a', 0, 'b', 0, 0, 0, 0}));
+}
+
+// A value rewritten while it is read, long and short in turns: every read
+// gives one version of it whole with the zero byte (or, should it change
+// at every try, the missing value's two zero bytes), never the long size
+// with the short bytes or a short size cut from the long bytes.
+TEST_F(RegistryTest, BytesOfAValueChangingWhileReadAreOneVersionOfIt) {
+  const std::string longBytes(4096, 'L');
+  const std::string shortBytes = "s";
+  scratch_.SetBinary(HKEY_CURRENT_USER, "Software\\X", "v", longBytes);
+  std::atomic<bool> stop{false};
+  std::thread writer([&] {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\X", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    for (bool big = false; !stop; big = !big) {
+      const std::string& bytes = big ? longBytes : shortBytes;
+      RegSetValueExW(key, L"v", 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()),
+                     static_cast<DWORD>(bytes.size()));
+    }
+    RegCloseKey(key);
+  });
+  auto withZero = [](const std::string& bytes) {
+    std::vector<uint8_t> v(bytes.begin(), bytes.end());
+    v.push_back(0);
+    return v;
+  };
+  const std::vector<uint8_t> whole[] = {withZero(longBytes), withZero(shortBytes), {0, 0}};
+  int odd = 0;
+  for (int i = 0; i < 3000; ++i) {
+    std::vector<uint8_t> read = ReadRegistryBytes("HKCU\\Software\\X", "v");
+    if (std::find(std::begin(whole), std::end(whole), read) == std::end(whole)) ++odd;
+  }
+  stop = true;
+  writer.join();
+  EXPECT_EQ(odd, 0);
 }
 
 TEST_F(RegistryTest, ReadingChangesNothing) {

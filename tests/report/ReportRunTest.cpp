@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <new>
 #include <string_view>
 #include <vector>
 
 #include "report/ReportRun.h"
+#include "report/ReportSections.h"
+#include "support/FakeCategories.h"
+#include "support/RecordingList.h"
 
 namespace tmr {
 namespace {
@@ -105,6 +109,27 @@ TEST(WriteReport, EveryLinkReachesASectionAndIeRowsComeFromTheStore) {
   }
   EXPECT_EQ(Count(run.lines, ">http://a/</td>"), 1u);
   EXPECT_EQ(Count(run.lines, ">https://b/</td>"), 1u);
+}
+
+// A reader that fails part-way (the reading ran out of memory): its section
+// keeps the rows it gave and the sections after it are written.
+TEST(WriteReport, AFailingSectionKeepsItsRowsAndTheReportGoesOn) {
+  test::FakeCategories fakes;
+  fakes.Set(Category::kIeUrlHistory, [](const ReadContext&, RowSink& rows, ReadProgress&) -> ReadOutcome {
+    rows.AddRow(std::vector<std::string_view>{"http://before.example/", "Before", "1/1/2020"});
+    throw std::bad_alloc();
+  });
+  fakes.SetRows(Category::kIeTypedUrls, {{"http://typed.example/"}});
+  Written run;
+  test::RecordingList progress;
+  HtmlReportWriter writer([&run](const std::string& line) { run.lines.push_back(line); });
+  WriteReport(
+      writer, fakes.Table(), Groups({ReportGroup::kInternetExplorer}), {"PC", "me", "12/8/2026", "http://site.invalid"},
+      [&](const CategorySpec& category, RowSink& rows) { ReadSectionRows(category, rows, progress); }, run.progress);
+  EXPECT_EQ(Count(run.lines, ">http://before.example/</td>"), 1u);
+  EXPECT_EQ(Count(run.lines, "http://typed.example/"), 1u);
+  EXPECT_EQ(fakes.Runs(Category::kIeCookies), 1);
+  EXPECT_EQ(run.lines.back(), "</body></html>");
 }
 
 TEST(WriteReport, NoGroupGivesHeaderIndexAndFooter) {

@@ -1,5 +1,6 @@
 #include "support/ContainerBuilder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -49,15 +50,18 @@ uint32_t GetU32(const std::string& bytes, size_t at) {
 BuiltContainer BuildContainer(const std::vector<BuiltEntry>& entries) {
   BuiltContainer built;
   std::string& bytes = built.bytes;
-  bytes.assign(kFirstBlock + kHashBlocks * kBlock, '\0');
+  // Room for a slot per entry.
+  const uint32_t hashBlocks =
+      std::max(kHashBlocks, (16 + 8 * static_cast<uint32_t>(entries.size()) + kBlock - 1) / kBlock);
+  bytes.assign(kFirstBlock + hashBlocks * kBlock, '\0');
   bytes.replace(0, 28, std::string("Client UrlCache MMF Ver 5.2\0", 28));
   built.hashTable = kFirstBlock;
   bytes.replace(kFirstBlock, 4, "HASH");
-  PutU32(bytes, kFirstBlock + 4, kHashBlocks);
-  for (uint32_t slot = kFirstBlock + 16; slot < kFirstBlock + kHashBlocks * kBlock; slot += 4) {
+  PutU32(bytes, kFirstBlock + 4, hashBlocks);
+  for (uint32_t slot = kFirstBlock + 16; slot < kFirstBlock + hashBlocks * kBlock; slot += 4) {
     PutU32(bytes, slot, 0xDEADBEEF);  // unused slots
   }
-  Allocate(bytes, 0, kHashBlocks);
+  Allocate(bytes, 0, hashBlocks);
 
   uint32_t nextSlot = kFirstBlock + 16;
   for (const BuiltEntry& entry : entries) {
@@ -91,6 +95,52 @@ BuiltContainer BuildContainer(const std::vector<BuiltEntry>& entries) {
   PutU32(bytes, 32, built.hashTable);
   PutU32(bytes, 36, static_cast<uint32_t>((bytes.size() - kFirstBlock) / kBlock));
   return built;
+}
+
+std::string BuildOverlappingTables(const std::vector<BuiltEntry>& entries, size_t size, uint32_t tables) {
+  BuiltContainer built = BuildContainer(entries);
+  std::string& bytes = built.bytes;
+  const uint32_t first = static_cast<uint32_t>(bytes.size());
+  bytes.resize(size, '\0');
+  uint32_t live = 0;
+  for (uint32_t slot = first; slot + 8 <= size; slot += 8, ++live) {
+    PutU32(bytes, slot, 0x80000000u | live);
+    PutU32(bytes, slot + 4, built.recordOffsets[live % built.recordOffsets.size()]);
+  }
+  for (uint32_t t = 0; t < tables; ++t) {
+    const uint32_t at = first + t * kBlock;
+    bytes.replace(at, 4, "HASH");
+    PutU32(bytes, at + 4, static_cast<uint32_t>((size - at) / kBlock));
+    PutU32(bytes, at + 8, t + 1 < tables ? at + kBlock : 0);
+  }
+  PutU32(bytes, 28, static_cast<uint32_t>(size));
+  PutU32(bytes, 32, first);
+  return bytes;
+}
+
+std::string BuildOverlappingRecords(const std::vector<BuiltEntry>& entries, size_t size, uint32_t records) {
+  BuiltContainer built = BuildContainer(entries);
+  std::string& bytes = built.bytes;
+  const uint32_t table = static_cast<uint32_t>(bytes.size());
+  const uint32_t tableBlocks = (16 + records * 8 + kBlock - 1) / kBlock;
+  const uint32_t first = table + tableBlocks * kBlock;
+  const uint32_t text = first + records * kBlock;
+  bytes.resize(size, 'x');
+  std::fill(bytes.begin() + table, bytes.begin() + text, '\0');
+  bytes.back() = '\0';
+  PutU32(bytes, built.hashTable + 8, table);
+  bytes.replace(table, 4, "HASH");
+  PutU32(bytes, table + 4, tableBlocks);
+  for (uint32_t r = 0; r < records; ++r) {
+    const uint32_t at = first + r * kBlock;
+    PutU32(bytes, table + 16 + r * 8, 0x80000000u | r);
+    PutU32(bytes, table + 20 + r * 8, at);
+    bytes.replace(at, 4, "URL ");
+    PutU32(bytes, at + 4, static_cast<uint32_t>((size - at) / kBlock));
+    PutU32(bytes, at + 52, text - at);
+  }
+  PutU32(bytes, 28, static_cast<uint32_t>(size));
+  return bytes;
 }
 
 }  // namespace tmr::test

@@ -33,6 +33,17 @@ struct BuiltContainer {
 
 BuiltContainer BuildContainer(const std::vector<BuiltEntry>& entries);
 
+// Containers made to cost a reader that trusts them quadratic work, both
+// `size` bytes long, after the records of `entries`:
+// - a chain of `tables` hash tables, each claiming every block to the end
+//   of the file (so each overlaps all that follow), every 8 bytes from the
+//   first one on a live entry naming one of the records;
+// - `records` URL records one block apart, each claiming every block to the
+//   end and naming as its location the one long text that fills the rest
+//   of the file, listed by a second hash table.
+std::string BuildOverlappingTables(const std::vector<BuiltEntry>& entries, size_t size, uint32_t tables);
+std::string BuildOverlappingRecords(const std::vector<BuiltEntry>& entries, size_t size, uint32_t records);
+
 // Little-endian stores into a byte string (the file must be long enough).
 void PutU32(std::string& bytes, size_t at, uint32_t value);
 uint32_t GetU32(const std::string& bytes, size_t at);

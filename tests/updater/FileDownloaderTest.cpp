@@ -124,14 +124,42 @@ TEST_F(FileDownloaderTest, AMissingSiteCannotBeReached) {
   EXPECT_FALSE(FileExists());
 }
 
-TEST_F(FileDownloaderTest, NoContentLengthWritesNothingAndCompletes) {
+// Without a size it can use (none, below 0, beyond the maximum or 32 bits)
+// the body is read to its end, and that is the size.
+TEST_F(FileDownloaderTest, AnUnusableContentLengthReadsTheBodyToItsEnd) {
+  for (const char* length : {"", "-5", "99999999999", "300000000"}) {
+    events_.clear();
+    test::ScriptedReply reply;
+    reply.body = Body(3000);
+    reply.sendContentLength = false;
+    if (*length) reply.headers = {{"Content-Length", length}};
+    server_.Set("/tmeresetup.exe", reply);
+    EXPECT_TRUE(Download("/tmeresetup.exe")) << length;
+    EXPECT_EQ(File(), reply.body) << length;
+    EXPECT_TRUE(Errors().empty()) << length;
+    EXPECT_EQ(events_.back(), "complete") << length;
+    EXPECT_EQ(events_[events_.size() - 2], "progress:0") << length;
+  }
+}
+
+TEST_F(FileDownloaderTest, ABodyOfUnknownSizeStopsPastTheMaximumAndSaysSo) {
+  downloader_.SetMaximumBytes(8192);
   test::ScriptedReply reply;
-  reply.body = Body(500);
   reply.sendContentLength = false;
+  reply.body = Body(8192);
   server_.Set("/tmeresetup.exe", reply);
-  Download("/tmeresetup.exe");
-  EXPECT_EQ(events_, (std::vector<std::string>{"event:", "complete"}));
+  EXPECT_TRUE(Download("/tmeresetup.exe"));
+  EXPECT_EQ(File(), reply.body);
+  EXPECT_FALSE(downloader_.StoppedAtMaximum());
+
+  events_.clear();
+  reply.body = Body(64 * 1024);
+  server_.Set("/tmeresetup.exe", reply);
+  EXPECT_FALSE(Download("/tmeresetup.exe"));
+  EXPECT_EQ(Errors(), std::vector<std::string>{FileDownloader::kTooLargeText});
+  EXPECT_TRUE(downloader_.StoppedAtMaximum());
   EXPECT_FALSE(FileExists());
+  EXPECT_EQ(std::count(events_.begin(), events_.end(), "progress:0"), 8);
 }
 
 TEST_F(FileDownloaderTest, ABodyCutShortIsAReset) {

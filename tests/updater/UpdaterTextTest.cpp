@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "updater/UpdaterText.h"
 
 namespace tmr {
@@ -38,6 +40,11 @@ TEST(PercentText, RoundsHalvesToEven) {
   EXPECT_EQ(PercentText(15, 1000), "2");  // 1.5 -> 2
   EXPECT_EQ(PercentText(25, 1000), "2");  // 2.5 -> 2
   EXPECT_EQ(PercentText(0, 0), "0");
+  // Out of range either way, never a conversion beyond long long.
+  EXPECT_EQ(PercentText(INT64_MAX, 1), "100");
+  EXPECT_EQ(PercentText(3000, 1000), "100");
+  EXPECT_EQ(PercentText(-5, 1000), "0");
+  EXPECT_EQ(PercentText(5, -1), "0");
 }
 
 TEST(ReplyHeaders, StatusCodeAndFirstLine) {
@@ -50,6 +57,12 @@ TEST(ReplyHeaders, StatusCodeAndFirstLine) {
   EXPECT_EQ(ContentLengthValue("12345"), 12345);
   EXPECT_EQ(ContentLengthValue(""), 0);
   EXPECT_EQ(ContentLengthValue("abc"), 0);
+  // A size no installer has is no size: below 0, beyond the cap, beyond 32 bits.
+  EXPECT_EQ(ContentLengthValue("-5"), 0);
+  EXPECT_EQ(ContentLengthValue("268435456"), 268435456);
+  EXPECT_EQ(ContentLengthValue("268435457"), 0);
+  EXPECT_EQ(ContentLengthValue("99999999999"), 0);
+  EXPECT_EQ(ContentLengthValue("1e300"), 0);
 }
 
 TEST(DerSignatureToRaw, ConvertsAndRejectsDamage) {

@@ -207,6 +207,21 @@ TEST_F(UpdaterWindowTest, ADownloadErrorOffersTheSite) {
   EXPECT_EQ(Text(UpdaterWindow::kDownloadButton), "Download");
 }
 
+TEST_F(UpdaterWindowTest, AnEndlessInstallerIsStoppedWithItsOwnMessage) {
+  test::ScriptedReply endless;
+  endless.sendContentLength = false;
+  endless.body = std::string(64 * 1024, 'x');
+  server_.Set("/tmeresetup.exe", endless);
+  config_.maxDownloadBytes = 4096;
+  UpdaterWindow& window = Open();
+  window.ToggleDownload();
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].rfind(FileDownloader::kTooLargeText, 0), 0u) << messages_[0];
+  EXPECT_FALSE(InstallerOnDisk());
+  EXPECT_FALSE(Enabled(UpdaterWindow::kInstallButton));
+  EXPECT_EQ(Text(UpdaterWindow::kDownloadButton), "Download");
+}
+
 TEST_F(UpdaterWindowTest, AnUnreachableSiteDisablesDownloading) {
   config_.siteAddress = "http://127.0.0.1:" + std::to_string(test::LoopbackHttpServer::RefusingPort());
   Open();

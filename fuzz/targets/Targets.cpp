@@ -1,0 +1,21 @@
+#include <array>
+
+#include "FuzzTargets.h"
+
+namespace tmr::fuzz {
+
+std::span<const Target> Targets() {
+  static constexpr std::array<Target, 8> kTargets{{
+      {"mru_decode", CheckMruDecode},
+      {"url_cache_container", CheckUrlCacheContainer},
+      {"index_dat_scan", CheckIndexDatScan},
+      {"cookie_rules", CheckCookieRules},
+      {"utf8_text", CheckUtf8Text},
+      {"numbers_and_dates", CheckNumbersAndDates},
+      {"update_texts", CheckUpdateTexts},
+      {"html_escape", CheckHtmlEscape},
+  }};
+  return kTargets;
+}
+
+}  // namespace tmr::fuzz
