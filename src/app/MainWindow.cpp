@@ -390,7 +390,16 @@ void MainWindow::ShowCancelButton(bool visible) { ShowWindow(cancel_, visible ? 
 
 void MainWindow::BeginProgress(double maximum) {
   progressPending_ = false;
-  if (services_.showProgress) services_.showProgress(hwnd_, maximum, [this] { cancelRequested_ = true; });
+  progressBegun_ = true;
+  progressShown_ = false;
+  progressMaximum_ = maximum;
+  progressDueAt_ = GetTickCount64() + kProgressDelayMs;
+}
+
+void MainWindow::ShowProgressWhenDue() {
+  if (!progressBegun_ || progressShown_ || GetTickCount64() < progressDueAt_) return;
+  progressShown_ = true;
+  if (services_.showProgress) services_.showProgress(hwnd_, progressMaximum_, [this] { cancelRequested_ = true; });
 }
 
 void MainWindow::SetProgress(double value, const std::string& label) {
@@ -410,7 +419,8 @@ void MainWindow::SetProgressRecords(std::size_t count) {
 }
 
 void MainWindow::FlushProgress() {
-  if (!progressPending_) return;
+  ShowProgressWhenDue();
+  if (!progressPending_ || !progressShown_) return;
   progressPending_ = false;
   if (progressLabelIsCount_) progressLabel_ = "Records: " + std::to_string(progressRecords_);
   if (services_.setProgress) services_.setProgress(progressValue_, progressLabel_);
@@ -418,7 +428,9 @@ void MainWindow::FlushProgress() {
 
 void MainWindow::EndProgress() {
   progressPending_ = false;
-  if (services_.closeProgress) services_.closeProgress();
+  progressBegun_ = false;
+  if (progressShown_ && services_.closeProgress) services_.closeProgress();
+  progressShown_ = false;
 }
 
 bool MainWindow::KeepGoing() {

@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -130,6 +131,7 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   void Show(const CategorySpec* category);
   void SyncItemCount();
   void FlushProgress();
+  void ShowProgressWhenDue();
   void ViewReport();
   int Px(int twips) const;
 
@@ -183,6 +185,13 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   const CategorySpec* pending_ = nullptr;
   TimeSlicePump pump_;
   std::wstring dispBuffer_;
+  // The progress dialog comes up only for a read that is still going after
+  // kProgressDelayMs: a quicker one would only flash it.
+  static constexpr uint64_t kProgressDelayMs = 250;
+  bool progressBegun_ = false;
+  bool progressShown_ = false;
+  uint64_t progressDueAt_ = 0;
+  double progressMaximum_ = 0;
   double progressValue_ = 0;
   std::string progressLabel_;
   std::size_t progressRecords_ = 0;

@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/MainLayout.h"
 #include "app/MainWindow.h"
 #include "core/ProgramState.h"
@@ -383,6 +385,45 @@ TEST_F(MainWindowTest, CancelButtonStopsTheReadAndHidesItself) {
   viewer = &v;
   v.ClickCategory(Category::kIeIndexFile);
   EXPECT_TRUE(stopped);
+}
+
+// A read that is over within a moment never brings up the progress dialog;
+// one that goes on does, with the count read so far, and closes it again.
+TEST_F(MainWindowTest, OnlyAReadThatTakesAWhileShowsItsProgress) {
+  std::vector<std::string> calls;
+  ViewerServices services;
+  services.showProgress = [&](HWND, double maximum, std::function<void()>) {
+    calls.push_back("show " + std::to_string(static_cast<int>(maximum)));
+  };
+  services.setProgress = [&](double, const std::string& label) {
+    if (calls.empty() || calls.back() != label) calls.push_back(label);
+  };
+  services.closeProgress = [&] { calls.push_back("close"); };
+  auto readFor = [](DWORD ms) {
+    return [ms](const ReadContext&, RowSink& rows, ReadProgress& progress) {
+      progress.BeginProgress(1000);
+      const ULONGLONG end = GetTickCount64() + ms;
+      std::size_t added = 0;
+      do {
+        rows.AddRow("row");
+        progress.SetProgressRecords(++added);
+        Sleep(1);
+      } while (progress.KeepGoing() && GetTickCount64() < end);
+      progress.EndProgress();
+      return ReadOutcome::kRead;
+    };
+  };
+  fakes_.Set(Category::kFirefoxCookies, readFor(20));
+  fakes_.Set(Category::kChromeCookies, readFor(700));
+  MainWindow& v = Open(std::move(services));
+  v.ClickCategory(Category::kFirefoxCookies);
+  EXPECT_TRUE(calls.empty()) << calls.front();
+  v.ClickCategory(Category::kChromeCookies);
+  ASSERT_GE(calls.size(), 3u);
+  EXPECT_EQ(calls.front(), "show 1000");
+  EXPECT_TRUE(calls[1].starts_with("Records: ")) << calls[1];
+  EXPECT_EQ(calls.back(), "close");
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "close"), 1);
 }
 
 TEST_F(MainWindowTest, MenuCommandsOpenPagesDialogsAndReports) {
