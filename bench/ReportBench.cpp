@@ -92,6 +92,8 @@ int Run(int stored) {
     written = file.Commit();
   };
 
+  readersAlone();
+  std::printf("memory rows=%d after_readers_alone_peak_working_set_mb=%.1f\n", stored, PeakWorkingSetMb());
   Pair pair = TimeInTurns(
       readersAlone, writeReport, [] {}, kRuns);
   const double wall = pair.measured.wall / pair.base.wall;

@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "platform/Handles.h"
 #include "platform/WinText.h"
@@ -67,28 +68,46 @@ class FileViews {
       if (!view_) return false;
     }
     std::memcpy(out, view_ + at, static_cast<std::size_t>(amount));
-    // The pages read so far leave the working set with the view; the next
-    // read maps the file again.
-    readSinceMapped_ += static_cast<uint64_t>(amount);
-    if (readSinceMapped_ >= remapAfter_) Unmap();
+    // A page fault brings in its neighbours too (up to 64 KB around it), so
+    // what the view holds is counted in such pieces, not in bytes read:
+    // random lookups would otherwise fill it many times faster than they
+    // read. Once it holds the budget, it is let go with all its pages, and
+    // the next read maps the file again.
+    const uint64_t last = amount > 0 ? (at + static_cast<uint64_t>(amount) - 1) >> kPieceShift : at >> kPieceShift;
+    for (uint64_t piece = at >> kPieceShift; piece <= last; ++piece) {
+      uint64_t& word = touched_[piece / 64];
+      const uint64_t bit = uint64_t{1} << (piece % 64);
+      if (word & bit) continue;
+      word |= bit;
+      held_ += uint64_t{1} << kPieceShift;
+    }
+    if (held_ >= remapAfter_) Unmap();
     return true;
   }
 
  private:
   FileViews(UniqueHandle mapping, std::size_t length)
-      : mapping_(std::move(mapping)), length_(length), remapAfter_(g_remapAfterBytes) {}
+      : mapping_(std::move(mapping)),
+        length_(length),
+        remapAfter_(g_remapAfterBytes),
+        touched_(((length >> kPieceShift) + 1 + 63) / 64) {}
 
   void Unmap() {
     if (view_) UnmapViewOfFile(view_);
     view_ = nullptr;
-    readSinceMapped_ = 0;
+    held_ = 0;
+    std::fill(touched_.begin(), touched_.end(), 0);
   }
+
+  static constexpr unsigned kPieceShift = 16;
 
   UniqueHandle mapping_;
   std::size_t length_;
   uint64_t remapAfter_;
   const char* view_ = nullptr;
-  uint64_t readSinceMapped_ = 0;
+  // One bit per 64 KB piece of the file touched through this view.
+  std::vector<uint64_t> touched_;
+  uint64_t held_ = 0;
 };
 
 // A main database opened read-only: the default layer's file follows this

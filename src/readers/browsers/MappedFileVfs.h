@@ -3,8 +3,9 @@
 // (slow under some systems). SQLite's own mapping would keep every page it
 // touched in the working set until the store is closed, beside the rows
 // read from them; this view is let go after every few tens of megabytes
-// read and mapped again on the next read, which keeps the memory for pages
-// bounded, while a join's random lookups still cost no more than a copy.
+// touched and mapped again on the next read, which keeps the memory for
+// pages bounded, while a join's random lookups still cost little more than
+// a copy.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +24,9 @@ using SqliteVfsRegister = int (*)(sqlite3_vfs*, int);
 // load: the previous instance's layer went with it.
 bool RegisterMappedFileVfs(SqliteVfsFind find, SqliteVfsRegister registerVfs);
 
-// The bytes read through one mapping before it is let go. Tests make it
-// small, to see reads go on across new mappings.
+// How much of the file (counted in 64 KB pieces touched) one mapping may
+// hold before it is let go. Tests make it small, to see reads go on across
+// new mappings.
 uint64_t MappedReadsBeforeRemap();
 void SetMappedReadsBeforeRemap(uint64_t bytes);
 
