@@ -52,40 +52,6 @@ constexpr ShiftRange kShiftRanges[] = {
     {0x03A3, 0x03AB, 32}, {0x0400, 0x040F, 80}, {0x0410, 0x042F, 32}, {0x0531, 0x0556, 48}, {0xFF21, 0xFF3A, 32},
 };
 
-// The code point at text[at] and its length in bytes; length 0 where the
-// bytes there are not well-formed UTF-8.
-std::size_t Decode(std::string_view text, std::size_t at, char32_t& codePoint) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  std::size_t length = 0;
-  char32_t value = 0;
-  if (lead < 0x80) {
-    codePoint = lead;
-    return 1;
-  }
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    value = lead & 0x1Fu;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    value = lead & 0x0Fu;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    value = lead & 0x07u;
-  } else {
-    return 0;
-  }
-  if (text.size() - at < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[at + i]);
-    if ((next & 0xC0u) != 0x80u) return 0;
-    value = (value << 6) | (next & 0x3Fu);
-  }
-  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (value < kSmallest[length] || value > 0x10FFFF || InRange(value, 0xD800, 0xDFFF)) return 0;
-  codePoint = value;
-  return length;
-}
-
 // Where the needle (folded ASCII) first occurs in the text at or after
 // `from`, letters of the text folded; npos for nowhere.
 std::size_t FindAscii(std::string_view text, std::string_view needle, std::size_t from) {
@@ -157,7 +123,7 @@ std::string FoldCaseUtf8(std::string_view text) {
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
     char32_t codePoint = 0;
-    const std::size_t length = Decode(text, i, codePoint);
+    const std::size_t length = DecodeStrictUtf8(text, i, codePoint);
     if (length <= 1) {
       out += static_cast<char>(FoldAscii(text[i]));
       ++i;
@@ -224,7 +190,7 @@ bool CaseBlindSearch::MatchesAt(std::string_view text, std::size_t at) const {
     const std::size_t i = at + j;
     if (i >= text.size()) return false;
     char32_t codePoint = 0;
-    const std::size_t length = Decode(text, i, codePoint);
+    const std::size_t length = DecodeStrictUtf8(text, i, codePoint);
     if (length <= 1) {
       if (FoldAscii(text[i]) != static_cast<unsigned char>(folded_[j])) return false;
       ++j;

@@ -14,35 +14,6 @@ int HexDigit(char c) {
   return -1;
 }
 
-// The length of the well-formed UTF-8 sequence at `at`, or 0.
-std::size_t SequenceLength(std::string_view bytes, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(bytes[at]);
-  std::size_t length = 0;
-  char32_t value = 0;
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    value = lead & 0x1Fu;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    value = lead & 0x0Fu;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    value = lead & 0x07u;
-  } else {
-    return 0;
-  }
-  if (bytes.size() - at < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(bytes[at + i]);
-    if ((next & 0xC0) != 0x80) return 0;
-    value = (value << 6) | (next & 0x3Fu);
-  }
-  const bool overlong = (length == 3 && value < 0x800) || (length == 4 && value < 0x10000);
-  if (overlong || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-  return length;
-}
-
 }  // namespace
 
 std::string FileUriToWindowsPath(std::string_view uri) {
@@ -69,7 +40,8 @@ std::string FileUriToWindowsPath(std::string_view uri) {
   std::string path;
   path.reserve(bytes.size());
   for (std::size_t at = 0; at < bytes.size();) {
-    const std::size_t length = SequenceLength(bytes, at);
+    char32_t ignored = 0;
+    const std::size_t length = DecodeStrictUtf8(bytes, at, ignored);
     if (length == 0) {
       AppendUtf8(path, static_cast<unsigned char>(bytes[at]));
       ++at;

@@ -88,6 +88,39 @@ void AppendUtf8(std::string& out, char32_t v) {
   }
 }
 
+std::size_t DecodeStrictUtf8(std::string_view text, std::size_t at, char32_t& codePoint) {
+  if (at >= text.size()) return 0;
+  const auto lead = static_cast<unsigned char>(text[at]);
+  std::size_t length = 0;
+  char32_t value = 0;
+  if (lead < 0x80) {
+    codePoint = lead;
+    return 1;
+  }
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    value = lead & 0x1Fu;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    value = lead & 0x0Fu;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    value = lead & 0x07u;
+  } else {
+    return 0;
+  }
+  if (text.size() - at < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<unsigned char>(text[at + i]);
+    if ((next & 0xC0u) != 0x80u) return 0;
+    value = (value << 6) | (next & 0x3Fu);
+  }
+  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  codePoint = value;
+  return length;
+}
+
 std::string Utf8Decode(std::string_view bytes, const StrayByteTable& stray) {
   std::string out;
   Utf8DecodeAppend(out, bytes, stray);

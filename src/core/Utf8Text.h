@@ -19,6 +19,11 @@ using StrayByteTable = std::array<char32_t, 64>;
 // where no system code page is at hand.
 const StrayByteTable& Latin1StrayBytes();
 
+// The code point of the well-formed UTF-8 sequence at text[at] and the
+// sequence's length in bytes; 0 (codePoint untouched) where the bytes there
+// are not well formed: overlong, a surrogate, beyond U+10FFFF or cut off.
+std::size_t DecodeStrictUtf8(std::string_view text, std::size_t at, char32_t& codePoint);
+
 // Decodes sequence by sequence, by the lead byte's length alone. Values
 // above U+FFFF are kept (a surrogate pair in UTF-16); values beyond U+10FFFF
 // and surrogate halves that do not pair up become U+FFFD.
