@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "report/ReportRun.h"
 #include "support/ScratchRegistry.h"
 #include "support/TempDir.h"
 
@@ -57,6 +58,19 @@ struct GeneratedProfile {
   test::ScratchRegistry registry;
   fs::path chrome;
   fs::path firefox;
+};
+
+// The report's progress, shown nowhere.
+class QuietProgress final : public ReportProgress {
+ public:
+  void SetStatus(const std::string&) override {}
+  double Maximum() const override { return maximum_; }
+  void SetMaximum(double m) override { maximum_ = m; }
+  void SetValue(double) override {}
+  void ShowSkip(bool) override {}
+
+ private:
+  double maximum_ = 22;
 };
 
 // The peak working set of the process so far, in MB.

@@ -38,9 +38,9 @@ class ViewerList final : public CategoryList, public ReadProgress {
  public:
   using RowSink::AddRow;
   void AddRow(std::span<const std::string_view> cells) override { model.AddRowTexts(cells); }
-  void ResetColumns(std::span<const ColumnSpec> columns) override {
+  void ResetColumns(std::span<const ColumnInfo> columns) override {
     model.Clear();
-    for (const ColumnSpec& column : columns) model.AddColumn(std::string(column.header), column.widthTwips);
+    for (const ColumnInfo& column : columns) model.AddColumn(std::string(column.header), column.widthTwips);
   }
   void SetListVisible(bool) override {}
   void SetPanel(int panel, const std::string& text) override {
@@ -56,18 +56,6 @@ class ViewerList final : public CategoryList, public ReadProgress {
 
   ListModel model;
   std::string count;
-};
-
-class QuietProgress final : public ReportProgress {
- public:
-  void SetStatus(const std::string&) override {}
-  double Maximum() const override { return maximum_; }
-  void SetMaximum(double m) override { maximum_ = m; }
-  void SetValue(double) override {}
-  void ShowSkip(bool) override {}
-
- private:
-  double maximum_ = 22;
 };
 
 void WriteFile(const fs::path& file, const std::string& bytes) {
@@ -120,7 +108,7 @@ int Run() {
       ViewerList reading;
       WriteReport(
           writer, Categories(), groups, {"PC", "user", "12/8/2026", "http://site.invalid"},
-          [&](const CategorySpec& category, RowSink& rows) { ReadSectionRows(category, rows, reading); }, progress);
+          [&](const CategoryInfo& category, RowSink& rows) { ReadSectionRows(category, rows, reading); }, progress);
       file.Commit();
     }
     bytes = static_cast<size_t>(fs::file_size(page));

@@ -42,18 +42,6 @@ class QuietReading final : public RowSink, public ReadProgress {
   size_t rows = 0;
 };
 
-class QuietProgress final : public ReportProgress {
- public:
-  void SetStatus(const std::string&) override {}
-  double Maximum() const override { return maximum_; }
-  void SetMaximum(double m) override { maximum_ = m; }
-  void SetValue(double) override {}
-  void ShowSkip(bool) override {}
-
- private:
-  double maximum_ = 22;
-};
-
 int Run(int stored) {
   GeneratedProfile profile(stored, std::max(25000, stored / 4));
   const test::TempDir& temp = profile.temp;
@@ -69,7 +57,7 @@ int Run(int stored) {
   size_t collected = 0;
   auto readersAlone = [&] {
     QuietReading reading;
-    for (const CategorySpec& category : Categories().categories) {
+    for (const CategoryInfo& category : Categories().categories) {
       if (groups.Has(category.report.group)) ReadSectionRows(category, reading, reading);
     }
     collected = reading.rows;
@@ -88,7 +76,7 @@ int Run(int stored) {
     QuietReading reading;
     WriteReport(
         writer, Categories(), groups, {"PC", "user", "12/8/2026", SiteAddress},
-        [&](const CategorySpec& category, RowSink& rows) { ReadSectionRows(category, rows, reading); }, progress);
+        [&](const CategoryInfo& category, RowSink& rows) { ReadSectionRows(category, rows, reading); }, progress);
     written = file.Commit();
   };
 
