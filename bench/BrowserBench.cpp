@@ -41,9 +41,9 @@ class BenchList : public CategoryList, public ReadProgress {
  public:
   using CategoryList::AddRow;
   void AddRow(std::span<const std::string_view> cells) override { model_.AddRowTexts(cells); }
-  void ResetColumns(std::span<const ColumnSpec> columns) override {
+  void ResetColumns(std::span<const ColumnInfo> columns) override {
     model_.Clear();
-    for (const ColumnSpec& column : columns) model_.AddColumn(std::string(column.header), column.widthTwips);
+    for (const ColumnInfo& column : columns) model_.AddColumn(std::string(column.header), column.widthTwips);
   }
   void SetListVisible(bool) override {}
   void SetPanel(int, const std::string& text) override { panel_ = text; }

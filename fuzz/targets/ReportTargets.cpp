@@ -39,7 +39,7 @@ std::string EscapedBadly(std::string_view escaped, std::string_view original) {
 
 constexpr std::string_view kStyle7 = R"(<td class="c7">)";
 constexpr std::string_view kStyle5 = R"(<td class="c5">)";
-constexpr std::array<ReportCellSpec, 4> kCells{{{0, Cut::kWhole, kStyle7, kStyle5},
+constexpr std::array<ReportCellInfo, 4> kCells{{{0, Cut::kWhole, kStyle7, kStyle5},
                                                 {1, Cut::kLeft80, kStyle7, kStyle5},
                                                 {2, Cut::kLeft50, kStyle7, kStyle5},
                                                 {3, Cut::kTrim, kStyle7, kStyle5}}};
@@ -63,7 +63,7 @@ std::string CheckHtmlEscape(std::string_view input) {
   }
   std::vector<std::string> lines;
   HtmlReportWriter writer([&](const std::string& line) { lines.push_back(line); });
-  ReportSectionSpec section{};
+  ReportSectionInfo section{};
   section.rows = ReportRows::kCellsOwnAlternation;
   section.cells = kCells;
   writer.BeginSection(section);

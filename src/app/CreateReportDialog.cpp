@@ -102,7 +102,7 @@ bool CreateReportDialog::Show(HWND owner) {
   HWND hwnd = layout.CreateFrame(L"TracemereCreateReport", WindowProc, this, "Create Report", 6600, 4080, owner, false);
   if (!hwnd) return false;
   for (std::size_t i = 0; i < table_.reportGroups.size(); ++i) {
-    const ReportGroupSpec& group = table_.reportGroups[i];
+    const ReportGroupInfo& group = table_.reportGroups[i];
     HWND box = layout.Add(hwnd, L"BUTTON", std::string(group.boxText), WS_TABSTOP | BS_AUTOCHECKBOX,
                           kFirstGroupBox + static_cast<int>(i), group.boxLeftTwips, group.boxTopTwips, 1980, 300);
     SendMessageW(box, BM_SETCHECK, group.tickedByDefault ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -132,7 +132,7 @@ bool CreateReportDialog::Show(HWND owner) {
 
 ReportGroupSet CreateReportDialog::CheckedGroups() const {
   ReportGroupSet chosen;
-  for (const ReportGroupSpec& group : table_.reportGroups) {
+  for (const ReportGroupInfo& group : table_.reportGroups) {
     chosen.Set(group.id, SendMessageW(GroupBox(group.id), BM_GETCHECK, 0, 0) == BST_CHECKED);
   }
   return chosen;
@@ -174,7 +174,7 @@ void CreateReportDialog::WriteReportFile(const std::string& path) {
   ReaderProgress readerProgress(*this);
   SectionReader readSection;
   if (read_) {
-    readSection = [&](const CategorySpec& category, RowSink& rows) { read_(category, rows, readerProgress); };
+    readSection = [&](const CategoryInfo& category, RowSink& rows) { read_(category, rows, readerProgress); };
   }
   WriteReport(writer, table_, CheckedGroups(), {GetComputerNameText(), GetUserNameText(), NowText(), SiteAddress},
               readSection, progress);

@@ -14,7 +14,7 @@
 namespace tmr {
 
 // Reads one category's rows for the report.
-using ReportReader = std::function<void(const CategorySpec& category, RowSink& rows, ReadProgress& progress)>;
+using ReportReader = std::function<void(const CategoryInfo& category, RowSink& rows, ReadProgress& progress)>;
 
 class CreateReportDialog final : public ModelessWindow<CreateReportDialog> {
  public:

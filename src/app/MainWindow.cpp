@@ -146,10 +146,10 @@ void MainWindow::OnCreate() {
 void MainWindow::FillTree() {
   TreeView tree(tree_);
   for (std::size_t g = 0; g < table_.treeGroups.size(); ++g) {
-    const TreeGroupSpec& group = table_.treeGroups[g];
+    const TreeGroupInfo& group = table_.treeGroups[g];
     HTREEITEM root = tree.Insert(nullptr, std::string(group.nodeText), -1 - static_cast<LPARAM>(g));
     for (std::size_t i = 0; i < table_.categories.size(); ++i) {
-      const CategorySpec& category = table_.categories[i];
+      const CategoryInfo& category = table_.categories[i];
       if (category.treeGroup == group.id) tree.Insert(root, std::string(category.nodeText), static_cast<LPARAM>(i));
     }
     tree.Expand(root);
@@ -171,14 +171,14 @@ HTREEITEM MainWindow::ItemFor(Category category) const { return ItemForKey(table
 
 std::string MainWindow::KeyOf(HTREEITEM item) const {
   if (!item) return {};
-  if (const CategorySpec* category = CategoryOf(item)) return std::string(category->key);
+  if (const CategoryInfo* category = CategoryOf(item)) return std::string(category->key);
   LPARAM data = TreeView(tree_).Data(item);
   const auto group = static_cast<std::size_t>(-1 - data);
   if (data < 0 && group < table_.treeGroups.size()) return std::string(table_.treeGroups[group].key);
   return {};
 }
 
-const CategorySpec* MainWindow::CategoryOf(HTREEITEM item) const {
+const CategoryInfo* MainWindow::CategoryOf(HTREEITEM item) const {
   if (!item) return nullptr;
   LPARAM data = TreeView(tree_).Data(item);
   if (data < 0 || static_cast<std::size_t>(data) >= table_.categories.size()) return nullptr;
@@ -221,7 +221,7 @@ void MainWindow::RunStartupCheck(const SettingsFile& settings) {
 // ---- dispatch ----
 
 void MainWindow::ClickNode(HTREEITEM item) {
-  if (const CategorySpec* category = CategoryOf(item)) Show(category);
+  if (const CategoryInfo* category = CategoryOf(item)) Show(category);
 }
 
 void MainWindow::ClickCategory(Category category) {
@@ -238,7 +238,7 @@ bool MainWindow::ClickNodeByKey(std::string_view key) {
   return true;
 }
 
-void MainWindow::Show(const CategorySpec* category) {
+void MainWindow::Show(const CategoryInfo* category) {
   if (running_) {
     // A click during a long read: stop it, then show the new category once
     // it has returned, so the rows of two categories never mix.
@@ -267,7 +267,7 @@ void MainWindow::Show(const CategorySpec* category) {
 }
 
 void MainWindow::DoubleClickRow() {
-  const CategorySpec* category = CategoryOf(TreeView(tree_).Selection());
+  const CategoryInfo* category = CategoryOf(TreeView(tree_).Selection());
   if (!category) return;
   switch (category->rowAction) {
     case RowAction::kNothing: return;
@@ -340,14 +340,14 @@ void MainWindow::Command(int id) {
 
 // ---- CategoryList ----
 
-void MainWindow::ResetColumns(std::span<const ColumnSpec> columns) {
+void MainWindow::ResetColumns(std::span<const ColumnInfo> columns) {
   model_.Clear();
   ListView view(list_);
   // The list lays itself out once for the new columns, not once for each.
   SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   view.SetItemCount(0);
   view.DeleteAllColumns();
-  for (const ColumnSpec& column : columns) {
+  for (const ColumnInfo& column : columns) {
     view.InsertColumn(static_cast<int>(model_.ColumnCount()), std::string(column.header), Px(column.widthTwips));
     model_.AddColumn(std::string(column.header), column.widthTwips);
   }

@@ -93,14 +93,14 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   HTREEITEM ItemFor(Category category) const;
   std::string KeyOf(HTREEITEM item) const;
   // The category of a node; null for a root.
-  const CategorySpec* CategoryOf(HTREEITEM item) const;
+  const CategoryInfo* CategoryOf(HTREEITEM item) const;
   bool ReaderRunning() const { return running_; }
   int Dpi() const { return dpi_; }
 
   // CategoryList
   using CategoryList::AddRow;
   void AddRow(std::span<const std::string_view> cells) override;
-  void ResetColumns(std::span<const ColumnSpec> columns) override;
+  void ResetColumns(std::span<const ColumnInfo> columns) override;
   void SetListVisible(bool visible) override;
   void SetPanel(int panel, const std::string& text) override;
   std::size_t RowCount() const override { return model_.RowCount(); }
@@ -128,7 +128,7 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   LRESULT OnNotify(NMHDR* header);
   void OnDestroy();
   void FillTree();
-  void Show(const CategorySpec* category);
+  void Show(const CategoryInfo* category);
   void SyncItemCount();
   void FlushProgress();
   void ShowProgressWhenDue();
@@ -150,7 +150,7 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   void LoadViewSettings();
   void PlaceWindow(int showCommand);
   void SaveViewSettings();
-  void ApplyColumnWidths(std::span<const ColumnSpec> columns);
+  void ApplyColumnWidths(std::span<const ColumnInfo> columns);
   void SaveColumnWidths();
   void ToggleTimesInUtc();
   RECT SplitterRect() const;
@@ -169,7 +169,7 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   int dpi_ = 96;
   // The category whose columns the list has, and their widths in pixels as
   // set, to tell whether the user has changed them.
-  const CategorySpec* shownCategory_ = nullptr;
+  const CategoryInfo* shownCategory_ = nullptr;
   std::vector<int> widthsAsSet_;
   int treeWidth_ = MainGeometry::kTreeWidth;  // twips
   bool draggingSplitter_ = false;
@@ -182,7 +182,7 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   // Set by the Cancel button, the progress dialog, a click on another
   // category and closing; the running reader stops at its next row.
   bool cancelRequested_ = false;
-  const CategorySpec* pending_ = nullptr;
+  const CategoryInfo* pending_ = nullptr;
   TimeSlicePump pump_;
   std::wstring dispBuffer_;
   // The progress dialog comes up only for a read that is still going after

@@ -143,7 +143,7 @@ void MainWindow::CopySelectedRows() {
 // ---- the list's menu ----
 
 HMENU MainWindow::BuildListMenu() const {
-  const CategorySpec* category = CategoryOf(TreeView(tree_).Selection());
+  const CategoryInfo* category = CategoryOf(TreeView(tree_).Selection());
   const bool anySelected = ListView(list_).SelectedCount() > 0;
   bool canOpen = category && category->rowAction != RowAction::kNothing;
   if (category && category->rowAction == RowAction::kOpenFirstColumn) canOpen = anySelected;
@@ -179,7 +179,7 @@ void MainWindow::ShowListMenu(LPARAM where) {
 void MainWindow::ExportList() {
   if (running_ || !shownCategory_) return;
   CompleteFilter();
-  const TreeGroupSpec& group = table_.Of(shownCategory_->treeGroup);
+  const TreeGroupInfo& group = table_.Of(shownCategory_->treeGroup);
   const std::string title = Trim(group.nodeText) + " " + std::string(shownCategory_->nodeText);
 
   FileDialogRequest request;

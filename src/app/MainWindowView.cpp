@@ -71,7 +71,7 @@ void MainWindow::SaveViewSettings() {
 
 // The widths kept for the shown category, where there are as many as it
 // has columns; otherwise its table's widths stay.
-void MainWindow::ApplyColumnWidths(std::span<const ColumnSpec> columns) {
+void MainWindow::ApplyColumnWidths(std::span<const ColumnInfo> columns) {
   widthsAsSet_.clear();
   const SettingsFile* ini = services_.settings;
   std::optional<std::vector<int>> kept;

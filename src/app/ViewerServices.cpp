@@ -66,7 +66,7 @@ ViewerServices MakeViewerServices(const SettingsFile* settings) {
   services.showCreateReport = [host, settings](HWND owner) {
     host->ShowOne(host->report, owner, [settings] {
       return std::make_unique<CreateReportDialog>(
-          Categories(), [settings](const CategorySpec& category, RowSink& rows, ReadProgress& progress) {
+          Categories(), [settings](const CategoryInfo& category, RowSink& rows, ReadProgress& progress) {
             ReadSectionRows(category, rows, progress, StoredProfileChoice(settings));
           });
     });

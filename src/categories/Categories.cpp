@@ -11,33 +11,33 @@ namespace {
 
 // ---- columns of the list ----
 
-constexpr ColumnSpec kIeUrlColumns[] = {{"URL", 5000}, {"Title", 5000}, {"Last Visited", 2000}};
-constexpr ColumnSpec kTypedUrlColumns[] = {{"URLs", 4000}};
-constexpr ColumnSpec kIeCookieColumns[] = {{"Cookies", 6000}};
-constexpr ColumnSpec kIndexFileColumns[] = {{"URLs In Index.dat File", 8000}};
-constexpr ColumnSpec kRecentColumns[] = {{"Recent Documents", 8000}};
-constexpr ColumnSpec kSearchColumns[] = {{"Start Menu Search History", 8000}};
-constexpr ColumnSpec kRunColumns[] = {{"Start Menu Run History", 8000}};
-constexpr ColumnSpec kOpenSaveColumns[] = {{"Open/Save History", 6000}};
-constexpr ColumnSpec kLastVisitedColumns[] = {{"Last Visited History", 8000}};
-constexpr ColumnSpec kUsbColumns[] = {{"USB Storage History", 8000}};
-constexpr ColumnSpec kFirstFolderColumns[] = {{"First Folder (Windows 7)", 8000}};
-constexpr ColumnSpec kTypedPathColumns[] = {{"Type Paths (Windows 7)", 8000}};
-constexpr ColumnSpec kFirefoxUrlColumns[] = {{"URLs History", 8000}, {"Title", 8000}, {"Last Visted Time", 2000}};
-constexpr ColumnSpec kFirefoxCookieColumns[] = {
+constexpr ColumnInfo kIeUrlColumns[] = {{"URL", 5000}, {"Title", 5000}, {"Last Visited", 2000}};
+constexpr ColumnInfo kTypedUrlColumns[] = {{"URLs", 4000}};
+constexpr ColumnInfo kIeCookieColumns[] = {{"Cookies", 6000}};
+constexpr ColumnInfo kIndexFileColumns[] = {{"URLs In Index.dat File", 8000}};
+constexpr ColumnInfo kRecentColumns[] = {{"Recent Documents", 8000}};
+constexpr ColumnInfo kSearchColumns[] = {{"Start Menu Search History", 8000}};
+constexpr ColumnInfo kRunColumns[] = {{"Start Menu Run History", 8000}};
+constexpr ColumnInfo kOpenSaveColumns[] = {{"Open/Save History", 6000}};
+constexpr ColumnInfo kLastVisitedColumns[] = {{"Last Visited History", 8000}};
+constexpr ColumnInfo kUsbColumns[] = {{"USB Storage History", 8000}};
+constexpr ColumnInfo kFirstFolderColumns[] = {{"First Folder (Windows 7)", 8000}};
+constexpr ColumnInfo kTypedPathColumns[] = {{"Type Paths (Windows 7)", 8000}};
+constexpr ColumnInfo kFirefoxUrlColumns[] = {{"URLs History", 8000}, {"Title", 8000}, {"Last Visted Time", 2000}};
+constexpr ColumnInfo kFirefoxCookieColumns[] = {
     {"Host", 2000}, {"Name", 4000}, {"Creation Time", 2000}, {"Last Accessd Time", 2000}};
-constexpr ColumnSpec kFirefoxDownloadColumns[] = {
+constexpr ColumnInfo kFirefoxDownloadColumns[] = {
     {"File Name", 6000}, {"Source", 4000}, {"Start Time", 2000}, {"End Time", 2000}};
-constexpr ColumnSpec kFirefoxInputColumns[] = {{"Firefox Input History", 6000}};
-constexpr ColumnSpec kFirefoxFormColumns[] = {
+constexpr ColumnInfo kFirefoxInputColumns[] = {{"Firefox Input History", 6000}};
+constexpr ColumnInfo kFirefoxFormColumns[] = {
     {"Field Name", 1500}, {"Value ", 4000}, {"Times Used", 1500}, {"First Used", 2000}, {"Last Used", 2000}};
-constexpr ColumnSpec kChromeUrlColumns[] = {
+constexpr ColumnInfo kChromeUrlColumns[] = {
     {"URL History", 6000}, {"Title", 6000}, {"Visit Count", 1000}, {"Last Visited Time", 2000}};
-constexpr ColumnSpec kChromeCookieColumns[] = {
+constexpr ColumnInfo kChromeCookieColumns[] = {
     {"Host", 2000}, {"name", 2000}, {"Creation Time", 2000}, {"Last Accessed Time", 2000}};
-constexpr ColumnSpec kChromeDownloadColumns[] = {{"File Name", 6000}, {"Source", 8000}, {"Download Time", 1500}};
-constexpr ColumnSpec kChromeTopSiteColumns[] = {{"URL", 6000}, {"Rank", 1000}, {"title", 6000}};
-constexpr ColumnSpec kChromeKeywordColumns[] = {{"Keyword Searched", 6000}};
+constexpr ColumnInfo kChromeDownloadColumns[] = {{"File Name", 6000}, {"Source", 8000}, {"Download Time", 1500}};
+constexpr ColumnInfo kChromeTopSiteColumns[] = {{"URL", 6000}, {"Rank", 1000}, {"title", 6000}};
+constexpr ColumnInfo kChromeKeywordColumns[] = {{"Keyword Searched", 6000}};
 
 // ---- the report's column headers ----
 
@@ -92,11 +92,11 @@ constexpr std::string_view kIe420[] = {R"(<tr><td style="width: 420px" class="st
 constexpr std::string_view kIe471[] = {R"(<td style="width: 471px" class="style7">)",
                                        R"(<td style="width: 471px" class="style5">)"};
 // The title first, though the list shows the URL first.
-constexpr ReportCellSpec kIeUrlCells[] = {{1, Cut::kLeft80, kIe420[0], kIe420[1]},
+constexpr ReportCellInfo kIeUrlCells[] = {{1, Cut::kLeft80, kIe420[0], kIe420[1]},
                                           {0, Cut::kLeft80, kIe471[0], kIe471[1]},
                                           {2, Cut::kWhole, kIe471[0], kIe471[1]}};
 
-constexpr ReportCellSpec kFirefoxUrlCells[] = {
+constexpr ReportCellInfo kFirefoxUrlCells[] = {
     {0, Cut::kLeft80, R"(<tr><td class="style7">)", R"(<tr><td  class="style5">)"},
     {1, Cut::kLeft80, R"(<td  class="style7">)", R"(<td  class="style5">)"},
     {2, Cut::kWhole, R"(<td  class="style7">)", R"(<td  class="style5">)"}};
@@ -106,13 +106,13 @@ constexpr std::string_view kWide300[] = {R"(<td style="width: 300px" class="styl
 constexpr std::string_view kWide200[] = {R"(<td style="width: 200px" class="style7">)",
                                          R"(<td style="width: 200px" class="style5">)"};
 // Firefox cookies and downloads.
-constexpr ReportCellSpec kFirefoxFourCells[] = {{0, Cut::kLeft80, R"(<tr><td style="width: 300px" class="style7">)",
+constexpr ReportCellInfo kFirefoxFourCells[] = {{0, Cut::kLeft80, R"(<tr><td style="width: 300px" class="style7">)",
                                                  R"(<tr><td style="width: 300px" class="style5">)"},
                                                 {1, Cut::kLeft50, kWide300[0], kWide300[1]},
                                                 {2, Cut::kTrim, kWide200[0], kWide200[1]},
                                                 {3, Cut::kTrim, kWide200[0], kWide200[1]}};
 
-constexpr ReportCellSpec kFirefoxFormCells[] = {
+constexpr ReportCellInfo kFirefoxFormCells[] = {
     {0, Cut::kWhole, R"(<tr><td class="style7">)", R"(<tr><td class="style5">)"},
     {1, Cut::kWhole, R"(<td class="style7">)", R"(<td  class="style5">)"},
     {2, Cut::kTrim, R"(<td class="style7">)", R"(<td  class="style5">)"},
@@ -121,21 +121,21 @@ constexpr ReportCellSpec kFirefoxFormCells[] = {
 
 constexpr std::string_view kChromeFirst[] = {R"(<tr><td  class="style7">)", R"(<tr><td  class="style5">)"};
 constexpr std::string_view kChromeOther[] = {R"(<td  class="style7">)", R"(<td  class="style5">)"};
-constexpr ReportCellSpec kChromeUrlCells[] = {{0, Cut::kLeft80, kChromeFirst[0], kChromeFirst[1]},
+constexpr ReportCellInfo kChromeUrlCells[] = {{0, Cut::kLeft80, kChromeFirst[0], kChromeFirst[1]},
                                               {1, Cut::kLeft80, kChromeOther[0], kChromeOther[1]},
                                               {2, Cut::kWhole, kChromeOther[0], kChromeOther[1]},
                                               {3, Cut::kWhole, kChromeOther[0], kChromeOther[1]}};
-constexpr ReportCellSpec kChromeFourCells[] = {{0, Cut::kWhole, kChromeFirst[0], kChromeFirst[1]},
+constexpr ReportCellInfo kChromeFourCells[] = {{0, Cut::kWhole, kChromeFirst[0], kChromeFirst[1]},
                                                {1, Cut::kWhole, kChromeOther[0], kChromeOther[1]},
                                                {2, Cut::kWhole, kChromeOther[0], kChromeOther[1]},
                                                {3, Cut::kWhole, kChromeOther[0], kChromeOther[1]}};
-constexpr ReportCellSpec kChromeThreeCells[] = {{0, Cut::kWhole, kChromeFirst[0], kChromeFirst[1]},
+constexpr ReportCellInfo kChromeThreeCells[] = {{0, Cut::kWhole, kChromeFirst[0], kChromeFirst[1]},
                                                 {1, Cut::kWhole, kChromeOther[0], kChromeOther[1]},
                                                 {2, Cut::kWhole, kChromeOther[0], kChromeOther[1]}};
-constexpr ReportCellSpec kChromeOneCell[] = {{0, Cut::kWhole, kChromeFirst[0], kChromeFirst[1]}};
+constexpr ReportCellInfo kChromeOneCell[] = {{0, Cut::kWhole, kChromeFirst[0], kChromeFirst[1]}};
 
 // A section of one column per row.
-constexpr ReportSectionSpec SingleCellSection(ReportGroup group, std::string_view status, std::string_view anchor,
+constexpr ReportSectionInfo SingleCellSection(ReportGroup group, std::string_view status, std::string_view anchor,
                                               std::string_view heading, std::string_view link) {
   return {group, status, anchor, heading, link, kSingleHeader, ReportRows::kSingleCell, {}};
 }
@@ -143,7 +143,7 @@ constexpr ReportSectionSpec SingleCellSection(ReportGroup group, std::string_vie
 constexpr std::string_view kDoubleClickToView = "Double Click to view";
 
 // clang-format off
-constexpr CategorySpec kCategories[] = {
+constexpr CategoryInfo kCategories[] = {
     {Category::kIeUrlHistory, "a1", TreeGroup::kInternetExplorer, "URL History", kIeUrlColumns,
      "Double Cilck to view", false, true, ReadUrlHistory, RowAction::kOpenFirstColumn,
      {ReportGroup::kInternetExplorer, "Creating Internet Explorer URL history report...",
@@ -282,7 +282,7 @@ constexpr std::string_view kChromeIndexEnd[] = {R"(<td class="style9">&nbsp;</td
                                                 R"(<td class="style9">&nbsp;</td></tr>)"};
 constexpr std::string_view kEdgeIndexStart[] = {R"(<tr><td style="width: 122px" class="style9">Edge</td>)"};
 
-constexpr TreeGroupSpec kTreeGroups[] = {
+constexpr TreeGroupInfo kTreeGroups[] = {
     {TreeGroup::kInternetExplorer, "root", "Internet Explorer ", ReportGroup::kInternetExplorer, kIeIndexStart,
      kIeIndexEnd},
     {TreeGroup::kWindows, "root2", "Windows", ReportGroup::kWindows, kWindowsIndexStart, {}},
@@ -291,7 +291,7 @@ constexpr TreeGroupSpec kTreeGroups[] = {
     {TreeGroup::kEdge, "root5", "Microsoft Edge", ReportGroup::kEdge, kEdgeIndexStart, kChromeIndexEnd},
 };
 
-constexpr ReportGroupSpec kReportGroups[] = {
+constexpr ReportGroupInfo kReportGroups[] = {
     {ReportGroup::kInternetExplorer, "Internet Explorer", true, 360, 420, false},
     {ReportGroup::kWindows, "Windows", true, 2400, 420, false},
     {ReportGroup::kIndexFile, "Index.dat file", false, 4440, 420, true},

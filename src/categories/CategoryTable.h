@@ -50,7 +50,7 @@ enum class TreeGroup { kInternetExplorer, kWindows, kFirefox, kChrome, kEdge };
 // The report dialog's group boxes.
 enum class ReportGroup { kInternetExplorer, kWindows, kIndexFile, kFirefox, kChrome, kEdge };
 
-struct ColumnSpec {
+struct ColumnInfo {
   std::string_view header;
   int widthTwips;
 };
@@ -64,7 +64,7 @@ enum class RowAction {
 // How a cell's text is cut in the report.
 enum class Cut { kWhole, kLeft80, kLeft50, kTrim };
 
-struct ReportCellSpec {
+struct ReportCellInfo {
   std::size_t field;  // which of the row's cells
   Cut cut;
   // The cell's opening tags in the two row classes.
@@ -84,7 +84,7 @@ enum class ReportRows {
   kCellsOwnAlternation,
 };
 
-struct ReportSectionSpec {
+struct ReportSectionInfo {
   ReportGroup group;
   std::string_view statusText;  // the dialog's label while it is written
   std::string_view anchor;
@@ -92,24 +92,24 @@ struct ReportSectionSpec {
   std::string_view indexLink;  // the link's text in the index table
   std::span<const std::string_view> headerLines;
   ReportRows rows;
-  std::span<const ReportCellSpec> cells;  // kCells and kCellsOwnAlternation
+  std::span<const ReportCellInfo> cells;  // kCells and kCellsOwnAlternation
 };
 
-struct CategorySpec {
+struct CategoryInfo {
   Category id;
   std::string_view key;  // names the node (e.g. for a screenshot of it)
   TreeGroup treeGroup;
   std::string_view nodeText;
-  std::span<const ColumnSpec> columns;
+  std::span<const ColumnInfo> columns;
   std::string_view hint;     // status panel 1 beside the list
   bool loadingWhileReading;  // panel 1 reads "Loading..." until the rows are in
   bool hideListWhileReading;
   CategoryReader read;
   RowAction rowAction;
-  ReportSectionSpec report;
+  ReportSectionInfo report;
 };
 
-struct TreeGroupSpec {
+struct TreeGroupInfo {
   TreeGroup id;
   std::string_view key;
   std::string_view nodeText;
@@ -122,7 +122,7 @@ struct TreeGroupSpec {
   std::span<const std::string_view> indexRowEnd;
 };
 
-struct ReportGroupSpec {
+struct ReportGroupInfo {
   ReportGroup id;
   std::string_view boxText;
   bool tickedByDefault;
@@ -134,16 +134,16 @@ struct ReportGroupSpec {
 
 // The three tables, in the order of the tree, the report and the dialog.
 struct CategoryTable {
-  std::span<const CategorySpec> categories;
-  std::span<const TreeGroupSpec> treeGroups;
-  std::span<const ReportGroupSpec> reportGroups;
+  std::span<const CategoryInfo> categories;
+  std::span<const TreeGroupInfo> treeGroups;
+  std::span<const ReportGroupInfo> reportGroups;
 
-  const CategorySpec& Of(Category id) const;
-  const TreeGroupSpec& Of(TreeGroup id) const;
-  const ReportGroupSpec& Of(ReportGroup id) const;
+  const CategoryInfo& Of(Category id) const;
+  const TreeGroupInfo& Of(TreeGroup id) const;
+  const ReportGroupInfo& Of(ReportGroup id) const;
   // The category or group a key names; null for none.
-  const CategorySpec* FindCategory(std::string_view key) const;
-  const TreeGroupSpec* FindTreeGroup(std::string_view key) const;
+  const CategoryInfo* FindCategory(std::string_view key) const;
+  const TreeGroupInfo* FindTreeGroup(std::string_view key) const;
 };
 
 // The program's categories.

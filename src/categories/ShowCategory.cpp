@@ -6,7 +6,7 @@ namespace tmr {
 
 std::string RecordCountText(std::size_t count) { return "Total Records: " + std::to_string(count); }
 
-void ShowCategory(const CategorySpec& category, CategoryList& list, ReadProgress& progress,
+void ShowCategory(const CategoryInfo& category, CategoryList& list, ReadProgress& progress,
                   const ReadContext& context) {
   list.SetPanel(1, std::string(category.loadingWhileReading ? "Loading..." : category.hint));
   list.ResetColumns(category.columns);

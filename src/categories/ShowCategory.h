@@ -15,7 +15,7 @@ namespace tmr {
 class CategoryList : public RowSink {
  public:
   // Removes every row and column, then adds these columns.
-  virtual void ResetColumns(std::span<const ColumnSpec> columns) = 0;
+  virtual void ResetColumns(std::span<const ColumnInfo> columns) = 0;
   virtual void SetListVisible(bool visible) = 0;
   // Panel 1 holds the hint or "Loading...", panel 2 the record count.
   virtual void SetPanel(int panel, const std::string& text) = 0;
@@ -25,7 +25,7 @@ class CategoryList : public RowSink {
 // Panel 1 for the category, its columns, its reader's rows, then "Total
 // Records: " and the count in panel 2. A reader that fails keeps the rows it
 // gave; one whose user chose nothing to read leaves the status bar as it is.
-void ShowCategory(const CategorySpec& category, CategoryList& list, ReadProgress& progress, const ReadContext& context);
+void ShowCategory(const CategoryInfo& category, CategoryList& list, ReadProgress& progress, const ReadContext& context);
 
 std::string RecordCountText(std::size_t count);
 

@@ -151,11 +151,11 @@ void HtmlReportWriter::WriteHeaderTable(const std::string& computer, const std::
 
 void HtmlReportWriter::WriteIndexTable(const CategoryTable& table, const ReportGroupSet& chosen) {
   Line(R"(<table class="style2">)");
-  for (const TreeGroupSpec& group : table.treeGroups) {
+  for (const TreeGroupInfo& group : table.treeGroups) {
     if (!chosen.Has(group.indexRowGroup)) continue;
     for (std::string_view line : group.indexRowStart) Line(std::string(line));
     std::size_t place = 0;
-    for (const CategorySpec& category : table.categories) {
+    for (const CategoryInfo& category : table.categories) {
       if (category.treeGroup != group.id) continue;
       Line(std::string(kIndexCells[std::min(place, std::size(kIndexCells) - 1)]));
       // A section that is not written keeps its cell, empty and closed.
@@ -174,7 +174,7 @@ void HtmlReportWriter::WriteIndexTable(const CategoryTable& table, const ReportG
   Line("<p>&nbsp;</p>");
 }
 
-void HtmlReportWriter::BeginSection(const ReportSectionSpec& section) {
+void HtmlReportWriter::BeginSection(const ReportSectionInfo& section) {
   section_ = &section;
   rowsInSection_ = 0;
   if (section.rows == ReportRows::kCellsOwnAlternation) ownFlag_ = false;
@@ -222,11 +222,11 @@ void HtmlReportWriter::WriteSingleCell(std::string_view value) {
 
 void HtmlReportWriter::WriteCells(std::span<const std::string_view> cells, bool style7) {
   ++rowsInSection_;
-  const auto& specs = section_->cells;
-  for (std::size_t i = 0; i < specs.size(); ++i) {
-    const ReportCellSpec& spec = specs[i];
-    std::string_view value = spec.field < cells.size() ? Apply(spec.cut, cells[spec.field]) : std::string_view();
-    Cell(style7 ? spec.style7Tag : spec.style5Tag, value, i + 1 == specs.size() ? "</td></tr>" : "</td>");
+  const auto& cellInfos = section_->cells;
+  for (std::size_t i = 0; i < cellInfos.size(); ++i) {
+    const ReportCellInfo& info = cellInfos[i];
+    std::string_view value = info.field < cells.size() ? Apply(info.cut, cells[info.field]) : std::string_view();
+    Cell(style7 ? info.style7Tag : info.style5Tag, value, i + 1 == cellInfos.size() ? "</td></tr>" : "</td>");
   }
 }
 

@@ -33,7 +33,7 @@ class HtmlReportWriter final : public RowSink {
   void WriteIndexTable(const CategoryTable& table, const ReportGroupSet& chosen);
 
   // Table, anchor, heading and column header lines of a section.
-  void BeginSection(const ReportSectionSpec& section);
+  void BeginSection(const ReportSectionInfo& section);
   using RowSink::AddRow;
   void AddRow(std::span<const std::string_view> cells) override;
   void BeginList() override;
@@ -50,7 +50,7 @@ class HtmlReportWriter final : public RowSink {
 
   LineSink sink_;
   std::string line_;
-  const ReportSectionSpec* section_ = nullptr;
+  const ReportSectionInfo* section_ = nullptr;
   std::size_t rowsInSection_ = 0;
   // The row classes alternate by a flag the sections share, and by one of
   // their own in the sections that keep one.

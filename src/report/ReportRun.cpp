@@ -4,7 +4,7 @@ namespace tmr {
 
 std::size_t SectionsChosen(const CategoryTable& table, const ReportGroupSet& chosen) {
   std::size_t count = 0;
-  for (const CategorySpec& category : table.categories) {
+  for (const CategoryInfo& category : table.categories) {
     if (chosen.Has(category.report.group)) ++count;
   }
   return count;
@@ -20,7 +20,7 @@ void WriteReport(HtmlReportWriter& writer, const CategoryTable& table, const Rep
 
   int counter = 0;
   bool skipShown = false;
-  for (const CategorySpec& category : table.categories) {
+  for (const CategoryInfo& category : table.categories) {
     // The "skip" button comes and goes with a skippable group whether or not
     // the group is chosen.
     const bool skippable = table.Of(category.report.group).skippable;

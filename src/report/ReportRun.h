@@ -33,7 +33,7 @@ class ReportProgress {
 };
 
 // Reads a category's rows into the section being written.
-using SectionReader = std::function<void(const CategorySpec& category, RowSink& rows)>;
+using SectionReader = std::function<void(const CategoryInfo& category, RowSink& rows)>;
 
 // The number of sections the chosen groups write.
 std::size_t SectionsChosen(const CategoryTable& table, const ReportGroupSet& chosen);

@@ -4,7 +4,7 @@
 
 namespace tmr {
 
-void ReadSectionRows(const CategorySpec& category, RowSink& rows, ReadProgress& progress,
+void ReadSectionRows(const CategoryInfo& category, RowSink& rows, ReadProgress& progress,
                      const BrowserProfileChoice& profiles) {
   ReadContext context;
   context.purpose = ReadPurpose::kReport;

@@ -9,7 +9,7 @@ namespace tmr {
 
 // A reader that fails leaves its section with the rows it gave; the failure
 // is recorded and the report goes on.
-void ReadSectionRows(const CategorySpec& category, RowSink& rows, ReadProgress& progress,
+void ReadSectionRows(const CategoryInfo& category, RowSink& rows, ReadProgress& progress,
                      const BrowserProfileChoice& profiles = {});
 
 }  // namespace tmr

@@ -53,7 +53,7 @@ size_t Count(const std::vector<std::string>& lines, const std::string& part) {
                                            [&](const std::string& l) { return l.find(part) != std::string::npos; }));
 }
 
-void ReadAsTheReportDoes(const CategorySpec& category, RowSink& rows, ReadProgress& progress) {
+void ReadAsTheReportDoes(const CategoryInfo& category, RowSink& rows, ReadProgress& progress) {
   ReadSectionRows(category, rows, progress);
 }
 
@@ -176,7 +176,7 @@ TEST_F(CreateReportDialogTest, SkipAndASecondStartDuringTheWriting) {
   bool skipVisibleDuringIndex = false;
   bool skipSeen = false;
   bool windowsGoOn = false;
-  CreateReportDialog dialog(Categories(), [&](const CategorySpec& category, RowSink& rows, ReadProgress& progress) {
+  CreateReportDialog dialog(Categories(), [&](const CategoryInfo& category, RowSink& rows, ReadProgress& progress) {
     if (category.id == Category::kIeIndexFile) {
       skipVisibleDuringIndex = IsWindowVisible(self->Control(CreateReportDialog::kSkipButton)) != FALSE;
       SendMessageW(self->Control(CreateReportDialog::kSkipButton), BM_CLICK, 0, 0);
@@ -219,7 +219,7 @@ TEST_F(CreateReportDialogTest, EscDuringTheWritingAsksBeforeDroppingTheReport) {
     opened_.clear();
     CreateReportDialog* self = nullptr;
     bool goOn = false;
-    CreateReportDialog dialog(Categories(), [&](const CategorySpec& category, RowSink& rows, ReadProgress& progress) {
+    CreateReportDialog dialog(Categories(), [&](const CategoryInfo& category, RowSink& rows, ReadProgress& progress) {
       if (category.id == Category::kIeTypedUrls) {
         // Esc as the user presses it, in the box that has the focus.
         PostMessageW(self->Control(CreateReportDialog::kReportFileEdit), WM_KEYDOWN, VK_ESCAPE, 0);

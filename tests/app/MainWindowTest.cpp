@@ -218,7 +218,7 @@ TEST_F(MainWindowTest, ClicksShowTheCategoryOfTheNodeAndRootsDoNothing) {
   EXPECT_EQ(v.Status().Text(2), "Total Records: 2");
 
   // A root changes nothing.
-  for (const TreeGroupSpec& group : fakes_.Table().treeGroups) {
+  for (const TreeGroupInfo& group : fakes_.Table().treeGroups) {
     ASSERT_TRUE(v.ClickNodeByKey(group.key));
     EXPECT_EQ(v.List().ItemCount(), 2) << group.key;
     EXPECT_EQ(v.Status().Text(2), "Total Records: 2") << group.key;

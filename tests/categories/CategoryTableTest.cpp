@@ -19,7 +19,7 @@ TEST(CategoryTable, DoubleClickActionsByCategory) {
                                            Category::kFirefoxUrlHistory, Category::kFirefoxDownloads,
                                            Category::kChromeUrlHistory,  Category::kChromeDownloads,
                                            Category::kEdgeUrlHistory,    Category::kEdgeDownloads};
-  for (const CategorySpec& category : Categories().categories) {
+  for (const CategoryInfo& category : Categories().categories) {
     RowAction expected = openFirstColumn.count(category.id) ? RowAction::kOpenFirstColumn : RowAction::kNothing;
     if (category.id == Category::kIeCookies) expected = RowAction::kOpenCookieFolder;
     EXPECT_EQ(category.rowAction, expected) << category.key;
@@ -30,12 +30,12 @@ TEST(CategoryTable, KeysAnchorsAndGroupsHoldTogether) {
   const CategoryTable& table = Categories();
   std::set<std::string_view> keys;
   std::set<std::string_view> anchors;
-  for (const TreeGroupSpec& group : table.treeGroups) {
+  for (const TreeGroupInfo& group : table.treeGroups) {
     EXPECT_TRUE(keys.insert(group.key).second) << group.key;
     EXPECT_EQ(table.FindTreeGroup(group.key), &group);
     EXPECT_EQ(table.FindCategory(group.key), nullptr);
   }
-  for (const CategorySpec& category : table.categories) {
+  for (const CategoryInfo& category : table.categories) {
     EXPECT_TRUE(keys.insert(category.key).second) << category.key;
     EXPECT_TRUE(anchors.insert(category.report.anchor).second) << category.report.anchor;
     EXPECT_EQ(table.FindCategory(category.key), &category);
@@ -43,7 +43,7 @@ TEST(CategoryTable, KeysAnchorsAndGroupsHoldTogether) {
     EXPECT_NE(category.read, nullptr) << category.key;
     EXPECT_FALSE(category.columns.empty()) << category.key;
     // A section of cells takes them from the row the reader gives.
-    for (const ReportCellSpec& cell : category.report.cells) {
+    for (const ReportCellInfo& cell : category.report.cells) {
       EXPECT_LT(cell.field, category.columns.size()) << category.key;
     }
     EXPECT_EQ(category.report.rows == ReportRows::kSingleCell, category.report.cells.empty()) << category.key;
@@ -51,9 +51,9 @@ TEST(CategoryTable, KeysAnchorsAndGroupsHoldTogether) {
   EXPECT_EQ(table.FindCategory("A1"), nullptr);
   EXPECT_EQ(table.FindCategory(""), nullptr);
   // Every report group has a box and sections, in the order the page lists them.
-  for (const ReportGroupSpec& group : table.reportGroups) {
+  for (const ReportGroupInfo& group : table.reportGroups) {
     std::size_t sections = 0;
-    for (const CategorySpec& category : table.categories) sections += category.report.group == group.id;
+    for (const CategoryInfo& category : table.categories) sections += category.report.group == group.id;
     EXPECT_GT(sections, 0u) << group.boxText;
   }
 }
@@ -61,7 +61,7 @@ TEST(CategoryTable, KeysAnchorsAndGroupsHoldTogether) {
 // A reader that fails part-way in the list: the rows it gave stay, counted,
 // and nothing escapes towards the window procedure.
 TEST(ShowCategory, AFailingReaderKeepsItsRowsAndTheCount) {
-  CategorySpec category = Categories().Of(Category::kIeUrlHistory);
+  CategoryInfo category = Categories().Of(Category::kIeUrlHistory);
   category.read = [](const ReadContext&, RowSink& rows, ReadProgress&) -> ReadOutcome {
     rows.AddRow(std::vector<std::string_view>{"http://before.example/", "Before", "1/1/2020"});
     throw std::bad_alloc();

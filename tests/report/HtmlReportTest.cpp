@@ -88,7 +88,7 @@ TEST_F(HtmlReportTest, EveryIndexLinkHasItsAnchor) {
          ReportGroup::kChrome});
   Lines index = Take();
   std::vector<std::string_view> anchors;
-  for (const CategorySpec& category : Categories().categories) anchors.push_back(category.report.anchor);
+  for (const CategoryInfo& category : Categories().categories) anchors.push_back(category.report.anchor);
   int links = 0;
   for (const std::string& line : index) {
     size_t at = line.find("href=\"#");

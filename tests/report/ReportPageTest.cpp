@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 
 // The rows a section shows for what its reader gives: a single-cell section
 // starts every list with an empty row; other sections leave out blank rows.
-std::size_t RowsShown(const CategorySpec& category) {
+std::size_t RowsShown(const CategoryInfo& category) {
   test::RecordingList read;
   ReadContext report;
   report.purpose = ReadPurpose::kReport;
@@ -76,7 +76,7 @@ TEST(ReportPage, HostileHistoryForTheBrowserCheck) {
 
   // What each section must show, from the readers themselves.
   std::ofstream expected(out / "expected.txt", std::ios::trunc);
-  for (const CategorySpec& category : Categories().categories) {
+  for (const CategoryInfo& category : Categories().categories) {
     if (category.id == Category::kIeIndexFile) continue;  // not chosen below
     const std::size_t cells = category.report.rows == ReportRows::kSingleCell ? 1 : category.report.cells.size();
     expected << category.report.anchor << '\t' << RowsShown(category) << '\t' << cells << '\n';
@@ -85,7 +85,7 @@ TEST(ReportPage, HostileHistoryForTheBrowserCheck) {
 
   std::vector<std::string> opened;
   SetShellOpenHook([&](HWND, const std::string& target, int) { opened.push_back(target); });
-  CreateReportDialog dialog(Categories(), [](const CategorySpec& category, RowSink& rows, ReadProgress& progress) {
+  CreateReportDialog dialog(Categories(), [](const CategoryInfo& category, RowSink& rows, ReadProgress& progress) {
     ReadSectionRows(category, rows, progress);
   });
   ASSERT_TRUE(dialog.Show(nullptr));

@@ -51,7 +51,7 @@ size_t Count(const std::vector<std::string>& lines, const std::string& part) {
 TEST(WriteReport, OnlyWindowsWritesSections5To12) {
   Written run;
   std::vector<std::string_view> read;
-  WriteWith(run, Groups({ReportGroup::kWindows}), [&](const CategorySpec& category, RowSink& rows) {
+  WriteWith(run, Groups({ReportGroup::kWindows}), [&](const CategoryInfo& category, RowSink& rows) {
     read.push_back(category.key);
     rows.AddRow("entry");
   });
@@ -71,7 +71,7 @@ TEST(WriteReport, TheMaximumOnlyGrowsAndSection4FollowsCheck5) {
   Written run;
   run.progress.maximum = 30;  // left from an earlier run of the same dialog
   bool indexCollected = false;
-  SectionReader read = [&](const CategorySpec& category, RowSink& rows) {
+  SectionReader read = [&](const CategoryInfo& category, RowSink& rows) {
     if (category.id != Category::kIeIndexFile) return;
     indexCollected = true;
     rows.AddRow("http://x/");
@@ -96,13 +96,13 @@ TEST(WriteReport, EveryLinkReachesASectionAndIeRowsComeFromTheStore) {
   WriteWith(run,
             Groups({ReportGroup::kInternetExplorer, ReportGroup::kWindows, ReportGroup::kIndexFile,
                     ReportGroup::kFirefox, ReportGroup::kChrome, ReportGroup::kEdge}),
-            [](const CategorySpec& category, RowSink& rows) {
+            [](const CategoryInfo& category, RowSink& rows) {
               if (category.id != Category::kIeUrlHistory) return;
               rows.AddRow(std::vector<std::string_view>{"http://a/", "Title A", "1/1/2020"});
               rows.AddRow(std::vector<std::string_view>{"https://b/", "", "1/2/2020"});
             });
   EXPECT_EQ(run.progress.values.size(), Categories().categories.size());
-  for (const CategorySpec& category : Categories().categories) {
+  for (const CategoryInfo& category : Categories().categories) {
     std::string anchor = "<a name=\"" + std::string(category.report.anchor) + "\">";
     EXPECT_EQ(Count(run.lines, anchor), 1u) << anchor;
     EXPECT_EQ(Count(run.lines, "href=\"#" + std::string(category.report.anchor) + "\""), 1u) << category.key;
@@ -125,7 +125,7 @@ TEST(WriteReport, AFailingSectionKeepsItsRowsAndTheReportGoesOn) {
   HtmlReportWriter writer([&run](const std::string& line) { run.lines.push_back(line); });
   WriteReport(
       writer, fakes.Table(), Groups({ReportGroup::kInternetExplorer}), {"PC", "me", "12/8/2026", "http://site.invalid"},
-      [&](const CategorySpec& category, RowSink& rows) { ReadSectionRows(category, rows, progress); }, run.progress);
+      [&](const CategoryInfo& category, RowSink& rows) { ReadSectionRows(category, rows, progress); }, run.progress);
   EXPECT_EQ(Count(run.lines, ">http://before.example/</td>"), 1u);
   EXPECT_EQ(Count(run.lines, "http://typed.example/"), 1u);
   EXPECT_EQ(fakes.Runs(Category::kIeCookies), 1);

@@ -30,7 +30,7 @@ class FakeCategories {
   ReadOutcome Read(std::size_t index, const ReadContext& context, RowSink& rows, ReadProgress& progress);
 
  private:
-  std::vector<CategorySpec> categories_;
+  std::vector<CategoryInfo> categories_;
   CategoryTable table_;
   std::vector<Reader> readers_;
   std::vector<int> runs_;

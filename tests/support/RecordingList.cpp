@@ -9,11 +9,11 @@ void RecordingList::AddRow(std::span<const std::string_view> cells) {
 
 void RecordingList::BeginList() { log.push_back("list"); }
 
-void RecordingList::ResetColumns(std::span<const ColumnSpec> specs) {
+void RecordingList::ResetColumns(std::span<const ColumnInfo> given) {
   rows.clear();
   columns.clear();
   log.push_back("clear");
-  for (const ColumnSpec& column : specs) {
+  for (const ColumnInfo& column : given) {
     columns.push_back({std::string(column.header), column.widthTwips});
     log.push_back("column:" + std::string(column.header) + ":" + std::to_string(column.widthTwips));
   }

@@ -20,7 +20,7 @@ class RecordingList : public CategoryList, public ReadProgress {
   using CategoryList::AddRow;
   void AddRow(std::span<const std::string_view> cells) override;
   void BeginList() override;
-  void ResetColumns(std::span<const ColumnSpec> columns) override;
+  void ResetColumns(std::span<const ColumnInfo> columns) override;
   void SetListVisible(bool visible) override;
   void SetPanel(int panel, const std::string& text) override;
   std::size_t RowCount() const override { return rows.size(); }
