@@ -14,6 +14,24 @@ uint32_t ReadU32(const char* p) {
   return v;
 }
 
+// Copies a cell's bytes into the store. Cells are short, and the
+// runtime's memcpy is a call with a size dispatch each: sixteen bytes at a
+// time (the last sixteen overlapping) do the same in a few moves.
+void CopyCell(char* to, const char* from, std::size_t bytes) {
+  if (bytes >= 16) {
+    std::size_t done = 0;
+    for (; done + 16 <= bytes; done += 16) __builtin_memcpy(to + done, from + done, 16);
+    if (done < bytes) __builtin_memcpy(to + bytes - 16, from + bytes - 16, 16);
+    return;
+  }
+  if (bytes >= 8) {
+    __builtin_memcpy(to, from, 8);
+    __builtin_memcpy(to + bytes - 8, from + bytes - 8, 8);
+    return;
+  }
+  for (std::size_t i = 0; i < bytes; ++i) to[i] = from[i];
+}
+
 // The text of one cell of a row record, or "" past its last cell.
 std::string_view RecordCell(const char* record, std::size_t column) {
   uint32_t count = ReadU32(record);
@@ -119,11 +137,17 @@ void ListModel::AddRowTexts(std::span<const std::string_view> cells) {
   for (std::string_view cell : cells) {
     uint32_t length = static_cast<uint32_t>(cell.size());
     std::memcpy(p, &length, 4);
-    std::memcpy(p + 4, cell.data(), cell.size());
+    CopyCell(p + 4, cell.data(), cell.size());
     p += 4 + cell.size();
   }
   rows_.push_back(record);
   if (Filtering() && Keeps(shownSearch_, record)) shown_.push_back(record);
+}
+
+void ListModel::ReserveRows(std::size_t rows) {
+  // A store's count, not a promise: a damaged one may claim any number.
+  constexpr std::size_t kMostReserved = std::size_t{1} << 24;
+  rows_.reserve(std::min(rows, kMostReserved));
 }
 
 void ListModel::AddRow(const std::vector<std::string>& cells) {

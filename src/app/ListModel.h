@@ -39,6 +39,8 @@ class ListModel {
   void AddColumn(std::string header, int widthTwips);
   void AddRow(const std::vector<std::string>& cells);
   void AddRowTexts(std::span<const std::string_view> cells);
+  // Room for this many rows in all, where a source knows how many it has.
+  void ReserveRows(std::size_t rows);
 
   // Every row, shown or not.
   std::size_t RowCount() const { return rows_.size(); }

@@ -393,6 +393,7 @@ void MainWindow::BeginProgress(double maximum) {
   progressBegun_ = true;
   progressShown_ = false;
   progressMaximum_ = maximum;
+  if (maximum > 0) model_.ReserveRows(static_cast<std::size_t>(std::min(maximum, 1e9)));
   progressDueAt_ = GetTickCount64() + kProgressDelayMs;
 }
 

@@ -65,16 +65,6 @@ bool IsValidDate(const CivilDate& d) {
          d.day <= DaysInMonth(d.year, d.month);
 }
 
-int64_t DaysFromCivil(const CivilDate& date) {
-  int64_t y = date.year - (date.month <= 2 ? 1 : 0);
-  int64_t era = (y >= 0 ? y : y - 399) / 400;
-  int64_t yoe = y - era * 400;
-  int64_t mp = (date.month + 9) % 12;
-  int64_t doy = (153 * mp + 2) / 5 + date.day - 1;
-  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
 CivilDate CivilFromDays(int64_t z) {
   z += 719468;
   int64_t era = (z >= 0 ? z : z - 146096) / 146097;

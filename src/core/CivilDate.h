@@ -21,7 +21,15 @@ bool IsLeapYear(int year);
 bool IsValidDate(const CivilDate& date);
 
 // Days since 1970-01-01 (negative before it), proleptic Gregorian.
-int64_t DaysFromCivil(const CivilDate& date);
+constexpr int64_t DaysFromCivil(const CivilDate& date) {
+  int64_t y = date.year - (date.month <= 2 ? 1 : 0);
+  int64_t era = (y >= 0 ? y : y - 399) / 400;
+  int64_t yoe = y - era * 400;
+  int64_t mp = (date.month + 9) % 12;
+  int64_t doy = (153 * mp + 2) / 5 + date.day - 1;
+  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
 CivilDate CivilFromDays(int64_t days);
 
 // Reads a date written with a short-date picture such as "M/d/yyyy",

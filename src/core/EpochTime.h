@@ -40,6 +40,18 @@ double ClockDistance(double from, double to, int32_t modulus);
 // an hour when the local minute has not yet passed them.
 float UtcOffsetFromClocks(const ClockReading& local, const ClockReading& utc);
 
+// A moment as the day it falls on (days since 1970-01-01, see
+// CivilDate.h) and the whole seconds since that day's midnight (0..86399).
+struct DayAndSecond {
+  int64_t day = 0;
+  int second = 0;
+};
+
+// Seconds since 00:00:00 of 1 January of epochYear, moved by offsetHours,
+// as a day and a second of it; the range and the rounding are those of
+// EpochSecondsToDate, which only adds the calendar date of the day.
+std::optional<DayAndSecond> EpochSecondsToDay(double seconds, int epochYear, float offsetHours);
+
 // Seconds since 00:00:00 of 1 January of epochYear, moved by offsetHours,
 // walked year by year to a calendar date; fractions of a second are dropped.
 // nullopt for a value that leaves the years 100..9999 (only a damaged store

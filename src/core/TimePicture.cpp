@@ -58,7 +58,11 @@ void TimePicture::AppendTo(std::string& out, int hour, int minute, int second) c
   // one growth of the string instead of one per character.
   const size_t start = out.size();
   out.resize(start + maxLength_);
-  char* p = out.data() + start;
+  out.resize(start + WriteTo(out.data() + start, hour, minute, second));
+}
+
+std::size_t TimePicture::WriteTo(char* to, int hour, int minute, int second) const {
+  char* p = to;
   auto number = [&p](int value, bool twoDigits) {
     if (twoDigits || value >= 10) *p++ = static_cast<char>('0' + value / 10 % 10);
     *p++ = static_cast<char>('0' + value % 10);
@@ -81,7 +85,7 @@ void TimePicture::AppendTo(std::string& out, int hour, int minute, int second) c
       default: text(token.literal); break;
     }
   }
-  out.resize(static_cast<size_t>(p - out.data()));
+  return static_cast<std::size_t>(p - to);
 }
 
 std::string FormatTimePicture(std::string_view picture, int hour, int minute, int second, std::string_view am,

@@ -21,6 +21,9 @@ class TimePicture {
   TimePicture() = default;
   TimePicture(std::string_view picture, std::string am, std::string pm);
   void AppendTo(std::string& out, int hour, int minute, int second) const;
+  // The same text written at `to`, which has room for MaxLength() chars;
+  // returns its length.
+  std::size_t WriteTo(char* to, int hour, int minute, int second) const;
   // An upper bound of the length of any text it writes.
   std::size_t MaxLength() const { return maxLength_; }
 

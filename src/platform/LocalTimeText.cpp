@@ -68,18 +68,41 @@ ViewingSettings& Settings() {
   return settings;
 }
 
-const std::string& DateText(ViewingSettings& settings, const DateTime& value) {
-  const int64_t day = DaysFromCivil({value.year, value.month, value.day});
+// The short date text of a day, by its number (see CivilDate.h).
+const std::string& DateText(ViewingSettings& settings, int64_t day) {
   auto& slot = settings.dates[static_cast<uint64_t>(day) % ViewingSettings::kDateSlots];
   if (slot.first == day) return slot.second;
+  const CivilDate date = CivilFromDays(day);
   SYSTEMTIME st{};
-  int year = value.year;
+  int year = date.year;
   while (year < 1601) year += kCalendarCycle;
   st.wYear = static_cast<WORD>(year);
-  st.wMonth = static_cast<WORD>(value.month);
-  st.wDay = static_cast<WORD>(value.day);
-  slot = {day, FormatDatePart(st, value.year)};
+  st.wMonth = static_cast<WORD>(date.month);
+  st.wDay = static_cast<WORD>(date.day);
+  slot = {day, FormatDatePart(st, date.year)};
   return slot.second;
+}
+
+// The date, and the time unless it is midnight.
+void AppendDayAndTime(std::string& out, ViewingSettings& settings, int64_t day, int hour, int minute, int second) {
+  const std::string& date = DateText(settings, day);
+  if (hour == 0 && minute == 0 && second == 0) {
+    out += date;
+    return;
+  }
+  // Put together on the stack and appended once: a million rows' times
+  // are a million appends, not four million.
+  char text[128];
+  if (date.size() + 1 + settings.time.MaxLength() > sizeof text) {
+    out += date;
+    out += ' ';
+    settings.time.AppendTo(out, hour, minute, second);
+    return;
+  }
+  std::size_t length = date.copy(text, date.size());
+  text[length++] = ' ';
+  length += settings.time.WriteTo(text + length, hour, minute, second);
+  out.append(text, length);
 }
 
 }  // namespace
@@ -123,11 +146,16 @@ std::string GeneralDateText(const std::optional<DateTime>& value) {
 
 void AppendGeneralDateText(std::string& out, const std::optional<DateTime>& value) {
   if (!value) return;
+  AppendDayAndTime(out, Settings(), DaysFromCivil({value->year, value->month, value->day}), value->hour, value->minute,
+                   value->second);
+}
+
+void AppendEpochDateText(std::string& out, double seconds, int epochYear) {
   ViewingSettings& settings = Settings();
-  out += DateText(settings, *value);
-  if (value->hour == 0 && value->minute == 0 && value->second == 0) return;
-  out += ' ';
-  settings.time.AppendTo(out, value->hour, value->minute, value->second);
+  const std::optional<DayAndSecond> moment = EpochSecondsToDay(seconds, epochYear, settings.offset);
+  if (!moment) return;
+  const int second = moment->second;
+  AppendDayAndTime(out, settings, moment->day, second / 3600, second / 60 % 60, second % 60);
 }
 
 double StoredNumber(std::string_view text) {
@@ -154,7 +182,7 @@ std::string PRTimeValueToDateText(double microseconds) {
 void AppendPRTimeText(std::string& out, double microseconds) {
   double seconds = microseconds / 1000000.0;
   if (seconds == 0) return;
-  AppendGeneralDateText(out, UnixTimeToDate(seconds));
+  AppendEpochDateText(out, seconds, 1970);
 }
 
 }  // namespace tmr

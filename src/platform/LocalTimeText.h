@@ -38,6 +38,11 @@ std::string GeneralDateText(const std::optional<DateTime>& value);
 // this way into buffers it reuses.
 void AppendGeneralDateText(std::string& out, const std::optional<DateTime>& value);
 
+// Seconds since 1 January of epochYear (1970 or 1601), UTC, appended as
+// the same text as AppendGeneralDateText of their local time; without the
+// calendar date in between, for a list of a million times.
+void AppendEpochDateText(std::string& out, double seconds, int epochYear);
+
 // Microseconds since 1970 UTC, given as text, as general-date text; "" when
 // the text holds no number or zero.
 std::string PRTimeToDateText(std::string_view text);

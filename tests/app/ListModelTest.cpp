@@ -75,6 +75,20 @@ TEST(ListModel, ShortRowsAndClearing) {
   m.ClickColumn(7);  // no such column: sorts every row as empty, keeps order
   EXPECT_EQ(Column(m, 0), (std::vector<std::string>{"only", "z"}));
 
+  // Cells of every length up to a few copy widths, side by side, each read
+  // back whole and without its neighbours' bytes.
+  std::vector<std::string> cells;
+  for (std::size_t length = 0; length <= 40; ++length) {
+    std::string cell;
+    for (std::size_t i = 0; i < length; ++i) cell += static_cast<char>('!' + (length * 7 + i) % 90);
+    cells.push_back(cell);
+    m.AddRow({cell, cell + "|"});
+  }
+  for (std::size_t length = 0; length <= 40; ++length) {
+    EXPECT_EQ(m.Cell(2 + length, 0), cells[length]) << length;
+    EXPECT_EQ(m.Cell(2 + length, 1), cells[length] + "|") << length;
+  }
+
   m.Clear();
   EXPECT_EQ(m.RowCount(), 0u);
   EXPECT_EQ(m.ColumnCount(), 0u);

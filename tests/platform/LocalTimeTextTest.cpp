@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "core/TimePicture.h"
 #include "platform/LocalTimeText.h"
@@ -88,6 +90,24 @@ TEST(LocalTimeText, TheFourEpochsAgree) {
   EXPECT_EQ(CompareFileTime(&ft, &before), 0);
   EXPECT_EQ(WebKitTimeToDate((unix + 11644473600.0) * 1e6), UnixTimeToDate(unix));
   EXPECT_EQ(PRTimeToDateText("1440500718512000"), GeneralDateText(UnixTimeToDate(unix)));
+}
+
+// The lists write stored times straight from the seconds; the text must
+// be that of the calendar date and time they stand for.
+TEST(LocalTimeText, ListTimesReadAsTheirDates) {
+  std::vector<double> seconds = {0,         -1e-300,      -0.5, 0.5,          86399.999,    86400,        -86400.25,
+                                 951782400, -11644473600, 1e12, -62135596800, 253402300799, 253402300800, std::nan(""),
+                                 INFINITY,  -INFINITY};
+  for (int i = 0; i < 3000; ++i) seconds.push_back(1.2e9 + i * 12345.678);
+  for (double unix : seconds) {
+    std::string text;
+    AppendEpochDateText(text, unix, 1970);
+    EXPECT_EQ(text, GeneralDateText(UnixTimeToDate(unix))) << std::fixed << unix;
+    const double microseconds = std::round((unix + 11644473600.0) * 1e6);
+    text.clear();
+    AppendEpochDateText(text, microseconds / 1000000.0, 1601);
+    EXPECT_EQ(text, GeneralDateText(WebKitTimeToDate(microseconds))) << std::fixed << unix;
+  }
 }
 
 // ---- real zones ----

@@ -17,6 +17,10 @@ void RowTexts::AddColumn(const SqliteRow& row, int column) {
   Add(row.View(column, buffers_[std::min(count_, kMaxCells)]));
 }
 
+void RowTexts::AddCountColumn(const SqliteRow& row, int column) {
+  Add(row.CountView(column, buffers_[std::min(count_, kMaxCells)]));
+}
+
 std::string& RowTexts::Buffer() {
   std::string& buffer = buffers_[std::min(count_, kMaxCells)];
   buffer.clear();
@@ -128,13 +132,13 @@ void ReadDatabase(const DatabaseQuery& query, ReadPace pace, const ReadContext& 
 
 void AddChromeTime(RowTexts& out, double microsecondsSince1601) {
   std::string& text = out.Buffer();
-  AppendGeneralDateText(text, WebKitTimeToDate(microsecondsSince1601));
+  AppendEpochDateText(text, microsecondsSince1601 / 1000000.0, 1601);
   out.Add(text);
 }
 
 void AddUnixTime(RowTexts& out, double secondsSince1970) {
   std::string& text = out.Buffer();
-  AppendGeneralDateText(text, UnixTimeToDate(secondsSince1970));
+  AppendEpochDateText(text, secondsSince1970, 1970);
   out.Add(text);
 }
 

@@ -30,6 +30,8 @@ class RowTexts {
   void Clear() { count_ = 0; }
   // A cell of the column's text (decoded as the layer reads text).
   void AddColumn(const SqliteRow& row, int column);
+  // The same for a column of counts (SqliteLibrary::ColumnCountView).
+  void AddCountColumn(const SqliteRow& row, int column);
   // The buffer of the next cell, emptied; pass it to Add when written.
   std::string& Buffer();
   // A cell of text that lives until the row is shaped again. Cells past

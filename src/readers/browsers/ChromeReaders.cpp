@@ -77,7 +77,7 @@ ReadOutcome Keywords(ChromiumBrowser browser, const ReadContext& context, RowSin
 void ChromeUrlCells(const SqliteRow& row, RowTexts& out) {
   out.AddColumn(row, 0);
   out.AddColumn(row, 1);
-  out.AddColumn(row, 2);
+  out.AddCountColumn(row, 2);
   AddChromeTime(out, row.Number(3));
 }
 

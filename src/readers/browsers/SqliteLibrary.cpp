@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 #include <sqlite3.h>
 
+#include <charconv>
 #include <cstring>
 
 #include "core/TextUtil.h"
@@ -180,6 +181,18 @@ double SqliteLibrary::ColumnNumber(sqlite3_stmt* stmt, int column) {
   if (!text || bytes <= 0) return 0;
   std::string_view view(text, static_cast<size_t>(bytes));
   return StoredNumber(view.substr(0, view.find('\0')));
+}
+
+std::string_view SqliteLibrary::ColumnCountView(sqlite3_stmt* stmt, int column, std::string& scratch) {
+  if (!ready_) return {};
+  if (Get<decltype(&sqlite3_column_type)>(kColumnType)(stmt, column) != SQLITE_INTEGER) {
+    return ColumnView(stmt, column, scratch);
+  }
+  char digits[24];
+  const auto written =
+      std::to_chars(digits, digits + sizeof digits, Get<decltype(&sqlite3_column_int64)>(kColumnInt64)(stmt, column));
+  scratch.assign(digits, written.ptr);
+  return scratch;
 }
 
 // ---- SqliteSession ----

@@ -72,6 +72,10 @@ class SqliteLibrary {
   // integer is taken as it is stored, which is the number its text holds,
   // without SQLite writing it out as text first.
   double ColumnNumber(sqlite3_stmt* stmt, int column);
+  // The text of a column of counts: an integer is written out here, in
+  // scratch, where SQLite would convert it in the row's memory with an
+  // allocation; any other value is read as ColumnView reads it.
+  std::string_view ColumnCountView(sqlite3_stmt* stmt, int column, std::string& scratch);
 
  private:
   enum Slot {
@@ -111,6 +115,9 @@ class SqliteRow {
   // Valid until the next step; text that had to be decoded is in scratch.
   std::string_view View(int column, std::string& scratch) const { return layer_.ColumnView(stmt_, column, scratch); }
   double Number(int column) const { return layer_.ColumnNumber(stmt_, column); }
+  std::string_view CountView(int column, std::string& scratch) const {
+    return layer_.ColumnCountView(stmt_, column, scratch);
+  }
 
  private:
   SqliteLibrary& layer_;

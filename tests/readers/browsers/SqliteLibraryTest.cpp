@@ -67,7 +67,10 @@ TEST(SqliteLayer, ColumnsArriveAsTextAndSqlAsUtf8) {
   auto file = temp.path() / "values.sqlite";
   test::ScratchDatabase(file).Exec(
       "CREATE TABLE t(a, b, c, d, e);"
-      "INSERT INTO t VALUES(NULL, 42, 1.5, 'k\xC3\xB6ln \xF0\x9F\x98\x80', x'610062');");
+      "INSERT INTO t VALUES(NULL, 42, 1.5, 'k\xC3\xB6ln \xF0\x9F\x98\x80', x'610062');"
+      "CREATE TABLE counts(n);"
+      "INSERT INTO counts VALUES(0), (-9223372036854775808), (9223372036854775807), (-7), (2.5), ('12 visits'), "
+      "(NULL), (x'3100');");
   SqliteSession session;
   ASSERT_TRUE(session.Open(Narrow(file.wstring())));
   std::vector<std::string> cells;
@@ -80,6 +83,18 @@ TEST(SqliteLayer, ColumnsArriveAsTextAndSqlAsUtf8) {
   EXPECT_EQ(cells, (std::vector<std::string>{"", "42", "1.5", "k\xC3\xB6ln \xF0\x9F\x98\x80", "a",
                                              "\xE2\x82\xAC\xE2\x82\xAC"}));
   EXPECT_EQ(session.Count("SELECT count(*) FROM t"), 1);
+  // A column of counts gives the text SQLite would, whatever it holds.
+  std::vector<std::string> counts;
+  std::vector<std::string> texts;
+  session.ForEachRow("SELECT n FROM counts", [&](const SqliteRow& r) {
+    std::string scratch;
+    counts.emplace_back(r.CountView(0, scratch));
+    texts.push_back(r.Text(0));
+    return true;
+  });
+  EXPECT_EQ(counts, texts);
+  EXPECT_EQ(counts, (std::vector<std::string>{"0", "-9223372036854775808", "9223372036854775807", "-7", "2.5",
+                                              "12 visits", "", "1"}));
   EXPECT_EQ(session.ForEachRow("SELECT * FROM missing_table", [](const SqliteRow&) { return true; }), 0u);
 }
 
