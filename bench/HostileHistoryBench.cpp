@@ -103,7 +103,7 @@ int Run() {
     {
       ReportFile file;
       file.Create(Utf8(page));
-      HtmlReportWriter writer([&](const std::string& line) { file.WriteLine(line); });
+      HtmlReportWriter writer([&](std::string_view line) { file.WriteLine(line); });
       QuietProgress progress;
       ViewerList reading;
       WriteReport(

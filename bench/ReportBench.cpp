@@ -68,7 +68,7 @@ int Run(int stored) {
     ReportFile file;
     file.Create(path);
     lines = 0;
-    HtmlReportWriter writer([&](const std::string& line) {
+    HtmlReportWriter writer([&](std::string_view line) {
       file.WriteLine(line);
       ++lines;
     });

@@ -62,7 +62,7 @@ std::string CheckHtmlEscape(std::string_view input) {
     start = tab + 1;
   }
   std::vector<std::string> lines;
-  HtmlReportWriter writer([&](const std::string& line) { lines.push_back(line); });
+  HtmlReportWriter writer([&](std::string_view line) { lines.emplace_back(line); });
   ReportSectionInfo section{};
   section.rows = ReportRows::kCellsOwnAlternation;
   section.cells = kCells;

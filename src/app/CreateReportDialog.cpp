@@ -169,7 +169,7 @@ void CreateReportDialog::WriteReportFile(const std::string& path) {
     return;
   }
   ShowWindow(Control(kProgressBar), SW_SHOW);
-  HtmlReportWriter writer([&file](const std::string& line) { file.WriteLine(line); });
+  HtmlReportWriter writer([&file](std::string_view line) { file.WriteLine(line); });
   DialogProgress progress(*this);
   ReaderProgress readerProgress(*this);
   SectionReader readSection;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/TextUtil.h"
+
 namespace tmr {
 namespace {
 
@@ -12,24 +14,6 @@ uint32_t ReadU32(const char* p) {
   uint32_t v;
   std::memcpy(&v, p, sizeof v);
   return v;
-}
-
-// Copies a cell's bytes into the store. Cells are short, and the
-// runtime's memcpy is a call with a size dispatch each: sixteen bytes at a
-// time (the last sixteen overlapping) do the same in a few moves.
-void CopyCell(char* to, const char* from, std::size_t bytes) {
-  if (bytes >= 16) {
-    std::size_t done = 0;
-    for (; done + 16 <= bytes; done += 16) __builtin_memcpy(to + done, from + done, 16);
-    if (done < bytes) __builtin_memcpy(to + bytes - 16, from + bytes - 16, 16);
-    return;
-  }
-  if (bytes >= 8) {
-    __builtin_memcpy(to, from, 8);
-    __builtin_memcpy(to + bytes - 8, from + bytes - 8, 8);
-    return;
-  }
-  for (std::size_t i = 0; i < bytes; ++i) to[i] = from[i];
 }
 
 // The text of one cell of a row record, or "" past its last cell.
@@ -137,7 +121,7 @@ void ListModel::AddRowTexts(std::span<const std::string_view> cells) {
   for (std::string_view cell : cells) {
     uint32_t length = static_cast<uint32_t>(cell.size());
     std::memcpy(p, &length, 4);
-    CopyCell(p + 4, cell.data(), cell.size());
+    CopyShortText(p + 4, cell);
     p += 4 + cell.size();
   }
   rows_.push_back(record);

@@ -14,6 +14,8 @@ namespace {
 
 // The first n characters (not bytes) of UTF-8 text.
 std::string_view Left(std::string_view text, size_t n) {
+  // No more bytes than n: no more characters either.
+  if (text.size() <= n) return text;
   size_t at = 0;
   for (size_t count = 0; at < text.size() && count < n; ++count) {
     ++at;
@@ -38,8 +40,8 @@ std::string_view Apply(Cut cut, std::string_view field) {
   return field;
 }
 
-// The position of the first of & < > " at or after from, or the size:
-// sixteen bytes a step where the processor allows.
+// The position of the first of & < > " or NUL at or after from, or the
+// size: sixteen bytes a step where the processor allows.
 size_t NextMarkup(std::string_view text, size_t from) {
   size_t i = from;
 #if defined(__SSE2__)
@@ -47,18 +49,44 @@ size_t NextMarkup(std::string_view text, size_t from) {
   const __m128i lt = _mm_set1_epi8('<');
   const __m128i gt = _mm_set1_epi8('>');
   const __m128i quot = _mm_set1_epi8('"');
+  const __m128i nul = _mm_setzero_si128();
   for (; text.size() - i >= 16; i += 16) {
     __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
     __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, amp), _mm_cmpeq_epi8(bytes, lt)),
                                _mm_or_si128(_mm_cmpeq_epi8(bytes, gt), _mm_cmpeq_epi8(bytes, quot)));
+    hit = _mm_or_si128(hit, _mm_cmpeq_epi8(bytes, nul));
     if (int mask = _mm_movemask_epi8(hit)) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
   }
 #endif
   for (; i < text.size(); ++i) {
     char c = text[i];
-    if (c == '&' || c == '<' || c == '>' || c == '"') return i;
+    if (c == '&' || c == '<' || c == '>' || c == '"' || c == '\0') return i;
   }
   return i;
+}
+
+// The longest an escaped text can be: "&quot;" for each byte.
+constexpr size_t kEscapedBytesPerByte = 6;
+
+// Writes the escaped text at `to`, which has room for the longest, and
+// returns the end of what it wrote.
+char* WriteEscapedHtml(char* to, std::string_view text) {
+  size_t start = 0;
+  size_t i = 0;
+  while (true) {
+    i = NextMarkup(text, i);
+    to = CopyShortText(to, text.substr(start, i - start));
+    if (i == text.size() || text[i] == '\0') return to;
+    std::string_view entity;
+    switch (text[i]) {
+      case '&': entity = "&amp;"; break;
+      case '<': entity = "&lt;"; break;
+      case '>': entity = "&gt;"; break;
+      default: entity = "&quot;"; break;
+    }
+    to = CopyShortText(to, entity);
+    start = ++i;
+  }
 }
 
 // The opening tags of the index's cells by their place in a group's row.
@@ -77,24 +105,9 @@ constexpr std::string_view kIndexEmptyCells[] = {
 }  // namespace
 
 void AppendEscapedHtml(std::string& out, std::string_view text) {
-  text = text.substr(0, text.find('\0'));
-  size_t start = 0;
-  size_t i = 0;
-  while (true) {
-    i = NextMarkup(text, i);
-    if (i == text.size()) break;
-    const char* entity = nullptr;
-    switch (text[i]) {
-      case '&': entity = "&amp;"; break;
-      case '<': entity = "&lt;"; break;
-      case '>': entity = "&gt;"; break;
-      default: entity = "&quot;"; break;
-    }
-    out.append(text, start, i - start);
-    out += entity;
-    start = ++i;
-  }
-  out.append(text, start, std::string_view::npos);
+  const size_t start = out.size();
+  out.resize(start + text.size() * kEscapedBytesPerByte);
+  out.resize(static_cast<size_t>(WriteEscapedHtml(out.data() + start, text) - out.data()));
 }
 
 std::string EscapeHtml(std::string_view text) {
@@ -104,11 +117,13 @@ std::string EscapeHtml(std::string_view text) {
 }
 
 void HtmlReportWriter::Cell(std::string_view tag, std::string_view value, std::string_view end) {
-  line_.clear();
-  line_ += tag;
-  AppendEscapedHtml(line_, value);
-  line_ += end;
-  sink_(line_);
+  const size_t most = tag.size() + value.size() * kEscapedBytesPerByte + end.size();
+  if (cellLine_.size() < most) cellLine_.resize(std::max(most, cellLine_.size() * 2));
+  char* const start = cellLine_.data();
+  char* p = CopyShortText(start, tag);
+  p = WriteEscapedHtml(p, value);
+  p = CopyShortText(p, end);
+  sink_(std::string_view(start, static_cast<size_t>(p - start)));
 }
 
 void HtmlReportWriter::WriteHead() {

@@ -9,13 +9,14 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "categories/CategoryTable.h"
 #include "readers/RowSink.h"
 
 namespace tmr {
 
-using LineSink = std::function<void(const std::string& line)>;
+using LineSink = std::function<void(std::string_view line)>;
 
 // &, <, > and " as entities; the text ends at its first NUL.
 std::string EscapeHtml(std::string_view text);
@@ -43,13 +44,13 @@ class HtmlReportWriter final : public RowSink {
 
  private:
   void Line(const std::string& line) { sink_(line); }
-  // tag + escaped value + end, built in a reused buffer.
+  // tag + escaped value + end, put together in a reused buffer.
   void Cell(std::string_view tag, std::string_view value, std::string_view end);
   void WriteSingleCell(std::string_view value);
   void WriteCells(std::span<const std::string_view> cells, bool style7);
 
   LineSink sink_;
-  std::string line_;
+  std::vector<char> cellLine_;
   const ReportSectionInfo* section_ = nullptr;
   std::size_t rowsInSection_ = 0;
   // The row classes alternate by a flag the sections share, and by one of

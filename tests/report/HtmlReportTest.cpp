@@ -12,7 +12,7 @@ using Lines = std::vector<std::string>;
 
 class HtmlReportTest : public ::testing::Test {
  protected:
-  HtmlReportWriter writer_{[this](const std::string& line) { lines_.push_back(line); }};
+  HtmlReportWriter writer_{[this](std::string_view line) { lines_.emplace_back(line); }};
   Lines lines_;
 
   Lines Take() {

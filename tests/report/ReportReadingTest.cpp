@@ -166,6 +166,8 @@ TEST(ReportFile, Utf16WithMarkAndCrLfPutInPlaceOnlyWhenWhole) {
   test::TempDir dir;
   std::string path = dir.str() + "\\report.htm";
   dir.Write("report.htm", "old and longer content that must go");
+  // Left by a run that ended abruptly.
+  dir.Write("report.htm.partial", "stale partial content, longer than the new report");
   {
     ReportFile file;
     ASSERT_TRUE(file.Create(path));
@@ -182,6 +184,7 @@ TEST(ReportFile, Utf16WithMarkAndCrLfPutInPlaceOnlyWhenWhole) {
   for (char c : std::string("ln</p>\r\n\r\n")) expected += std::string{c, '\0'};
   EXPECT_EQ(bytes, expected);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "report.htm.partial"));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "report.htm.replaced"));
 
   {
     ReportFile abandoned;

@@ -39,7 +39,7 @@ ReportGroupSet Groups(std::initializer_list<ReportGroup> groups) {
 }
 
 void WriteWith(Written& run, const ReportGroupSet& groups, const SectionReader& read) {
-  HtmlReportWriter writer([&run](const std::string& line) { run.lines.push_back(line); });
+  HtmlReportWriter writer([&run](std::string_view line) { run.lines.emplace_back(line); });
   WriteReport(writer, Categories(), groups, {"PC", "me", "12/8/2026", "http://site.invalid"}, read, run.progress);
 }
 
@@ -122,7 +122,7 @@ TEST(WriteReport, AFailingSectionKeepsItsRowsAndTheReportGoesOn) {
   fakes.SetRows(Category::kIeTypedUrls, {{"http://typed.example/"}});
   Written run;
   test::RecordingList progress;
-  HtmlReportWriter writer([&run](const std::string& line) { run.lines.push_back(line); });
+  HtmlReportWriter writer([&run](std::string_view line) { run.lines.emplace_back(line); });
   WriteReport(
       writer, fakes.Table(), Groups({ReportGroup::kInternetExplorer}), {"PC", "me", "12/8/2026", "http://site.invalid"},
       [&](const CategoryInfo& category, RowSink& rows) { ReadSectionRows(category, rows, progress); }, run.progress);
