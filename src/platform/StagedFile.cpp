@@ -1,6 +1,9 @@
 #include "platform/StagedFile.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #include "platform/WinText.h"
 
@@ -9,7 +12,89 @@ namespace {
 
 constexpr size_t kBufferBytes = 1024 * 1024;
 
+// Writes to the file whatever whole blocks it is given, on its own thread,
+// one block at a time; one more may wait.
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const auto chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written != chunk) return false;
+    bytes.remove_prefix(chunk);
+  }
+  return true;
+}
+
 }  // namespace
+
+class StagedFile::BlockWriter {
+ public:
+  BlockWriter(HANDLE file, std::atomic<bool>& failed) : file_(file), failed_(failed), thread_([this] { Run(); }) {}
+
+  ~BlockWriter() {
+    {
+      std::lock_guard lock(mutex_);
+      ending_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+
+  void Hand(std::vector<char>& block, std::size_t bytes) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !waiting_; });
+    waiting_ = true;
+    waitingBytes_ = bytes;
+    std::swap(next_, block);
+    std::swap(spare_, block);
+    lock.unlock();
+    changed_.notify_all();
+  }
+
+  // Returns once the thread has written every block handed over.
+  void Drain() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !waiting_ && !writing_; });
+  }
+
+ private:
+  void Run() {
+    std::vector<char> block;
+    std::unique_lock lock(mutex_);
+    while (true) {
+      changed_.wait(lock, [this] { return waiting_ || ending_; });
+      if (!waiting_) return;
+      std::swap(block, next_);
+      const std::size_t bytes = waitingBytes_;
+      waiting_ = false;
+      writing_ = true;
+      lock.unlock();
+      changed_.notify_all();
+      // After a failed write nothing more is written.
+      if (!failed_ && !WriteAll(file_, std::string_view(block.data(), bytes))) failed_ = true;
+      lock.lock();
+      writing_ = false;
+      if (spare_.empty()) std::swap(spare_, block);
+      changed_.notify_all();
+    }
+  }
+
+  HANDLE file_;
+  std::atomic<bool>& failed_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  // The block waiting to be written, and one written already, given back
+  // to the caller in exchange for the next.
+  std::vector<char> next_;
+  std::vector<char> spare_;
+  std::size_t waitingBytes_ = 0;
+  bool waiting_ = false;
+  bool writing_ = false;
+  bool ending_ = false;
+  std::thread thread_;
+};
+
+StagedFile::StagedFile() = default;
+StagedFile::~StagedFile() { Abandon(); }
 
 bool StagedFile::Create(const std::string& path) {
   Abandon();
@@ -47,12 +132,16 @@ void StagedFile::Write(std::string_view bytes) {
 }
 
 void StagedFile::WriteThrough(std::string_view bytes) {
-  while (!failed_ && !bytes.empty()) {
-    const auto chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
-    DWORD written = 0;
-    if (!WriteFile(file_.get(), bytes.data(), chunk, &written, nullptr) || written != chunk) failed_ = true;
-    bytes.remove_prefix(chunk);
-  }
+  // In order: after any block handed over before.
+  if (blocks_) blocks_->Drain();
+  if (!failed_ && !WriteAll(file_.get(), bytes)) failed_ = true;
+}
+
+void StagedFile::WriteBlock(std::vector<char>& block, std::size_t bytes) {
+  if (failed_ || !file_) return;
+  if (!buffer_.empty()) Flush();
+  if (!blocks_) blocks_ = std::make_unique<BlockWriter>(file_.get(), failed_);
+  blocks_->Hand(block, bytes);
 }
 
 void StagedFile::Flush() {
@@ -60,9 +149,12 @@ void StagedFile::Flush() {
   buffer_.clear();
 }
 
+void StagedFile::FinishBlocks() { blocks_.reset(); }
+
 bool StagedFile::Commit() {
   if (!file_) return false;
   Flush();
+  FinishBlocks();
   file_.reset();
   if (failed_) {
     Abandon();
@@ -90,6 +182,7 @@ bool StagedFile::Commit() {
 }
 
 void StagedFile::Abandon() {
+  FinishBlocks();
   file_.reset();
   buffer_.clear();
   if (!temporary_.empty()) DeleteFileW(temporary_.c_str());

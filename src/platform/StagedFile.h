@@ -6,8 +6,11 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Handles.h"
 
@@ -15,8 +18,8 @@ namespace tmr {
 
 class StagedFile {
  public:
-  StagedFile() = default;
-  ~StagedFile() { Abandon(); }
+  StagedFile();
+  ~StagedFile();
   StagedFile(const StagedFile&) = delete;
   StagedFile& operator=(const StagedFile&) = delete;
 
@@ -25,6 +28,11 @@ class StagedFile {
   bool IsOpen() const { return static_cast<bool>(file_); }
   // Buffered; after a failed write nothing more is written.
   void Write(std::string_view bytes);
+  // The first `bytes` bytes of a block its caller filled, written on a
+  // thread of its own while the caller fills the next: `block` comes back
+  // as an earlier block, to be overwritten (empty the first time). Waits
+  // while the block before is still being written.
+  void WriteBlock(std::vector<char>& block, std::size_t bytes);
   // Writes what is buffered and puts the file in place; false on any
   // failure, with the temporary file deleted.
   bool Commit();
@@ -33,14 +41,20 @@ class StagedFile {
   bool Failed() const { return failed_; }
 
  private:
+  class BlockWriter;
+
   void WriteThrough(std::string_view bytes);
   void Flush();
+  // Waits until every block handed over is written, and ends the thread.
+  void FinishBlocks();
 
   std::wstring target_;
   std::wstring temporary_;
   UniqueFileHandle file_;
   std::string buffer_;
-  bool failed_ = false;
+  std::unique_ptr<BlockWriter> blocks_;
+  // Also set by the block writer's thread.
+  std::atomic<bool> failed_ = false;
 };
 
 }  // namespace tmr

@@ -51,8 +51,10 @@ void ReportFile::WriteLine(std::string_view utf8) {
 
 void ReportFile::Flush() {
   if (Failed() || !file_.IsOpen() || used_ == 0) return;
-  file_.Write(std::string_view(buffer_.data(), used_));
+  // Written while the next block is made in the one handed back.
+  file_.WriteBlock(buffer_, used_);
   used_ = 0;
+  if (buffer_.size() < kBufferBytes) buffer_.resize(kBufferBytes);
 }
 
 bool ReportFile::Commit() {

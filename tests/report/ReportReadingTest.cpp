@@ -194,6 +194,23 @@ TEST(ReportFile, Utf16WithMarkAndCrLfPutInPlaceOnlyWhenWhole) {
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "other.htm"));
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "other.htm.partial"));
 
+  // Megabytes of lines, written block after block on the file's own
+  // thread, arrive whole and in order.
+  {
+    ReportFile large;
+    ASSERT_TRUE(large.Create(path));
+    for (int i = 0; i < 40000; ++i)
+      large.WriteLine("<tr><td>line " + std::to_string(i) + std::string(90, 'x') + "</td>");
+    ASSERT_TRUE(large.Commit());
+  }
+  const std::string written = dir.Read("report.htm");
+  std::string wanted("\xFF\xFE", 2);
+  for (int i = 0; i < 40000; ++i) {
+    for (char c : "<tr><td>line " + std::to_string(i) + std::string(90, 'x') + "</td>\r\n")
+      wanted += std::string{c, '\0'};
+  }
+  EXPECT_TRUE(written == wanted) << written.size() << " bytes, " << wanted.size() << " wanted";
+
   ReportFile nowhere;
   EXPECT_FALSE(nowhere.Create(dir.str() + "\\missing\\report.htm"));
   EXPECT_FALSE(nowhere.Commit());
