@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/TextUtil.h"
+
 namespace tmr {
 namespace {
 
@@ -67,10 +69,7 @@ std::size_t TimePicture::WriteTo(char* to, int hour, int minute, int second) con
     if (twoDigits || value >= 10) *p++ = static_cast<char>('0' + value / 10 % 10);
     *p++ = static_cast<char>('0' + value % 10);
   };
-  auto text = [&p](std::string_view t) {
-    t.copy(p, t.size());
-    p += t.size();
-  };
+  auto text = [&p](std::string_view t) { p = CopyShortText(p, t); };
   for (const Token& token : tokens_) {
     switch (token.field) {
       case 'h': number(hour % 12 == 0 ? 12 : hour % 12, token.twoLetters); break;

@@ -6,6 +6,7 @@
 
 #include "core/CivilDate.h"
 #include "core/LeadingNumber.h"
+#include "core/TextUtil.h"
 #include "core/TimePicture.h"
 #include "platform/WinText.h"
 
@@ -99,10 +100,10 @@ void AppendDayAndTime(std::string& out, ViewingSettings& settings, int64_t day, 
     settings.time.AppendTo(out, hour, minute, second);
     return;
   }
-  std::size_t length = date.copy(text, date.size());
-  text[length++] = ' ';
-  length += settings.time.WriteTo(text + length, hour, minute, second);
-  out.append(text, length);
+  char* end = CopyShortText(text, date);
+  *end++ = ' ';
+  end += settings.time.WriteTo(end, hour, minute, second);
+  out.append(text, static_cast<std::size_t>(end - text));
 }
 
 }  // namespace

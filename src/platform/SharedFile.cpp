@@ -56,6 +56,12 @@ std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxByte
   return bytes;
 }
 
+bool OnFixedDisk(const std::string& path) {
+  wchar_t volume[MAX_PATH] = {};
+  if (!GetVolumePathNameW(Widen(path).c_str(), volume, MAX_PATH)) return false;
+  return GetDriveTypeW(volume) == DRIVE_FIXED;
+}
+
 bool FileExists(const std::string& path) { return FileLength(path).has_value(); }
 
 std::optional<uint64_t> FileLength(const std::string& path) {

@@ -35,6 +35,10 @@ std::optional<std::string> ReadFileHead(const std::string& path, size_t maxBytes
 std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes);
 
 bool FileExists(const std::string& path);
+// Whether the file is on a fixed local disk, where it may be mapped: a
+// mapped page of a file on a network share or a removable disk that goes
+// away faults instead of failing a read.
+bool OnFixedDisk(const std::string& path);
 // The file's length; nullopt when it is not there or is a folder.
 std::optional<uint64_t> FileLength(const std::string& path);
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Handles.h"
+#include "platform/SharedFile.h"
 #include "platform/WinText.h"
 
 namespace tmr {
@@ -25,21 +26,12 @@ uint64_t g_remapAfterBytes = uint64_t{32} << 20;
 sqlite3_vfs* g_default = nullptr;
 sqlite3_vfs g_mapped{};
 
-// Where a file may be mapped safely: a fixed local disk. A mapped page of
-// a file on a network share or a removable disk that goes away faults
-// instead of failing a read.
-bool OnFixedDisk(const std::wstring& path) {
-  wchar_t volume[MAX_PATH] = {};
-  if (!GetVolumePathNameW(path.c_str(), volume, MAX_PATH)) return false;
-  return GetDriveTypeW(volume) == DRIVE_FIXED;
-}
-
 class FileViews {
  public:
   static std::unique_ptr<FileViews> Map(const char* utf8Name) {
     if (!utf8Name) return nullptr;
+    if (!OnFixedDisk(utf8Name)) return nullptr;
     const std::wstring path = Widen(utf8Name);
-    if (!OnFixedDisk(path)) return nullptr;
     UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -45,6 +45,8 @@ class SqliteLibrary {
   // 0 when the library shut down and was released; 1 otherwise.
   int Unload();
   bool Ready() const { return ready_; }
+  // Whether stores opened read-only are read through mapped views.
+  bool ViewedReads() const { return viewedReads_; }
 
   // The file name is UTF-8; the file is opened read-only.
   int Open(const std::string& file, sqlite3** db);
@@ -146,6 +148,8 @@ class SqliteSession {
   bool HasTable(std::string_view table);
   bool HasColumn(std::string_view table, std::string_view column);
   // The number in column 0 of the query's last row; 0 without rows.
+  // A store on a fixed disk is counted through SQLite's own mapping of it
+  // (see the definition).
   double Count(const std::string& sql);
   // Asked between steps of the machine, not only between rows, so that a
   // query that runs long without a row still hears Cancel: false stops it.
@@ -164,6 +168,7 @@ class SqliteSession {
   SqliteLibrary layer_;
   sqlite3* db_ = nullptr;
   std::function<bool()> keepGoing_;
+  bool countMapped_ = false;
 };
 
 // The name SQLite is given for a file: a read-only URI. A database in
