@@ -343,8 +343,10 @@ void MainWindow::Command(int id) {
 void MainWindow::ResetColumns(std::span<const ColumnInfo> columns) {
   model_.Clear();
   ListView view(list_);
-  // The list lays itself out once for the new columns, not once for each.
-  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+  // A shown list lays itself out once for the new columns, not once for
+  // each; a hidden one does when it is shown.
+  const bool shown = IsWindowVisible(list_) != FALSE;
+  if (shown) SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   view.SetItemCount(0);
   view.DeleteAllColumns();
   for (const ColumnInfo& column : columns) {
@@ -352,7 +354,7 @@ void MainWindow::ResetColumns(std::span<const ColumnInfo> columns) {
     model_.AddColumn(std::string(column.header), column.widthTwips);
   }
   ApplyColumnWidths(columns);
-  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+  if (shown) SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
 }
 
 void MainWindow::AddRow(std::span<const std::string_view> cells) {

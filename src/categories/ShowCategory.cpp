@@ -9,8 +9,9 @@ std::string RecordCountText(std::size_t count) { return "Total Records: " + std:
 void ShowCategory(const CategoryInfo& category, CategoryList& list, ReadProgress& progress,
                   const ReadContext& context) {
   list.SetPanel(1, std::string(category.loadingWhileReading ? "Loading..." : category.hint));
-  list.ResetColumns(category.columns);
+  // A list hidden first takes its new columns without laying itself out.
   if (category.hideListWhileReading) list.SetListVisible(false);
+  list.ResetColumns(category.columns);
   ReadOutcome outcome = ReadOutcome::kRead;
   try {
     outcome = category.read(context, list, progress);

@@ -50,7 +50,7 @@ class RecordingList : public CategoryList, public ReadProgress {
   // Cancel from there).
   bool cancelled = false;
   std::function<void()> onKeepGoing;
-  // One entry per call, e.g. "clear", "column:URL:5000", "hide", "row",
+  // One entry per call, e.g. "hide", "clear", "column:URL:5000", "row",
   // "show", "panel1:Loading...", "list" (a list of its own begins).
   std::vector<std::string> log;
 };

@@ -88,7 +88,7 @@ TEST_F(IeReadersTest, CookieFolderNamesWithAtAndSitesOfTextFilesThenLowOnVista) 
   Show(Category::kIeCookies);
   const Texts main{"cr.com/", "hidden@site[1].txt", "site.com/", "user@site[1].txt"};
   EXPECT_EQ(Sorted(list_.FirstColumn()), main);
-  EXPECT_EQ(list_.log, (Texts{"panel1:Double click to view cookie folder", "clear", "column:Cookies:6000", "hide",
+  EXPECT_EQ(list_.log, (Texts{"panel1:Double click to view cookie folder", "hide", "clear", "column:Cookies:6000",
                               "row", "show", "panel2:Total Records: 4"}));
   EXPECT_GT(list_.keepGoingCalls, 0);
 

@@ -80,8 +80,8 @@ TEST_F(UrlHistoryTest, RealHistoryContainerFillsTheCategory) {
   EXPECT_EQ(Ticks(history.Collection()[0]->LastVisitedTime()), 130849743185120000u);
 
   test::ShowInRecorder(Category::kIeUrlHistory, list_);
-  EXPECT_EQ(list_.log, (Texts{"panel1:Double Cilck to view", "clear", "column:URL:5000", "column:Title:5000",
-                              "column:Last Visited:2000", "hide", "row", "show", "panel2:Total Records: 15"}));
+  EXPECT_EQ(list_.log, (Texts{"panel1:Double Cilck to view", "hide", "clear", "column:URL:5000", "column:Title:5000",
+                              "column:Last Visited:2000", "row", "show", "panel2:Total Records: 15"}));
   ASSERT_EQ(list_.rows.size(), 15u);
   EXPECT_EQ(list_.rows[0][0], "http://www.msn.com/?ocid=iehp");
   EXPECT_EQ(list_.rows[0][1], "");

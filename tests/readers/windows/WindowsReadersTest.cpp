@@ -169,7 +169,7 @@ TEST_F(WindowsReadersTest, RecentDocumentsListsFilesWithTheirFullPaths) {
     std::sort(rows.begin(), rows.end());
     EXPECT_EQ(rows, (Rows{recent.str() + "\\a.txt", recent.str() + "\\desktop.ini"}));
     EXPECT_EQ(list_.keepGoingCalls, 3);  // after each entry, index.dat included
-    EXPECT_EQ(list_.log, (Rows{"panel1:Double Click to open", "clear", "column:Recent Documents:8000", "hide", "row",
+    EXPECT_EQ(list_.log, (Rows{"panel1:Double Click to open", "hide", "clear", "column:Recent Documents:8000", "row",
                                "show", "panel2:Total Records: 2"}));
   }
 }
