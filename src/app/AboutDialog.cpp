@@ -21,10 +21,10 @@ bool AboutDialog::Show(HWND owner) {
   HWND hwnd = layout.CreateFrame(L"TracemereAbout", WindowProc, this, "About Us", 5640, 3300, owner, false);
   if (!hwnd) return false;
   HWND image = layout.Add(hwnd, L"STATIC", "", SS_ICON, kIcon, 240, 240, 720, 720);
-  HICON icon = static_cast<HICON>(
+  // Loaded at this size for this dialog, and destroyed with it.
+  icon_ = static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, layout.Px(720), layout.Px(720), 0));
-  if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
-  SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+  SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(icon_ ? icon_ : LoadIconW(nullptr, IDI_APPLICATION)), 0);
 
   HWND heading = layout.Add(hwnd, L"STATIC", "About Tracemere (tm)", SS_LEFT, kHeading, 1200, 240, 4200, 360);
   LOGFONTW font{};
@@ -81,6 +81,8 @@ LRESULT AboutDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void AboutDialog::OnDestroyed() {
   if (headingFont_) DeleteObject(headingFont_);
   headingFont_ = nullptr;
+  if (icon_) DestroyIcon(icon_);
+  icon_ = nullptr;
 }
 
 }  // namespace tmr

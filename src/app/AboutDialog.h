@@ -32,6 +32,7 @@ class AboutDialog final : public ModelessWindow<AboutDialog> {
   std::function<void(HWND owner)> checkVersion_;
   HWND versionLabel_ = nullptr;
   HFONT headingFont_ = nullptr;
+  HICON icon_ = nullptr;
 };
 
 }  // namespace tmr
