@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "platform/WinText.h"
@@ -12,8 +13,7 @@ namespace {
 
 constexpr size_t kBufferBytes = 1024 * 1024;
 
-// Writes to the file whatever whole blocks it is given, on its own thread,
-// one block at a time; one more may wait.
+// All the bytes, in pieces the platform takes; false on any failure.
 bool WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
     const auto chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
@@ -26,6 +26,8 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 
 }  // namespace
 
+// Writes the blocks it is handed to the file, in order, on a thread of its
+// own: one block is written while at most one more waits.
 class StagedFile::BlockWriter {
  public:
   BlockWriter(HANDLE file, std::atomic<bool>& failed) : file_(file), failed_(failed), thread_([this] { Run(); }) {}
@@ -140,7 +142,15 @@ void StagedFile::WriteThrough(std::string_view bytes) {
 void StagedFile::WriteBlock(std::vector<char>& block, std::size_t bytes) {
   if (failed_ || !file_) return;
   if (!buffer_.empty()) Flush();
-  if (!blocks_) blocks_ = std::make_unique<BlockWriter>(file_.get(), failed_);
+  if (!blocks_) {
+    try {
+      blocks_ = std::make_unique<BlockWriter>(file_.get(), failed_);
+    } catch (const std::system_error&) {
+      // No thread to be had: written here and now.
+      WriteThrough(std::string_view(block.data(), bytes));
+      return;
+    }
+  }
   blocks_->Hand(block, bytes);
 }
 

@@ -1,7 +1,8 @@
 // A file written beside its target, as "<target>.partial", and moved into
-// the target's place only once it is complete, so a failure never leaves
-// part of a file behind nor harms the file it was to replace. The report
-// and the exported lists are written this way.
+// the target's place only once it is complete (an earlier file of the name
+// is moved aside as "<target>.replaced" meanwhile, then deleted), so a
+// failure never leaves part of a file behind nor harms the file it was to
+// replace. The report and the exported lists are written this way.
 #pragma once
 
 #include <windows.h>
@@ -31,7 +32,7 @@ class StagedFile {
   // The first `bytes` bytes of a block its caller filled, written on a
   // thread of its own while the caller fills the next: `block` comes back
   // as an earlier block, to be overwritten (empty the first time). Waits
-  // while the block before is still being written.
+  // while the block before still waits to be written.
   void WriteBlock(std::vector<char>& block, std::size_t bytes);
   // Writes what is buffered and puts the file in place; false on any
   // failure, with the temporary file deleted.
