@@ -58,6 +58,49 @@ int CompareDigitRuns(std::string_view a, size_t& i, std::string_view b, size_t& 
   return result;
 }
 
+// Whether x comes after y in the order wanted: by the key's cell, the
+// other way round when descending.
+bool ComesAfter(std::string_view x, std::string_view y, bool descending) {
+  const int order = CompareCells(x, y);
+  return descending ? order < 0 : order > 0;
+}
+
+// Rows sorted by the key the other way round (the header clicked again)
+// are these reversed, with each run of equal cells put back in its order:
+// a pass instead of a sort. False, changing nothing, for rows not in that
+// order (rows added since they were sorted).
+bool ReverseSortedRows(std::vector<const char*>& rows, std::size_t key, bool descending) {
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    if (ComesAfter(RecordCell(rows[i - 1], key), RecordCell(rows[i], key), !descending)) return false;
+  }
+  std::reverse(rows.begin(), rows.end());
+  for (std::size_t start = 0; start < rows.size();) {
+    const std::string_view cell = RecordCell(rows[start], key);
+    std::size_t end = start + 1;
+    while (end < rows.size() && CompareCells(RecordCell(rows[end], key), cell) == 0) ++end;
+    std::reverse(rows.begin() + static_cast<std::ptrdiff_t>(start), rows.begin() + static_cast<std::ptrdiff_t>(end));
+    start = end;
+  }
+  return true;
+}
+
+// A stable sort by the key's cell, found once per row rather than once per
+// comparison.
+void SortRows(std::vector<const char*>& rows, std::size_t key, bool descending) {
+  if (rows.size() < 2 || ReverseSortedRows(rows, key, descending)) return;
+  struct KeyedRow {
+    std::string_view cell;
+    const char* record;
+  };
+  std::vector<KeyedRow> keyed;
+  keyed.reserve(rows.size());
+  for (const char* record : rows) keyed.push_back({RecordCell(record, key), record});
+  std::stable_sort(keyed.begin(), keyed.end(), [descending](const KeyedRow& x, const KeyedRow& y) {
+    return ComesAfter(y.cell, x.cell, descending);
+  });
+  for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = keyed[i].record;
+}
+
 }  // namespace
 
 int CompareCells(std::string_view a, std::string_view b) {
@@ -212,16 +255,9 @@ void ListModel::ClickColumn(int column) {
 
 void ListModel::Sort() {
   const auto key = static_cast<std::size_t>(sortKey_);
-  auto less = [key](const char* x, const char* y) { return CompareCells(RecordCell(x, key), RecordCell(y, key)) < 0; };
   // Sorting both lists alike keeps the shown rows in the order they have
   // among all rows: equal rows keep their earlier order in each.
-  for (std::vector<const char*>* rows : {&rows_, &shown_}) {
-    if (descending_) {
-      std::stable_sort(rows->begin(), rows->end(), [&](const char* x, const char* y) { return less(y, x); });
-    } else {
-      std::stable_sort(rows->begin(), rows->end(), less);
-    }
-  }
+  for (std::vector<const char*>* rows : {&rows_, &shown_}) SortRows(*rows, key, descending_);
 }
 
 }  // namespace tmr

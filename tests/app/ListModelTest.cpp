@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/ListModel.h"
 
 namespace tmr {
@@ -60,6 +62,52 @@ TEST(ListModel, HeaderClickSortsThenReverses) {
   m.ClickColumn(1);
   EXPECT_TRUE(m.SortDescending());
   EXPECT_EQ(Column(m, 1), (std::vector<std::string>{"100", "10", "9"}));
+}
+
+// Sorted, clicked again, sorted by another column, given rows after a
+// sort: always the order a stable sort of the rows as they stood gives.
+TEST(ListModel, EveryClickGivesTheStableSortOfTheRowsAsTheyStood) {
+  const std::vector<std::string> values = {"a", "B", "10", "9", "b", "", "A", "010"};
+  ListModel m;
+  m.AddColumn("Key", 100);
+  m.AddColumn("Id", 100);
+  std::vector<std::pair<std::string, std::string>> expected;
+  auto add = [&](int count) {
+    for (int i = 0; i < count; ++i) {
+      std::string key = values[(expected.size() * 7 + expected.size() / 3) % values.size()];
+      std::string id = "row" + std::to_string(expected.size());
+      m.AddRow({key, id});
+      expected.emplace_back(key, id);
+    }
+  };
+  auto sortExpected = [&](int column, bool descending) {
+    std::stable_sort(expected.begin(), expected.end(), [&](const auto& x, const auto& y) {
+      const int order = column == 0 ? CompareCells(x.first, y.first) : CompareCells(x.second, y.second);
+      return descending ? order > 0 : order < 0;
+    });
+  };
+  auto check = [&](const char* step) {
+    std::vector<std::pair<std::string, std::string>> shown;
+    for (std::size_t r = 0; r < m.RowCount(); ++r) shown.emplace_back(m.Cell(r, 0), m.Cell(r, 1));
+    EXPECT_EQ(shown, expected) << step;
+  };
+  add(300);
+  for (bool descending : {false, true, false, true}) {
+    m.ClickColumn(0);
+    sortExpected(0, descending);
+    check(descending ? "key, descending" : "key");
+  }
+  add(50);  // after the sort, unsorted
+  m.ClickColumn(0);
+  sortExpected(0, false);
+  check("key again, with rows added");
+  m.ClickColumn(1);
+  sortExpected(1, false);
+  m.ClickColumn(1);
+  sortExpected(1, true);
+  m.ClickColumn(0);
+  sortExpected(0, false);
+  check("key after the ids, descending");
 }
 
 TEST(ListModel, ShortRowsAndClearing) {
