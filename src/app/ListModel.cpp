@@ -240,6 +240,25 @@ bool ListModel::ContinueFilter(std::size_t rows) {
   return true;
 }
 
+std::optional<std::size_t> ListModel::FindRow(std::string_view text, std::size_t from, bool wrap, bool whole) const {
+  const std::vector<const char*>& shown = Shown();
+  auto matches = [&](std::size_t row) {
+    const std::string_view cell = RecordCell(shown[row], 0);
+    if (cell.size() < text.size() || (whole && cell.size() != text.size())) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (Fold(cell[i]) != Fold(text[i])) return false;
+    }
+    return true;
+  };
+  for (std::size_t row = from; row < shown.size(); ++row) {
+    if (matches(row)) return row;
+  }
+  for (std::size_t row = 0; wrap && row < std::min(from, shown.size()); ++row) {
+    if (matches(row)) return row;
+  }
+  return std::nullopt;
+}
+
 void ListModel::ClickColumn(int column) {
   if (column < 0) return;
   // The shown rows are sorted with the rest, so they must be the filter's.

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -50,6 +51,11 @@ class ListModel {
   const Column& ColumnAt(std::size_t index) const { return columns_[index]; }
   // The text of a cell of a shown row, or "" where the row has fewer cells.
   std::string_view Cell(std::size_t row, std::size_t column) const;
+
+  // The first shown row at or after `from` (then from the top, when
+  // wrapping) whose first cell starts with the text, or is the text when
+  // `whole`, letter case ignored (ASCII): the list's search as a user types.
+  std::optional<std::size_t> FindRow(std::string_view text, std::size_t from, bool wrap, bool whole) const;
 
   // Shows only the rows holding the text in one of the columns, letter
   // case ignored (see CaseBlindSearch); "" shows every row. A text other

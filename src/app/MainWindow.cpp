@@ -481,6 +481,15 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
         }
         return 0;
       }
+      case LVN_ODFINDITEMW: {
+        // A user typing the start of a row.
+        const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
+        if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz) return -1;
+        const std::optional<std::size_t> row =
+            model_.FindRow(Narrow(find->lvfi.psz), static_cast<std::size_t>(std::max(find->iStart, 0)),
+                           (find->lvfi.flags & LVFI_WRAP) != 0, (find->lvfi.flags & LVFI_PARTIAL) == 0);
+        return row ? static_cast<LRESULT>(*row) : -1;
+      }
       case NM_DBLCLK: DoubleClickRow(); return 0;
       case LVN_COLUMNCLICK: ClickColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
       case LVN_KEYDOWN: OnListKey(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey); return 0;

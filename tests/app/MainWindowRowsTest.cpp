@@ -195,6 +195,24 @@ TEST_F(MainWindowRowsTest, CtrlAAndCtrlCCopyTheHeaderAndTheSelectedRows) {
             "URL History\tTitle\tVisit Count\tLast Visited Time\r\nhttp://b/\ttwo  lines\t2\td2\r\n");
 }
 
+TEST_F(MainWindowRowsTest, TypingTheStartOfARowSelectsIt) {
+  fakes_.SetRows(Category::kRunHistory, {{"alpha.exe"}, {"Beta.exe"}, {"cmd"}, {"bravo.exe"}});
+  MainWindow& v = Open();
+  v.ClickCategory(Category::kRunHistory);
+  const HWND list = v.List().hwnd();
+  SetFocus(list);
+  // A key's character, with its repeat count of one.
+  auto key = [list](wchar_t c) { SendMessageW(list, WM_CHAR, c, 1); };
+  // Letter case ignored; the keys typed in quick succession add up.
+  key(L'b');
+  EXPECT_EQ(v.List().SelectedRow(), 1);
+  key(L'r');
+  EXPECT_EQ(v.List().SelectedRow(), 3);
+  // No row starts so: the selection stays where it was.
+  key(L'x');
+  EXPECT_EQ(v.List().SelectedRow(), 3);
+}
+
 TEST_F(MainWindowRowsTest, TheListsMenuOffersCopyOpenAndExport) {
   fakes_.SetRows(Category::kChromeUrlHistory, {{"http://a/"}, {"http://b/"}});
   fakes_.SetRows(Category::kChromeKeywords, {{"cats"}});
