@@ -30,7 +30,8 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 // own: one block is written while at most one more waits.
 class StagedFile::BlockWriter {
  public:
-  BlockWriter(HANDLE file, std::atomic<bool>& failed) : file_(file), failed_(failed), thread_([this] { Run(); }) {}
+  BlockWriter(HANDLE file, std::atomic<bool>& failed, BlockTransform transform)
+      : file_(file), failed_(failed), transform_(std::move(transform)), thread_([this] { Run(); }) {}
 
   ~BlockWriter() {
     {
@@ -61,6 +62,7 @@ class StagedFile::BlockWriter {
  private:
   void Run() {
     std::vector<char> block;
+    std::vector<char> transformed;
     std::unique_lock lock(mutex_);
     while (true) {
       changed_.wait(lock, [this] { return waiting_ || ending_; });
@@ -72,7 +74,15 @@ class StagedFile::BlockWriter {
       lock.unlock();
       changed_.notify_all();
       // After a failed write nothing more is written.
-      if (!failed_ && !WriteAll(file_, std::string_view(block.data(), bytes))) failed_ = true;
+      if (!failed_) {
+        try {
+          std::string_view written(block.data(), bytes);
+          if (transform_) written = transform_(written, transformed);
+          if (!WriteAll(file_, written)) failed_ = true;
+        } catch (const std::exception&) {
+          failed_ = true;  // no memory for the transformed block
+        }
+      }
       lock.lock();
       writing_ = false;
       if (spare_.empty()) std::swap(spare_, block);
@@ -82,6 +92,7 @@ class StagedFile::BlockWriter {
 
   HANDLE file_;
   std::atomic<bool>& failed_;
+  BlockTransform transform_;
   std::mutex mutex_;
   std::condition_variable changed_;
   // The block waiting to be written, and one written already, given back
@@ -102,6 +113,7 @@ bool StagedFile::Create(const std::string& path) {
   Abandon();
   failed_ = false;
   buffer_.clear();
+  transform_ = nullptr;
   target_ = Widen(path);
   temporary_ = target_ + L".partial";
   // Made anew rather than truncated: a stale one, left by a run that ended
@@ -144,10 +156,12 @@ void StagedFile::WriteBlock(std::vector<char>& block, std::size_t bytes) {
   if (!buffer_.empty()) Flush();
   if (!blocks_) {
     try {
-      blocks_ = std::make_unique<BlockWriter>(file_.get(), failed_);
+      blocks_ = std::make_unique<BlockWriter>(file_.get(), failed_, transform_);
     } catch (const std::system_error&) {
       // No thread to be had: written here and now.
-      WriteThrough(std::string_view(block.data(), bytes));
+      std::vector<char> transformed;
+      std::string_view written(block.data(), bytes);
+      WriteThrough(transform_ ? transform_(written, transformed) : written);
       return;
     }
   }

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,6 +35,11 @@ class StagedFile {
   // as an earlier block, to be overwritten (empty the first time). Waits
   // while the block before still waits to be written.
   void WriteBlock(std::vector<char>& block, std::size_t bytes);
+  // Turns each block handed over into the bytes written for it, on the
+  // writing thread: `out` is that thread's own, kept from block to block.
+  using BlockTransform = std::function<std::string_view(std::string_view block, std::vector<char>& out)>;
+  // Before the first block.
+  void SetBlockTransform(BlockTransform transform) { transform_ = std::move(transform); }
   // Writes what is buffered and puts the file in place; false on any
   // failure, with the temporary file deleted.
   bool Commit();
@@ -54,6 +60,7 @@ class StagedFile {
   UniqueFileHandle file_;
   std::string buffer_;
   std::unique_ptr<BlockWriter> blocks_;
+  BlockTransform transform_;
   // Also set by the block writer's thread.
   std::atomic<bool> failed_ = false;
 };

@@ -1,5 +1,7 @@
 #include "report/ReportFile.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "core/TextUtil.h"
@@ -10,15 +12,43 @@ namespace {
 
 constexpr size_t kBufferBytes = 1024 * 1024;
 
+// A block's lines, each its length and its UTF-8 bytes, as they go into
+// the file: UTF-16, each with CR LF. Most of a page is ASCII, which is
+// widened straight into the output; a line with other characters goes
+// through the platform's conversion.
+std::string_view WidenLines(std::string_view block, std::vector<char>& out) {
+  // A line of n bytes is at most n UTF-16 units: twice its bytes and its
+  // length's together hold it and its CR LF.
+  if (out.size() < block.size() * 2) out.resize(block.size() * 2);
+  char* p = out.data();
+  for (std::size_t at = 0; at + 4 <= block.size();) {
+    uint32_t length = 0;
+    std::memcpy(&length, block.data() + at, 4);
+    const std::string_view line = block.substr(at + 4, length);
+    at += 4 + line.size();
+    if (WidenAscii(line, p)) {
+      p += line.size() * 2;
+    } else {
+      const std::wstring wide = Widen(line);
+      std::memcpy(p, wide.data(), wide.size() * sizeof(wchar_t));
+      p += wide.size() * sizeof(wchar_t);
+    }
+    std::memcpy(p, "\r\0\n\0", 4);
+    p += 4;
+  }
+  return {out.data(), static_cast<std::size_t>(p - out.data())};
+}
+
 }  // namespace
 
 bool ReportFile::Create(const std::string& path) {
   failed_ = !file_.Create(path);
   if (failed_) return false;
+  // The lines are widened on the thread that writes them.
+  file_.SetBlockTransform(WidenLines);
+  file_.Write("\xFF\xFE");
   buffer_.resize(kBufferBytes);
-  buffer_[0] = static_cast<char>(0xFF);
-  buffer_[1] = static_cast<char>(0xFE);
-  used_ = 2;
+  used_ = 0;
   return true;
 }
 
@@ -32,20 +62,12 @@ char* ReportFile::Room(size_t bytes) {
 
 void ReportFile::WriteLine(std::string_view utf8) {
   if (Failed() || !file_.IsOpen()) return;
-  // Most of a page is ASCII, which is widened straight into the buffer; a
-  // line with other characters goes through the platform's conversion.
-  const size_t bytes = (utf8.size() + 2) * 2;
-  char* out = Room(bytes);
-  if (WidenAscii(utf8, out)) {
-    std::memcpy(out + utf8.size() * 2, "\r\0\n\0", 4);
-    used_ += bytes;
-  } else {
-    std::wstring line = Widen(utf8);
-    line += L"\r\n";
-    const size_t wide = line.size() * sizeof(wchar_t);
-    std::memcpy(Room(wide), line.data(), wide);
-    used_ += wide;
-  }
+  // A line is kept whole in one block (see WidenLines).
+  const auto length = static_cast<uint32_t>(std::min<std::size_t>(utf8.size(), UINT32_MAX));
+  char* out = Room(4 + std::size_t{length});
+  std::memcpy(out, &length, 4);
+  CopyShortText(out + 4, utf8.substr(0, length));
+  used_ += 4 + std::size_t{length};
   if (used_ >= kBufferBytes) Flush();
 }
 

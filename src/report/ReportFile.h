@@ -1,7 +1,8 @@
 // The report file: UTF-16 little-endian with its byte-order mark, CR LF
 // line ends, written through a buffer into a file beside the target that
 // replaces the target only once everything is written (StagedFile), so a
-// failure never leaves a partial report.
+// failure never leaves a partial report. The lines are gathered as UTF-8
+// in blocks and widened on the thread that writes them.
 #pragma once
 
 #include <string>
