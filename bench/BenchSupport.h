@@ -60,6 +60,17 @@ struct GeneratedProfile {
   fs::path firefox;
 };
 
+// A reader's progress, shown nowhere and never cancelled.
+class SilentReadProgress : public ReadProgress {
+ public:
+  void SetStatus(const std::string&) override {}
+  void ShowCancelButton(bool) override {}
+  void BeginProgress(double) override {}
+  void SetProgress(double, const std::string&) override {}
+  void EndProgress() override {}
+  bool KeepGoing() override { return true; }
+};
+
 // The report's progress, shown nowhere.
 class QuietProgress final : public ReportProgress {
  public:

@@ -34,7 +34,7 @@ constexpr int kRuns = 3;
 constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // The main window's side of a click: its list model and status panels.
-class ViewerList final : public CategoryList, public ReadProgress {
+class ViewerList final : public CategoryList, public SilentReadProgress {
  public:
   using RowSink::AddRow;
   void AddRow(std::span<const std::string_view> cells) override { model.AddRowTexts(cells); }
@@ -47,12 +47,6 @@ class ViewerList final : public CategoryList, public ReadProgress {
     if (panel == 2) count = text;
   }
   std::size_t RowCount() const override { return model.RowCount(); }
-  void SetStatus(const std::string&) override {}
-  void ShowCancelButton(bool) override {}
-  void BeginProgress(double) override {}
-  void SetProgress(double, const std::string&) override {}
-  void EndProgress() override {}
-  bool KeepGoing() override { return true; }
 
   ListModel model;
   std::string count;

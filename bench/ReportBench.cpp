@@ -29,16 +29,10 @@ using namespace tmr::bench;
 constexpr int kRuns = 3;
 
 // The readers' side of the report, without a dialog.
-class QuietReading final : public RowSink, public ReadProgress {
+class QuietReading final : public RowSink, public SilentReadProgress {
  public:
   using RowSink::AddRow;
   void AddRow(std::span<const std::string_view>) override { ++rows; }
-  void SetStatus(const std::string&) override {}
-  void ShowCancelButton(bool) override {}
-  void BeginProgress(double) override {}
-  void SetProgress(double, const std::string&) override {}
-  void EndProgress() override {}
-  bool KeepGoing() override { return true; }
   size_t rows = 0;
 };
 
