@@ -40,7 +40,7 @@ constexpr int kRuns = 8;
 class BenchList : public CategoryList, public ReadProgress {
  public:
   using CategoryList::AddRow;
-  void AddRow(std::span<const std::string_view> cells) override { model_.AddRowTexts(cells); }
+  void AddRow(std::span<const CellValue> cells) override { model_.AddRow(cells); }
   void ResetColumns(std::span<const ColumnInfo> columns) override {
     model_.Clear();
     for (const ColumnInfo& column : columns) model_.AddColumn(std::string(column.header), column.widthTwips);
@@ -120,13 +120,13 @@ void PerVisitFirefoxUrls(BenchList& list, const std::string& file, bool everyVis
                          ? static_cast<double>(session.ForEachRow(kVisits, [](const SqliteRow&) { return true; }))
                          : session.Count(kFirefoxVisitsCountSql));
   size_t added = 0;
-  RowTexts texts;
+  RowCells texts;
   session.ForEachRow(kVisits, [&](const SqliteRow& visit) {
     session.ForEachRow("SELECT  url,title,last_visit_date FROM moz_places where id='" + visit.Text(0) + "'",
                        [&](const SqliteRow& page) {
                          texts.Clear();
                          FirefoxUrlCells(page, texts);
-                         list.AddRow(texts.Views());
+                         list.AddRow(texts.Cells());
                          ++added;
                          return true;
                        });

@@ -18,6 +18,7 @@
 #include "BenchSupport.h"
 #include "app/ListModel.h"
 #include "categories/ShowCategory.h"
+#include "platform/LocalTimeText.h"
 #include "report/ReportFile.h"
 #include "report/ReportRun.h"
 #include "report/ReportSections.h"
@@ -37,7 +38,7 @@ constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\
 class ViewerList final : public CategoryList, public SilentReadProgress {
  public:
   using RowSink::AddRow;
-  void AddRow(std::span<const std::string_view> cells) override { model.AddRowTexts(cells); }
+  void AddRow(std::span<const CellValue> cells) override { model.AddRow(cells); }
   void ResetColumns(std::span<const ColumnInfo> columns) override {
     model.Clear();
     for (const ColumnInfo& column : columns) model.AddColumn(std::string(column.header), column.widthTwips);
@@ -97,7 +98,7 @@ int Run() {
     {
       ReportFile file;
       file.Create(Utf8(page));
-      HtmlReportWriter writer([&](std::string_view line) { file.WriteLine(line); });
+      HtmlReportWriter writer([&](std::string_view line) { file.WriteLine(line); }, ViewerCellFormat());
       QuietProgress progress;
       ViewerList reading;
       WriteReport(

@@ -51,7 +51,9 @@ double Now() {
 class BenchList : public tmr::RowSink, public tmr::ReadProgress {
  public:
   using RowSink::AddRow;
-  void AddRow(std::span<const std::string_view> cells) override { rows.emplace_back(cells.empty() ? "" : cells[0]); }
+  void AddRow(std::span<const tmr::CellValue> cells) override {
+    rows.emplace_back(cells.empty() ? std::string_view() : cells[0].TextValue());
+  }
   void SetStatus(const std::string&) override {}
   void ShowCancelButton(bool) override {}
   void BeginProgress(double) override {}

@@ -15,6 +15,7 @@
 
 #include "BenchSupport.h"
 #include "core/ProgramState.h"
+#include "platform/LocalTimeText.h"
 #include "report/ReportFile.h"
 #include "report/ReportRun.h"
 #include "report/ReportSections.h"
@@ -32,7 +33,7 @@ constexpr int kRuns = 3;
 class QuietReading final : public RowSink, public SilentReadProgress {
  public:
   using RowSink::AddRow;
-  void AddRow(std::span<const std::string_view>) override { ++rows; }
+  void AddRow(std::span<const CellValue>) override { ++rows; }
   size_t rows = 0;
 };
 
@@ -62,10 +63,12 @@ int Run(int stored) {
     ReportFile file;
     file.Create(path);
     lines = 0;
-    HtmlReportWriter writer([&](std::string_view line) {
-      file.WriteLine(line);
-      ++lines;
-    });
+    HtmlReportWriter writer(
+        [&](std::string_view line) {
+          file.WriteLine(line);
+          ++lines;
+        },
+        ViewerCellFormat());
     QuietProgress progress;
     QuietReading reading;
     WriteReport(

@@ -62,13 +62,13 @@ std::string CheckHtmlEscape(std::string_view input) {
     start = tab + 1;
   }
   std::vector<std::string> lines;
-  HtmlReportWriter writer([&](std::string_view line) { lines.emplace_back(line); });
+  HtmlReportWriter writer([&](std::string_view line) { lines.emplace_back(line); }, UtcIsoCellFormat());
   ReportSectionInfo section{};
   section.rows = ReportRows::kCellsOwnAlternation;
   section.cells = kCells;
   writer.BeginSection(section);
   const size_t before = lines.size();
-  writer.AddRow(cells);
+  writer.AddTextRow(cells);
   for (size_t i = before; i < lines.size(); ++i) {
     std::string_view line = lines[i];
     if (line.substr(0, kStyle7.size()) != kStyle7 && line.substr(0, kStyle5.size()) != kStyle5) {

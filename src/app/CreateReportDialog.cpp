@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/ReadTurn.h"
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/DialogLayout.h"
@@ -115,12 +116,14 @@ bool CreateReportDialog::Show(HWND owner) {
   layout.Add(hwnd, L"STATIC", "", SS_LEFT | SS_NOPREFIX, kStatusLabel, 120, 2820, 5040, 300);
   layout.Add(hwnd, L"BUTTON", "skip", WS_TABSTOP | BS_PUSHBUTTON, kSkipButton, 5280, 2790, 1200, 360);
   layout.Add(hwnd, L"BUTTON", "Start Create Report", WS_TABSTOP | BS_DEFPUSHBUTTON, kStartButton, 120, 3420, 2400, 420);
+  layout.Add(hwnd, L"BUTTON", "Stop", WS_TABSTOP | BS_PUSHBUTTON, kStopButton, 2640, 3420, 1200, 420);
   HWND frame = layout.Add(hwnd, L"BUTTON", "Create Report for", BS_GROUPBOX, kGroupsFrame, 120, 90, 6360, 1260);
   SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   // Load.
   ShowWindow(bar, SW_HIDE);
   ShowWindow(Control(kSkipButton), SW_HIDE);
+  ShowWindow(Control(kStopButton), SW_HIDE);
   SendMessageW(bar, PBM_SETRANGE32, 0, 22);
   if (EndsWith(ReportFolder, "\\")) ReportFolder.pop_back();
   SetWindowTextUtf8(fileEdit, ReportFolder + "\\Report_for_" + GetComputerNameText() + ".htm");
@@ -138,10 +141,32 @@ ReportGroupSet CreateReportDialog::CheckedGroups() const {
   return chosen;
 }
 
+void CreateReportDialog::ShowBusy(bool busy) {
+  // Start is disabled only once Stop has the focus: a control that loses
+  // its enabled state while focused leaves the dialog with no focus at all.
+  ShowWindow(Control(kStopButton), busy ? SW_SHOW : SW_HIDE);
+  if (busy) {
+    SetFocus(Control(kStopButton));
+    EnableWindow(Control(kStartButton), FALSE);
+  } else {
+    EnableWindow(Control(kStartButton), TRUE);
+    if (GetFocus() == Control(kStopButton) || !GetFocus()) SetFocus(Control(kStartButton));
+  }
+}
+
 void CreateReportDialog::StartCreateReport() {
   // The readers let messages run, so a second press can arrive while a
   // report is being written; it must not start another.
-  if (writing_) return;
+  if (writing_ || waitingToStart_) return;
+  if (ReadTurn::Taken()) {
+    // A list is being read: the report's readers would run inside it.
+    waitingToStart_ = true;
+    ShowBusy(true);
+    SetWindowTextUtf8(Control(kStatusLabel), "Waiting for the list being read...");
+    HWND self = hwnd_;
+    ReadTurn::WhenFree([self] { PostMessageW(self, kReadTurnFreeMessage, 0, 0); });
+    return;
+  }
   WriteReportFile(WindowText(Control(kReportFileEdit)));
 }
 
@@ -156,20 +181,22 @@ void CreateReportDialog::Browse() {
 }
 
 void CreateReportDialog::WriteReportFile(const std::string& path) {
+  ReadTurn turn([this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); });
+  if (!turn.Held()) return;
   writing_ = true;
   skipRequested_ = false;
-  EnableWindow(Control(kStartButton), FALSE);
+  ShowBusy(true);
   ReportFile file;
   const std::string failure =
       "The report could not be written to " + path + ". Check that the folder exists and that you may write to it.";
   if (!file.Create(path)) {
     ShowMessage(hwnd_, failure, MB_OK);
     writing_ = false;
-    EnableWindow(Control(kStartButton), TRUE);
+    ShowBusy(false);
     return;
   }
   ShowWindow(Control(kProgressBar), SW_SHOW);
-  HtmlReportWriter writer([&file](std::string_view line) { file.WriteLine(line); });
+  HtmlReportWriter writer([&file](std::string_view line) { file.WriteLine(line); }, ViewerCellFormat());
   DialogProgress progress(*this);
   ReaderProgress readerProgress(*this);
   SectionReader readSection;
@@ -187,7 +214,7 @@ void CreateReportDialog::WriteReportFile(const std::string& path) {
   }
   if (!file.Commit()) {
     ShowMessage(hwnd_, failure, MB_OK);
-    EnableWindow(Control(kStartButton), TRUE);
+    ShowBusy(false);
     return;
   }
   ShellOpen(hwnd_, path, SW_HIDE);
@@ -202,9 +229,17 @@ LRESULT CreateReportDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case IDOK: StartCreateReport(); return 0;
         case kSkipButton: Skip(); return 0;
         case kBrowseButton: Browse(); return 0;
+        case kStopButton:
         case IDCANCEL: PostMessageW(hwnd_, WM_CLOSE, 0, 0); return 0;
         default: return 0;
       }
+    case kReadTurnFreeMessage:
+      if (waitingToStart_) {
+        waitingToStart_ = false;
+        SetWindowTextUtf8(Control(kStatusLabel), "");
+        StartCreateReport();
+      }
+      return 0;
     case WM_CLOSE:
       if (writing_) {
         // A report can take minutes: a reflexive Esc must not throw it away.

@@ -27,6 +27,9 @@ class CreateReportDialog final : public ModelessWindow<CreateReportDialog> {
     kStatusLabel,
     kReportFileLabel,
     kGroupsFrame,
+    // Shown while the report is written (or waits to be): the same as the
+    // close box. It holds the focus then, so Esc reaches the dialog.
+    kStopButton,
     // One box per report group, in the table's order.
     kFirstGroupBox,
   };
@@ -39,6 +42,9 @@ class CreateReportDialog final : public ModelessWindow<CreateReportDialog> {
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
   HWND GroupBox(ReportGroup group) const;
   bool Writing() const { return writing_; }
+  // Start was pressed while a list was being read: the report is written
+  // once that read is done.
+  bool WaitingToStart() const { return waitingToStart_; }
 
   // The buttons, as their clicks run them.
   void StartCreateReport();
@@ -57,13 +63,18 @@ class CreateReportDialog final : public ModelessWindow<CreateReportDialog> {
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  static constexpr UINT kReadTurnFreeMessage = WM_APP + 1;
+
   ReportGroupSet CheckedGroups() const;
+  // Start and Stop trade places; the focus goes with them.
+  void ShowBusy(bool busy);
 
   const CategoryTable& table_;
   ReportReader read_;
   bool writing_ = false;
   bool skipRequested_ = false;
   bool closePending_ = false;
+  bool waitingToStart_ = false;
 };
 
 // The computer's and the logged-on user's names ("" when unknown).

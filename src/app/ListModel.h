@@ -18,17 +18,21 @@
 #include <string_view>
 #include <vector>
 
+#include "app/ListSort.h"
 #include "core/CaseFold.h"
+#include "core/CellValue.h"
 
 namespace tmr {
 
-// Orders two cell texts the way a user expects of a sortable list: letter
-// case ignored (ASCII), runs of digits compared by their value, so "9"
-// comes before "10". Returns <0, 0 or >0.
-int CompareCells(std::string_view a, std::string_view b);
-
+// Cells keep what the store held (a text, a number, a time) and are turned
+// into text by the model's format when they are shown, searched or
+// exported: a change of the format (local time or UTC) changes every row
+// on show at once.
 class ListModel {
  public:
+  explicit ListModel(const CellFormat& format = UtcIsoCellFormat()) : format_(&format) {}
+  const CellFormat& Format() const { return *format_; }
+
   struct Column {
     std::string header;
     int widthTwips = 0;
@@ -38,8 +42,9 @@ class ListModel {
   // to the rows added next.
   void Clear();
   void AddColumn(std::string header, int widthTwips);
+  void AddRow(std::span<const CellValue> cells);
+  // A row of texts only.
   void AddRow(const std::vector<std::string>& cells);
-  void AddRowTexts(std::span<const std::string_view> cells);
   // Room for this many rows in all, where a source knows how many it has.
   void ReserveRows(std::size_t rows);
 
@@ -49,8 +54,10 @@ class ListModel {
   std::size_t ShownCount() const { return Shown().size(); }
   std::size_t ColumnCount() const { return columns_.size(); }
   const Column& ColumnAt(std::size_t index) const { return columns_[index]; }
-  // The text of a cell of a shown row, or "" where the row has fewer cells.
-  std::string_view Cell(std::size_t row, std::size_t column) const;
+  // A cell of a shown row, or an empty text where the row has fewer cells.
+  CellValue Cell(std::size_t row, std::size_t column) const;
+  // Its text as the list shows it, in the cell or in scratch.
+  std::string_view CellText(std::size_t row, std::size_t column, std::string& scratch) const;
 
   // The first shown row at or after `from` (then from the top, when
   // wrapping) whose first cell starts with the text, or is the text when
@@ -69,11 +76,14 @@ class ListModel {
   // pending, the shown rows being those of the new text then.
   bool ContinueFilter(std::size_t rows);
   void FinishFilter() { ContinueFilter(static_cast<std::size_t>(-1)); }
+  // The shown texts have changed (times in UTC instead of local time): the
+  // filter's text is looked for again, in a pass as a new text is.
+  void RefreshFilter();
 
   // A click on a column header: that column (0-based) becomes the sort key
-  // and the rows are sorted by it, ascending; a click on the header that is
-  // already the key reverses the order. Rows equal in that column keep
-  // their relative order.
+  // and the rows are sorted by it (ListSort.h), ascending; a click on the
+  // header that is already the key reverses the order. Rows equal in that
+  // column keep their relative order.
   void ClickColumn(int column);
   int SortKey() const { return sortKey_; }  // -1 until a header is clicked
   bool SortDescending() const { return descending_; }
@@ -85,10 +95,9 @@ class ListModel {
   const std::vector<const char*>& Shown() const { return Filtering() ? shown_ : rows_; }
   bool Keeps(const CaseBlindSearch& search, const char* record) const;
 
+  const CellFormat* format_;
   std::vector<Column> columns_;
-  // Rows live in large blocks of text, one record per row (a cell count,
-  // then each cell's length and bytes), so a hundred thousand rows cost a
-  // few allocations, and sorting only reorders the pointers.
+  // Rows live in large blocks, one record per row (RowRecords.h).
   std::vector<std::unique_ptr<char[]>> blocks_;
   std::size_t blockUsed_ = 0;
   std::size_t blockSize_ = 0;
@@ -109,6 +118,8 @@ class ListModel {
   bool passOverShown_ = false;
   std::size_t passNext_ = 0;
   std::vector<const char*> kept_;
+  // The text of a number or a time being searched.
+  mutable std::string searchScratch_;
 };
 
 }  // namespace tmr

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "app/MainLayout.h"
+#include "app/ReadTurn.h"
 #include "app/SettingsFile.h"
 #include "app/StartupSettings.h"
 #include "core/ProgramState.h"
@@ -69,7 +70,7 @@ HACCEL CreateShortcuts() {
 }  // namespace
 
 MainWindow::MainWindow(const CategoryTable& table, ViewerServices services)
-    : table_(table), services_(std::move(services)) {}
+    : table_(table), services_(std::move(services)), model_(ViewerCellFormat()) {}
 
 MainWindow::~MainWindow() {
   // A window destroyed with its object never sees WM_DESTROY here.
@@ -246,6 +247,14 @@ void MainWindow::Show(const CategoryInfo* category) {
     pending_ = category;
     return;
   }
+  // The report is being written: the click waits for it, as a click waits
+  // for a read of the window's own.
+  ReadTurn turn([this] { cancelRequested_ = true; });
+  if (!turn.Held()) {
+    pending_ = category;
+    WaitForReadTurn();
+    return;
+  }
   ReadContext context;
   context.chooseIndexFile = [this] { return services_.chooseIndexFile ? services_.chooseIndexFile(hwnd_) : ""; };
   if (services_.browserProfiles) context.profiles = services_.browserProfiles();
@@ -266,6 +275,22 @@ void MainWindow::Show(const CategoryInfo* category) {
   }
 }
 
+void MainWindow::WaitForReadTurn() {
+  if (waitingForTurn_) return;
+  waitingForTurn_ = true;
+  HWND self = hwnd_;
+  ReadTurn::WhenFree([self] { PostMessageW(self, kReadTurnFreeMessage, 0, 0); });
+}
+
+void MainWindow::OnReadTurnFree() {
+  waitingForTurn_ = false;
+  if (closePending_) {
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    return;
+  }
+  if (const CategoryInfo* category = std::exchange(pending_, nullptr)) Show(category);
+}
+
 void MainWindow::DoubleClickRow() {
   const CategoryInfo* category = CategoryOf(TreeView(tree_).Selection());
   if (!category) return;
@@ -280,7 +305,7 @@ void MainWindow::DoubleClickRow() {
     case RowAction::kOpenFirstColumn: {
       int row = ListView(list_).SelectedRow();
       if (row < 0 || static_cast<size_t>(row) >= model_.ShownCount()) return;
-      std::string text = CutAtNul(model_.Cell(static_cast<size_t>(row), 0));
+      std::string text = CutAtNul(model_.CellText(static_cast<size_t>(row), 0, cellScratch_));
       if (!text.empty()) ShellOpen(hwnd_, text, SW_SHOWNORMAL);
       return;
     }
@@ -357,10 +382,10 @@ void MainWindow::ResetColumns(std::span<const ColumnInfo> columns) {
   if (shown) SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
 }
 
-void MainWindow::AddRow(std::span<const std::string_view> cells) {
+void MainWindow::AddRow(std::span<const CellValue> cells) {
   // The list learns of new rows on the pump's time slice: a count update
   // per row costs the list a repaint request each.
-  model_.AddRowTexts(cells);
+  model_.AddRow(cells);
 }
 
 void MainWindow::SyncItemCount() {
@@ -474,8 +499,8 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
       case LVN_GETDISPINFOW: {
         auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
         if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
-          std::string_view cell =
-              model_.Cell(static_cast<size_t>(info->item.iItem), static_cast<size_t>(info->item.iSubItem));
+          std::string_view cell = model_.CellText(static_cast<size_t>(info->item.iItem),
+                                                  static_cast<size_t>(info->item.iSubItem), cellScratch_);
           dispBuffer_ = Widen(cell.substr(0, cell.find('\0')));
           lstrcpynW(info->item.pszText, dispBuffer_.c_str(), info->item.cchTextMax);
         }
@@ -539,6 +564,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return Default(msg, wp, lp);
     case WM_CAPTURECHANGED: draggingSplitter_ = false; return 0;
     case kNodeClickMessage: ClickNode(reinterpret_cast<HTREEITEM>(lp)); return 0;
+    case kReadTurnFreeMessage: OnReadTurnFree(); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
     case WM_CLOSE:
       if (running_) {
@@ -546,6 +572,14 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         // once it has returned.
         cancelRequested_ = true;
         closePending_ = true;
+        return 0;
+      }
+      if (ReadTurn::Taken()) {
+        // The report is being written; its dialog asks whether to stop, and
+        // the window closes once the writing has ended either way.
+        closePending_ = true;
+        ReadTurn::AskHolderToStop();
+        WaitForReadTurn();
         return 0;
       }
       DestroyWindow(hwnd_);

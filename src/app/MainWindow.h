@@ -99,7 +99,7 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
 
   // CategoryList
   using CategoryList::AddRow;
-  void AddRow(std::span<const std::string_view> cells) override;
+  void AddRow(std::span<const CellValue> cells) override;
   void ResetColumns(std::span<const ColumnInfo> columns) override;
   void SetListVisible(bool visible) override;
   void SetPanel(int panel, const std::string& text) override;
@@ -121,6 +121,7 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
  private:
   friend class BaseWindow<MainWindow>;
   static constexpr UINT kNodeClickMessage = WM_APP + 1;
+  static constexpr UINT kReadTurnFreeMessage = WM_APP + 2;
   static constexpr UINT_PTR kFilterTimer = 1;
 
   void OnCreate();
@@ -129,6 +130,9 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   void OnDestroy();
   void FillTree();
   void Show(const CategoryInfo* category);
+  // A click while the report is being written runs once it is done.
+  void WaitForReadTurn();
+  void OnReadTurnFree();
   void SyncItemCount();
   void FlushProgress();
   void ShowProgressWhenDue();
@@ -183,8 +187,10 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   // category and closing; the running reader stops at its next row.
   bool cancelRequested_ = false;
   const CategoryInfo* pending_ = nullptr;
+  bool waitingForTurn_ = false;
   TimeSlicePump pump_;
   std::wstring dispBuffer_;
+  std::string cellScratch_;
   // The progress dialog comes up only for a read that is still going after
   // kProgressDelayMs: a quicker one would only flash it.
   static constexpr uint64_t kProgressDelayMs = 250;

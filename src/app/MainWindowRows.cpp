@@ -187,7 +187,8 @@ void MainWindow::ExportList() {
   request.title = "Export List";
   request.filterDescription = "CSV file (*.csv)";
   request.filterPattern = "*.csv";
-  request.moreFilters = {{"Tab-separated text (*.txt)", "*.txt"}, {"HTML file (*.htm)", "*.htm"}};
+  request.moreFilters = {
+      {"Tab-separated text (*.txt)", "*.txt"}, {"HTML file (*.htm)", "*.htm"}, {"JSON Lines (*.jsonl)", "*.jsonl"}};
   request.initialFolder = ReportFolder;
   request.fileName = SuggestedFileName(title);
   request.defaultExtension = "csv";
@@ -201,6 +202,7 @@ void MainWindow::ExportList() {
   // the form of the filter left chosen.
   const ExportFormat byFilter = chosenFilter == 2   ? ExportFormat::kTabSeparated
                                 : chosenFilter == 3 ? ExportFormat::kHtml
+                                : chosenFilter == 4 ? ExportFormat::kJsonLines
                                                     : ExportFormat::kCsv;
   const ExportFormat format = ExportFormatOfName(path).value_or(byFilter);
 

@@ -105,10 +105,15 @@ void MainWindow::SaveColumnWidths() {
 }
 
 void MainWindow::ToggleTimesInUtc() {
-  // Rows already listed keep their texts; the next fill, and the next
-  // report, are written in the new way.
+  // The rows keep their times, not texts: every time on show is written
+  // anew, and a filter looks for its text in the new texts.
   const bool on = !TimesInUtc();
   SetTimesInUtc(on);
+  InvalidateRect(list_, nullptr, FALSE);
+  if (model_.Filtering() || model_.FilterPending()) {
+    model_.RefreshFilter();
+    RunFilterSlice();
+  }
   CheckMenuItem(GetMenu(hwnd_), kMenuTimesInUtc, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
   if (services_.settings) services_.settings->SaveSetting(kViewSection, kTimesInUtcKey, on ? "1" : "0");
 }

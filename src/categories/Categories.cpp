@@ -11,7 +11,7 @@ namespace {
 
 // ---- columns of the list ----
 
-constexpr ColumnInfo kIeUrlColumns[] = {{"URL", 5000}, {"Title", 5000}, {"Last Visited", 2000}};
+constexpr ColumnInfo kIeUrlColumns[] = {{"URL", 5000}, {"Title", 5000}, {"Last Visited", 2000, CellKind::kTime}};
 constexpr ColumnInfo kTypedUrlColumns[] = {{"URLs", 4000}};
 constexpr ColumnInfo kIeCookieColumns[] = {{"Cookies", 6000}};
 constexpr ColumnInfo kIndexFileColumns[] = {{"URLs In Index.dat File", 8000}};
@@ -23,20 +23,31 @@ constexpr ColumnInfo kLastVisitedColumns[] = {{"Last Visited History", 8000}};
 constexpr ColumnInfo kUsbColumns[] = {{"USB Storage History", 8000}};
 constexpr ColumnInfo kFirstFolderColumns[] = {{"First Folder (Windows 7)", 8000}};
 constexpr ColumnInfo kTypedPathColumns[] = {{"Type Paths (Windows 7)", 8000}};
-constexpr ColumnInfo kFirefoxUrlColumns[] = {{"URLs History", 8000}, {"Title", 8000}, {"Last Visted Time", 2000}};
-constexpr ColumnInfo kFirefoxCookieColumns[] = {
-    {"Host", 2000}, {"Name", 4000}, {"Creation Time", 2000}, {"Last Accessd Time", 2000}};
+constexpr ColumnInfo kFirefoxUrlColumns[] = {
+    {"URLs History", 8000}, {"Title", 8000}, {"Last Visted Time", 2000, CellKind::kTime}};
+constexpr ColumnInfo kFirefoxCookieColumns[] = {{"Host", 2000},
+                                                {"Name", 4000},
+                                                {"Creation Time", 2000, CellKind::kTime},
+                                                {"Last Accessd Time", 2000, CellKind::kTime}};
 constexpr ColumnInfo kFirefoxDownloadColumns[] = {
-    {"File Name", 6000}, {"Source", 4000}, {"Start Time", 2000}, {"End Time", 2000}};
+    {"File Name", 6000}, {"Source", 4000}, {"Start Time", 2000, CellKind::kTime}, {"End Time", 2000, CellKind::kTime}};
 constexpr ColumnInfo kFirefoxInputColumns[] = {{"Firefox Input History", 6000}};
-constexpr ColumnInfo kFirefoxFormColumns[] = {
-    {"Field Name", 1500}, {"Value ", 4000}, {"Times Used", 1500}, {"First Used", 2000}, {"Last Used", 2000}};
-constexpr ColumnInfo kChromeUrlColumns[] = {
-    {"URL History", 6000}, {"Title", 6000}, {"Visit Count", 1000}, {"Last Visited Time", 2000}};
-constexpr ColumnInfo kChromeCookieColumns[] = {
-    {"Host", 2000}, {"name", 2000}, {"Creation Time", 2000}, {"Last Accessed Time", 2000}};
-constexpr ColumnInfo kChromeDownloadColumns[] = {{"File Name", 6000}, {"Source", 8000}, {"Download Time", 1500}};
-constexpr ColumnInfo kChromeTopSiteColumns[] = {{"URL", 6000}, {"Rank", 1000}, {"title", 6000}};
+constexpr ColumnInfo kFirefoxFormColumns[] = {{"Field Name", 1500},
+                                              {"Value ", 4000},
+                                              {"Times Used", 1500, CellKind::kNumber},
+                                              {"First Used", 2000, CellKind::kTime},
+                                              {"Last Used", 2000, CellKind::kTime}};
+constexpr ColumnInfo kChromeUrlColumns[] = {{"URL History", 6000},
+                                            {"Title", 6000},
+                                            {"Visit Count", 1000, CellKind::kNumber},
+                                            {"Last Visited Time", 2000, CellKind::kTime}};
+constexpr ColumnInfo kChromeCookieColumns[] = {{"Host", 2000},
+                                               {"name", 2000},
+                                               {"Creation Time", 2000, CellKind::kTime},
+                                               {"Last Accessed Time", 2000, CellKind::kTime}};
+constexpr ColumnInfo kChromeDownloadColumns[] = {
+    {"File Name", 6000}, {"Source", 8000}, {"Download Time", 1500, CellKind::kTime}};
+constexpr ColumnInfo kChromeTopSiteColumns[] = {{"URL", 6000}, {"Rank", 1000, CellKind::kNumber}, {"title", 6000}};
 constexpr ColumnInfo kChromeKeywordColumns[] = {{"Keyword Searched", 6000}};
 
 // ---- the report's column headers ----

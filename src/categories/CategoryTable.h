@@ -53,6 +53,9 @@ enum class ReportGroup { kInternetExplorer, kWindows, kIndexFile, kFirefox, kChr
 struct ColumnInfo {
   std::string_view header;
   int widthTwips;
+  // What the column's cells hold; a reader gives an empty text where the
+  // store holds nothing, and a text where a number column holds none.
+  CellKind kind = CellKind::kText;
 };
 
 enum class RowAction {

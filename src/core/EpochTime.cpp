@@ -72,6 +72,29 @@ std::optional<DayAndSecond> EpochSecondsToDay(double seconds, int epochYear, flo
   return DayAndSecond{day, static_cast<int>(rest)};  // 0 <= rest < kDay: the cast drops the fraction
 }
 
+std::optional<DayAndSecond> InstantToDay(int64_t microseconds, float offsetHours) {
+  // The offset as whole microseconds, as EpochSecondsToDay adds it in
+  // seconds: 3600 for each hour.
+  const double offset = std::round((kDay / 24.0) * offsetHours * 1e6);
+  constexpr int64_t kMicrosPerDay = 86400LL * 1000000;
+  constexpr int64_t kFirstDay = DaysFromCivil({kFirstYear, 1, 1});
+  constexpr int64_t kLastDay = DaysFromCivil({kLastYear, 12, 31});
+  // Beyond the years shown either way, and far from overflowing.
+  constexpr int64_t kBound = (kLastDay + 2) * kMicrosPerDay;
+  if (!std::isfinite(offset) || std::fabs(offset) > 1e15 || microseconds > kBound || microseconds < -kBound) {
+    return std::nullopt;
+  }
+  const int64_t t = microseconds + static_cast<int64_t>(offset);
+  int64_t day = t / kMicrosPerDay;
+  int64_t rest = t - day * kMicrosPerDay;
+  if (rest < 0) {
+    day -= 1;
+    rest += kMicrosPerDay;
+  }
+  if (day < kFirstDay || day > kLastDay) return std::nullopt;
+  return DayAndSecond{day, static_cast<int>(rest / 1000000)};
+}
+
 std::optional<DateTime> EpochSecondsToDate(double seconds, int epochYear, float offsetHours) {
   const std::optional<DayAndSecond> moment = EpochSecondsToDay(seconds, epochYear, offsetHours);
   if (!moment) return std::nullopt;

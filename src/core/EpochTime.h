@@ -52,6 +52,12 @@ struct DayAndSecond {
 // EpochSecondsToDate, which only adds the calendar date of the day.
 std::optional<DayAndSecond> EpochSecondsToDay(double seconds, int epochYear, float offsetHours);
 
+// Microseconds since 1970-01-01 00:00:00 UTC (an Instant), moved by
+// offsetHours, as the day and second EpochSecondsToDay gives for the same
+// moment: whole seconds toward the past, the years 100..9999. Exact where
+// a double of seconds is not.
+std::optional<DayAndSecond> InstantToDay(int64_t microseconds, float offsetHours);
+
 // Seconds since 00:00:00 of 1 January of epochYear, moved by offsetHours,
 // walked year by year to a calendar date; fractions of a second are dropped.
 // nullopt for a value that leaves the years 100..9999 (only a damaged store

@@ -159,6 +159,28 @@ void AppendEpochDateText(std::string& out, double seconds, int epochYear) {
   AppendDayAndTime(out, settings, moment->day, second / 3600, second / 60 % 60, second % 60);
 }
 
+void AppendInstantText(std::string& out, Instant instant) {
+  ViewingSettings& settings = Settings();
+  const std::optional<DayAndSecond> moment = InstantToDay(instant, settings.offset);
+  if (!moment) return;
+  const int second = moment->second;
+  AppendDayAndTime(out, settings, moment->day, second / 3600, second / 60 % 60, second % 60);
+}
+
+namespace {
+
+class ViewerFormat final : public CellFormat {
+ public:
+  void AppendTime(std::string& out, Instant instant) const override { AppendInstantText(out, instant); }
+};
+
+}  // namespace
+
+const CellFormat& ViewerCellFormat() {
+  static const ViewerFormat format;
+  return format;
+}
+
 double StoredNumber(std::string_view text) {
   // Stored times are plain digits; those skip the general parse, which
   // copies the text first.

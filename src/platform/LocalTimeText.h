@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/CellValue.h"
 #include "core/EpochTime.h"
 
 namespace tmr {
@@ -42,6 +43,14 @@ void AppendGeneralDateText(std::string& out, const std::optional<DateTime>& valu
 // the same text as AppendGeneralDateText of their local time; without the
 // calendar date in between, for a list of a million times.
 void AppendEpochDateText(std::string& out, double seconds, int epochYear);
+
+// Cells as the lists, the report and the exports show them: times as the
+// general-date text of their local time (or UTC, see SetTimesInUtc), by the
+// settings in force when a cell is shown, not when it was read.
+const CellFormat& ViewerCellFormat();
+// One instant's text, as ViewerCellFormat writes it; "" outside the years
+// 100..9999.
+void AppendInstantText(std::string& out, Instant instant);
 
 // Microseconds since 1970 UTC, given as text, as general-date text; "" when
 // the text holds no number or zero.

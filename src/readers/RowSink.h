@@ -9,6 +9,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/CellValue.h"
 
 namespace tmr {
 
@@ -16,10 +19,16 @@ class RowSink {
  public:
   virtual ~RowSink() = default;
 
-  // One row: cells[0] is the row's text, the rest its sub-items. The texts
-  // are valid only during the call.
-  virtual void AddRow(std::span<const std::string_view> cells) = 0;
-  void AddRow(std::string_view text) { AddRow(std::span<const std::string_view>(&text, 1)); }
+  // One row: cells[0] is the row's text, the rest its sub-items, each as
+  // the store holds it (a text, a number, a time). Texts are valid only
+  // during the call.
+  virtual void AddRow(std::span<const CellValue> cells) = 0;
+  void AddRow(std::string_view text) {
+    const CellValue cell = CellValue::Text(text);
+    AddRow(std::span<const CellValue>(&cell, 1));
+  }
+  // A row of texts only.
+  void AddTextRow(std::span<const std::string_view> texts);
 
   // The rows that follow form another of the lists that make up one
   // category (the search history's keys); called only for a list that has
@@ -27,6 +36,19 @@ class RowSink {
   // an empty row.
   virtual void BeginList() {}
 };
+
+inline void RowSink::AddTextRow(std::span<const std::string_view> texts) {
+  constexpr std::size_t kOnStack = 16;
+  if (texts.size() <= kOnStack) {
+    CellValue cells[kOnStack];
+    for (std::size_t i = 0; i < texts.size(); ++i) cells[i] = CellValue::Text(texts[i]);
+    AddRow(std::span<const CellValue>(cells, texts.size()));
+    return;
+  }
+  std::vector<CellValue> cells;
+  for (std::string_view text : texts) cells.push_back(CellValue::Text(text));
+  AddRow(cells);
+}
 
 class ReadProgress {
  public:

@@ -203,8 +203,9 @@ void HtmlReportWriter::BeginList() {
   if (section_ && section_->rows == ReportRows::kSingleCell) WriteSingleCell("");
 }
 
-void HtmlReportWriter::AddRow(std::span<const std::string_view> cells) {
+void HtmlReportWriter::AddRow(std::span<const CellValue> values) {
   if (!section_) return;
+  const std::span<const std::string_view> cells = texts_.Of(values);
   switch (section_->rows) {
     case ReportRows::kSingleCell:
       // Every list begins with an empty row.

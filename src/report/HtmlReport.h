@@ -25,7 +25,8 @@ void AppendEscapedHtml(std::string& out, std::string_view text);
 // Between BeginSection and EndSection the writer takes the section's rows.
 class HtmlReportWriter final : public RowSink {
  public:
-  explicit HtmlReportWriter(LineSink sink) : sink_(std::move(sink)) {}
+  // Times are written by the format (the viewer's local or UTC texts).
+  HtmlReportWriter(LineSink sink, const CellFormat& format) : sink_(std::move(sink)), texts_(format) {}
 
   void WriteHead();
   void WriteHeaderTable(const std::string& computer, const std::string& user, const std::string& date);
@@ -36,7 +37,7 @@ class HtmlReportWriter final : public RowSink {
   // Table, anchor, heading and column header lines of a section.
   void BeginSection(const ReportSectionInfo& section);
   using RowSink::AddRow;
-  void AddRow(std::span<const std::string_view> cells) override;
+  void AddRow(std::span<const CellValue> cells) override;
   void BeginList() override;
   void EndSection();
 
@@ -50,6 +51,7 @@ class HtmlReportWriter final : public RowSink {
   void WriteCells(std::span<const std::string_view> cells, bool style7);
 
   LineSink sink_;
+  CellTexts texts_;
   std::vector<char> cellLine_;
   const ReportSectionInfo* section_ = nullptr;
   std::size_t rowsInSection_ = 0;

@@ -18,6 +18,7 @@
 #include "platform/WinText.h"
 #include "report/ReportSections.h"
 #include "support/BrowserTestSupport.h"
+#include "support/FakeCategories.h"
 #include "support/RealHives.h"
 #include "support/WinTestUtil.h"
 
@@ -219,10 +220,14 @@ TEST_F(CreateReportDialogTest, EscDuringTheWritingAsksBeforeDroppingTheReport) {
     opened_.clear();
     CreateReportDialog* self = nullptr;
     bool goOn = false;
+    bool focusInDialog = false;
     CreateReportDialog dialog(Categories(), [&](const CategoryInfo& category, RowSink& rows, ReadProgress& progress) {
       if (category.id == Category::kIeTypedUrls) {
-        // Esc as the user presses it, in the box that has the focus.
-        PostMessageW(self->Control(CreateReportDialog::kReportFileEdit), WM_KEYDOWN, VK_ESCAPE, 0);
+        // Esc as the user presses it: to the window that has the focus,
+        // which must be one of the dialog's.
+        HWND focused = GetFocus();
+        focusInDialog = focused && IsChild(self->hwnd(), focused);
+        if (focused) PostMessageW(focused, WM_KEYDOWN, VK_ESCAPE, 0);
         for (int i = 0; i < 100 && asked.empty(); ++i) {
           Sleep(10);
           progress.KeepGoing();
@@ -236,6 +241,7 @@ TEST_F(CreateReportDialogTest, EscDuringTheWritingAsksBeforeDroppingTheReport) {
     fs::path report = profile_.Root() / "esc.htm";
     SetWindowTextW(dialog.Control(CreateReportDialog::kReportFileEdit), report.wstring().c_str());
     Press(dialog, CreateReportDialog::kStartButton);
+    EXPECT_TRUE(focusInDialog);
     EXPECT_EQ(asked, (std::vector<std::string>{
                          "Tracemere: Stop writing the report? The part written so far is discarded. [yes/no]"}));
     EXPECT_EQ(dialog.hwnd(), nullptr);  // closed either way
@@ -255,6 +261,58 @@ TEST_F(CreateReportDialogTest, EscDuringTheWritingAsksBeforeDroppingTheReport) {
     }
     fs::remove(report);
   }
+}
+
+// One read at a time: a report started while a list is being read waits
+// for that read, and a click on the tree while the report is written waits
+// for the report. Neither runs inside the other.
+TEST_F(CreateReportDialogTest, AReportAndAListAreNeverReadOneInsideTheOther) {
+  test::FakeCategories fakes;
+  int depth = 0;
+  int deepest = 0;
+  auto enter = [&] { deepest = std::max(deepest, ++depth); };
+  CreateReportDialog* report = nullptr;
+  bool waitedDuringTheList = false;
+  fakes.Set(Category::kChromeUrlHistory, [&](const ReadContext&, RowSink& rows, ReadProgress& progress) {
+    enter();
+    if (fakes.Runs(Category::kChromeUrlHistory) == 1) {
+      SendMessageW(report->Control(CreateReportDialog::kStartButton), BM_CLICK, 0, 0);
+      waitedDuringTheList = report->WaitingToStart();
+      for (int i = 0; i < 20; ++i) {
+        progress.KeepGoing();
+        Sleep(5);
+      }
+    }
+    rows.AddRow("http://list/");
+    --depth;
+    return ReadOutcome::kRead;
+  });
+  MainWindow viewer(fakes.Table(), ViewerServices{});
+  ASSERT_TRUE(viewer.Create(SW_SHOWNORMAL));
+  bool clickWaited = false;
+  CreateReportDialog dialog(fakes.Table(), [&](const CategoryInfo& category, RowSink& rows, ReadProgress& progress) {
+    enter();
+    if (category.id == Category::kIeTypedUrls) {
+      viewer.ClickNodeByKey("d1");
+      progress.KeepGoing();
+      clickWaited = fakes.Runs(Category::kChromeUrlHistory) == 1;
+    }
+    rows.AddRow("row");
+    --depth;
+  });
+  report = &dialog;
+  ASSERT_TRUE(dialog.Show(nullptr));
+  const fs::path page = profile_.Root() / "turns.htm";
+  SetWindowTextW(dialog.Control(CreateReportDialog::kReportFileEdit), page.wstring().c_str());
+
+  viewer.ClickCategory(Category::kChromeUrlHistory);
+  EXPECT_TRUE(waitedDuringTheList);
+  ASSERT_TRUE(test::WaitUntil([&] { return !opened_.empty(); }, 30000));
+  ASSERT_TRUE(test::WaitUntil([&] { return fakes.Runs(Category::kChromeUrlHistory) == 2; }, 30000));
+  EXPECT_TRUE(clickWaited);
+  EXPECT_EQ(deepest, 1);
+  EXPECT_TRUE(fs::exists(page));
+  EXPECT_EQ(viewer.Model().RowCount(), 1u);
 }
 
 }  // namespace

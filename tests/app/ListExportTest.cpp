@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/ListExport.h"
+#include "core/JsonText.h"
+#include "core/TextUtil.h"
 
 namespace tmr {
 namespace {
@@ -79,6 +81,42 @@ TEST(ListExport, FilesAndClipboardTakeTheShownRowsInTheShownOrder) {
   EXPECT_EQ(TabSeparatedText(m, picked), "Name\r\nrow 4997\r\nrow 4999\r\n");
 }
 
+// One object per row, each column by its header: texts as strings (up to
+// the NUL, as shown), numbers as numbers, times as ISO 8601 UTC. Every line
+// reads back with a JSON parser into the values the list holds.
+TEST(ListExport, JsonLinesHoldTheValues) {
+  ListModel m;
+  for (const char* header : {"URL \"History\"", "Visit Count", "Last Visited Time"}) m.AddColumn(header, 100);
+  const Instant visit = 1556370309LL * kMicrosecondsPerSecond + 250;
+  const std::string hostile = std::string("a\"b\\c\n\x01\xC3\xA9\0hidden", 14);
+  const CellValue first[] = {CellValue::Text(hostile), CellValue::Number(-3), CellValue::Time(visit)};
+  const CellValue second[] = {CellValue::Text("short row")};
+  const CellValue third[] = {CellValue::Text("x"), CellValue::Text("7"), CellValue::Time(INT64_MAX)};
+  m.AddRow(first);
+  m.AddRow(second);
+  m.AddRow(third);
+  const std::string text = Exported(ExportFormat::kJsonLines, m);
+  EXPECT_EQ(text.substr(0, text.find('\n')),
+            R"({"URL \"History\"":"a\"b\\c\n\u0001)"
+            "\xC3\xA9"
+            R"(","Visit Count":-3,"Last Visited Time":"2019-04-27T13:05:09.000250Z"})");
+  const std::vector<std::string> lines = Split(text, "\n");
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[3], "");
+  const auto one = ParseJson(lines[0]);
+  ASSERT_TRUE(one);
+  EXPECT_EQ(*one->Member("URL \"History\"")->String(), "a\"b\\c\n\x01\xC3\xA9");
+  EXPECT_EQ(one->Member("Visit Count")->Number(), -3.0);
+  EXPECT_EQ(ParseIsoUtcText(*one->Member("Last Visited Time")->String()), visit);
+  const auto two = ParseJson(lines[1]);
+  ASSERT_TRUE(two);
+  EXPECT_EQ(*two->Member("Visit Count")->String(), "");
+  const auto three = ParseJson(lines[2]);
+  ASSERT_TRUE(three);
+  EXPECT_EQ(*three->Member("Visit Count")->String(), "7");  // a text where the store held one
+  EXPECT_TRUE(std::holds_alternative<std::nullptr_t>(three->Member("Last Visited Time")->value));
+}
+
 TEST(ListExport, TheExtensionNamesTheFormat) {
   const std::pair<const char*, std::optional<ExportFormat>> names[] = {
       {"C:\\a\\list.csv", ExportFormat::kCsv},
@@ -87,6 +125,7 @@ TEST(ListExport, TheExtensionNamesTheFormat) {
       {"list.txt", ExportFormat::kTabSeparated},
       {"list.htm", ExportFormat::kHtml},
       {"list.HTML", ExportFormat::kHtml},
+      {"rows.JSONL", ExportFormat::kJsonLines},
       {"list.csv.bak", std::nullopt},
       {"list", std::nullopt},
       {"csv", std::nullopt},

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/MainWindow.h"
 #include "core/ProgramState.h"
@@ -289,9 +290,10 @@ TEST_F(ExportTest, WritesTheShownRowsInTheFormatItsNameAsksFor) {
   const FileDialogRequest seen = Export(dir_.str() + "\\list.csv");
   EXPECT_EQ(seen.title, "Export List");
   EXPECT_EQ(seen.filterDescription, "CSV file (*.csv)");
-  ASSERT_EQ(seen.moreFilters.size(), 2u);
+  ASSERT_EQ(seen.moreFilters.size(), 3u);
   EXPECT_EQ(seen.moreFilters[0].pattern, "*.txt");
   EXPECT_EQ(seen.moreFilters[1].pattern, "*.htm");
+  EXPECT_EQ(seen.moreFilters[2].pattern, "*.jsonl");
   EXPECT_EQ(seen.initialFolder, dir_.str());
   EXPECT_EQ(seen.fileName, "Google Chrome URL History");
   const std::string csv =
@@ -304,6 +306,8 @@ TEST_F(ExportTest, WritesTheShownRowsInTheFormatItsNameAsksFor) {
       {"list.txt",
        "\xEF\xBB\xBFURL History\tTitle\tVisit Count\tLast Visited Time\r\nhttp://a/\tA, \"quoted\"\t\t\r\n"},
       {"list.HTM", "<!DOCTYPE html>"},
+      {"list.jsonl", R"({"URL History":"http://a/","Title":"A, \"quoted\"","Visit Count":"","Last Visited Time":""})"
+                     "\n"},
       {"list", csv},  // no extension of ours: the filter's form, the first when unknown
   };
   for (const auto& [name, start] : named) {
@@ -347,7 +351,7 @@ TEST_F(ExportTest, HostileCellsForTheCheckByOtherReaders) {
   v.ClickCategory(Category::kChromeUrlHistory);
   const fs::path folder = TM_EXPORT_CHECK_DIR;
   fs::create_directories(folder);
-  for (const char* name : {"hostile.csv", "hostile.htm"}) {
+  for (const char* name : {"hostile.csv", "hostile.htm", "hostile.jsonl"}) {
     fs::remove(folder / name);
     Export((folder / name).string());
     ASSERT_TRUE(fs::exists(folder / name)) << name;
@@ -355,6 +359,31 @@ TEST_F(ExportTest, HostileCellsForTheCheckByOtherReaders) {
   Texts header;
   for (int c = 0; c < v.List().ColumnCount(); ++c) header.push_back(v.List().ColumnHeader(c));
   test::WriteExportExpectation(folder / "hostile.expected.json", header, rows);
+}
+
+// Leaves a JSON Lines export of typed cells, with the values Python's json
+// module must read back: numbers as numbers, times as their UTC instants to
+// the microsecond, whatever zone the list shows them in.
+TEST_F(ExportTest, TypedCellsForTheJsonCheck) {
+  fakes_.Set(Category::kChromeUrlHistory, [](const ReadContext&, RowSink& rows, ReadProgress&) {
+    const CellValue first[] = {CellValue::Text("http://x/"), CellValue::Text("X"), CellValue::Number(3),
+                               CellValue::Time(1556370309000250)};
+    const CellValue second[] = {CellValue::Text("http://y/"), CellValue::Text(""), CellValue::Number(-9000000000),
+                                CellValue::Time(-11644473600000000)};
+    rows.AddRow(first);
+    rows.AddRow(second);
+    return ReadOutcome::kRead;
+  });
+  MainWindow& v = Open();
+  v.ClickCategory(Category::kChromeUrlHistory);
+  const fs::path folder = TM_EXPORT_CHECK_DIR;
+  fs::create_directories(folder);
+  fs::remove(folder / "typed.jsonl");
+  Export((folder / "typed.jsonl").string());
+  ASSERT_TRUE(fs::exists(folder / "typed.jsonl"));
+  std::ofstream(folder / "typed.expected.json", std::ios::binary)
+      << R"({"header": ["URL History", "Title", "Visit Count", "Last Visited Time"], "typed": true,
+"rows": [["http://x/", "X", 3, "2019-04-27T13:05:09.000250Z"], ["http://y/", "", -9000000000, "1601-01-01T00:00:00Z"]]})";
 }
 
 }  // namespace

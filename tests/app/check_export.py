@@ -3,9 +3,11 @@
 and compares what they make of them with the cells the tests expected.
     check_export.py csv FOLDER    every NAME.csv, through Python's csv module
     check_export.py html FOLDER   every NAME.htm, in headless Chromium
+    check_export.py jsonl FOLDER  every NAME.jsonl, through Python's json module
 Each NAME.expected.json holds {"header": [...], "rows": [[...], ...]}.
 Exit code 77 when no Chromium is installed (html) or nothing was exported."""
 import csv
+import datetime
 import glob
 import html.parser
 import json
@@ -27,6 +29,37 @@ def check_csv(path, expected):
     with open(path, encoding="utf-8-sig", newline="") as f:
         records = list(csv.reader(f, strict=True))
     want = [expected["header"]] + [row + [""] * (len(expected["header"]) - len(row)) for row in expected["rows"]]
+    if records != want:
+        failures.append("records differ:\n  got  %r\n  want %r" % (records, want))
+    return failures
+
+
+def check_jsonl(path, expected):
+    failures = []
+    with open(path, "rb") as f:
+        raw = f.read()
+    if raw.startswith(b"\xef\xbb\xbf"):
+        failures.append("a byte-order mark")
+    lines = raw.decode("utf-8").split("\n")
+    if lines[-1] != "":
+        failures.append("the last line does not end in LF")
+    header = expected["header"]
+    records = []
+    for line in lines[:-1]:
+        record = json.loads(line)
+        if list(record) != header:
+            failures.append("keys %r are not the header" % list(record))
+        records.append([record.get(name) for name in header])
+    if expected.get("typed"):
+        want = expected["rows"]
+        for row in records:
+            for value in row:
+                # Times must be ISO 8601 in UTC that a standard parser reads.
+                if isinstance(value, str) and value.endswith("Z") and value[:4].isdigit():
+                    datetime.datetime.fromisoformat(value[:-1] + "+00:00")
+    else:
+        # Texts as the list shows them: up to a NUL, every cell a string.
+        want = [[c.split("\0")[0] for c in row + [""] * (len(header) - len(row))] for row in expected["rows"]]
     if records != want:
         failures.append("records differ:\n  got  %r\n  want %r" % (records, want))
     return failures
@@ -92,11 +125,16 @@ def main():
         name = expectation[:-len(".expected.json")]
         with open(expectation, encoding="utf-8") as f:
             expected = json.load(f)
-        path = name + (".csv" if mode == "csv" else ".htm")
+        path = name + {"csv": ".csv", "html": ".htm", "jsonl": ".jsonl"}[mode]
         if not os.path.exists(path):
             continue
         checked += 1
-        found = check_csv(path, expected) if mode == "csv" else check_html(path, expected, browser)
+        if mode == "csv":
+            found = check_csv(path, expected)
+        elif mode == "jsonl":
+            found = check_jsonl(path, expected)
+        else:
+            found = check_html(path, expected, browser)
         failures += ["%s: %s" % (os.path.basename(path), f) for f in found]
     for f in failures:
         print("FAIL:", f)

@@ -63,7 +63,7 @@ TEST(CategoryTable, KeysAnchorsAndGroupsHoldTogether) {
 TEST(ShowCategory, AFailingReaderKeepsItsRowsAndTheCount) {
   CategoryInfo category = Categories().Of(Category::kIeUrlHistory);
   category.read = [](const ReadContext&, RowSink& rows, ReadProgress&) -> ReadOutcome {
-    rows.AddRow(std::vector<std::string_view>{"http://before.example/", "Before", "1/1/2020"});
+    rows.AddTextRow(std::vector<std::string_view>{"http://before.example/", "Before", "1/1/2020"});
     throw std::bad_alloc();
   };
   test::RecordingList list;

@@ -12,7 +12,7 @@ using Lines = std::vector<std::string>;
 
 class HtmlReportTest : public ::testing::Test {
  protected:
-  HtmlReportWriter writer_{[this](std::string_view line) { lines_.emplace_back(line); }};
+  HtmlReportWriter writer_{[this](std::string_view line) { lines_.emplace_back(line); }, UtcIsoCellFormat()};
   Lines lines_;
 
   Lines Take() {
@@ -22,7 +22,7 @@ class HtmlReportTest : public ::testing::Test {
   }
   void Begin(Category category) { writer_.BeginSection(Categories().Of(category).report); }
   void Rows(std::initializer_list<std::vector<std::string_view>> rows) {
-    for (const auto& row : rows) writer_.AddRow(row);
+    for (const auto& row : rows) writer_.AddTextRow(row);
   }
   void Index(std::initializer_list<ReportGroup> groups) {
     ReportGroupSet chosen;

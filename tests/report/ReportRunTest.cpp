@@ -39,7 +39,7 @@ ReportGroupSet Groups(std::initializer_list<ReportGroup> groups) {
 }
 
 void WriteWith(Written& run, const ReportGroupSet& groups, const SectionReader& read) {
-  HtmlReportWriter writer([&run](std::string_view line) { run.lines.emplace_back(line); });
+  HtmlReportWriter writer([&run](std::string_view line) { run.lines.emplace_back(line); }, UtcIsoCellFormat());
   WriteReport(writer, Categories(), groups, {"PC", "me", "12/8/2026", "http://site.invalid"}, read, run.progress);
 }
 
@@ -98,8 +98,8 @@ TEST(WriteReport, EveryLinkReachesASectionAndIeRowsComeFromTheStore) {
                     ReportGroup::kFirefox, ReportGroup::kChrome, ReportGroup::kEdge}),
             [](const CategoryInfo& category, RowSink& rows) {
               if (category.id != Category::kIeUrlHistory) return;
-              rows.AddRow(std::vector<std::string_view>{"http://a/", "Title A", "1/1/2020"});
-              rows.AddRow(std::vector<std::string_view>{"https://b/", "", "1/2/2020"});
+              rows.AddTextRow(std::vector<std::string_view>{"http://a/", "Title A", "1/1/2020"});
+              rows.AddTextRow(std::vector<std::string_view>{"https://b/", "", "1/2/2020"});
             });
   EXPECT_EQ(run.progress.values.size(), Categories().categories.size());
   for (const CategoryInfo& category : Categories().categories) {
@@ -116,13 +116,13 @@ TEST(WriteReport, EveryLinkReachesASectionAndIeRowsComeFromTheStore) {
 TEST(WriteReport, AFailingSectionKeepsItsRowsAndTheReportGoesOn) {
   test::FakeCategories fakes;
   fakes.Set(Category::kIeUrlHistory, [](const ReadContext&, RowSink& rows, ReadProgress&) -> ReadOutcome {
-    rows.AddRow(std::vector<std::string_view>{"http://before.example/", "Before", "1/1/2020"});
+    rows.AddTextRow(std::vector<std::string_view>{"http://before.example/", "Before", "1/1/2020"});
     throw std::bad_alloc();
   });
   fakes.SetRows(Category::kIeTypedUrls, {{"http://typed.example/"}});
   Written run;
   test::RecordingList progress;
-  HtmlReportWriter writer([&run](std::string_view line) { run.lines.emplace_back(line); });
+  HtmlReportWriter writer([&run](std::string_view line) { run.lines.emplace_back(line); }, UtcIsoCellFormat());
   WriteReport(
       writer, fakes.Table(), Groups({ReportGroup::kInternetExplorer}), {"PC", "me", "12/8/2026", "http://site.invalid"},
       [&](const CategoryInfo& category, RowSink& rows) { ReadSectionRows(category, rows, progress); }, run.progress);

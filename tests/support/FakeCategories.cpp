@@ -44,7 +44,7 @@ void FakeCategories::SetRows(Category category, std::vector<std::vector<std::str
   Set(category, [rows](const ReadContext&, RowSink& sink, ReadProgress&) {
     for (const auto& row : rows) {
       std::vector<std::string_view> cells(row.begin(), row.end());
-      sink.AddRow(cells);
+      sink.AddTextRow(cells);
     }
     return ReadOutcome::kRead;
   });

@@ -1,9 +1,29 @@
 #include "support/RecordingList.h"
 
-namespace tmr::test {
+#ifdef _WIN32
+#include "platform/LocalTimeText.h"
+#endif
 
-void RecordingList::AddRow(std::span<const std::string_view> cells) {
-  rows.emplace_back(cells.begin(), cells.end());
+namespace tmr::test {
+namespace {
+
+const CellFormat& ShownFormat() {
+#ifdef _WIN32
+  return ViewerCellFormat();
+#else
+  return UtcIsoCellFormat();
+#endif
+}
+
+}  // namespace
+
+void RecordingList::AddRow(std::span<const CellValue> given) {
+  std::vector<std::string>& texts = rows.emplace_back();
+  std::vector<StoredCell>& stored = cells.emplace_back();
+  for (const CellValue& cell : given) {
+    texts.push_back(ShownFormat().Text(cell));
+    stored.push_back({cell.Kind(), cell.NumberValue(), std::string(cell.TextValue())});
+  }
   if (log.empty() || log.back() != "row") log.push_back("row");
 }
 
@@ -11,6 +31,7 @@ void RecordingList::BeginList() { log.push_back("list"); }
 
 void RecordingList::ResetColumns(std::span<const ColumnInfo> given) {
   rows.clear();
+  cells.clear();
   columns.clear();
   log.push_back("clear");
   for (const ColumnInfo& column : given) {

@@ -17,8 +17,16 @@ class RecordingList : public CategoryList, public ReadProgress {
     int widthTwips;
   };
 
+  // A cell as the reader handed it over.
+  struct StoredCell {
+    CellKind kind = CellKind::kText;
+    int64_t value = 0;  // the number or the instant
+    std::string text;
+    friend bool operator==(const StoredCell&, const StoredCell&) = default;
+  };
+
   using CategoryList::AddRow;
-  void AddRow(std::span<const std::string_view> cells) override;
+  void AddRow(std::span<const CellValue> cells) override;
   void BeginList() override;
   void ResetColumns(std::span<const ColumnInfo> columns) override;
   void SetListVisible(bool visible) override;
@@ -36,7 +44,10 @@ class RecordingList : public CategoryList, public ReadProgress {
   std::vector<std::string> FirstColumn() const;
 
   std::vector<Column> columns;
+  // Each row's texts as the list shows them (in the viewer's format on
+  // Windows), and its cells as they came.
   std::vector<std::vector<std::string>> rows;
+  std::vector<std::vector<StoredCell>> cells;
   std::string panel1;
   std::string panel2;
   bool listVisible = true;

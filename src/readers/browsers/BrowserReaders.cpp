@@ -1,6 +1,7 @@
 #include "readers/browsers/BrowserReaders.h"
 
 #include <algorithm>
+#include <climits>
 #include <optional>
 
 #include "core/TextUtil.h"
@@ -13,22 +14,26 @@
 
 namespace tmr {
 
-void RowTexts::AddColumn(const SqliteRow& row, int column) {
+void RowCells::AddColumn(const SqliteRow& row, int column) {
   Add(row.View(column, buffers_[std::min(count_, kMaxCells)]));
 }
 
-void RowTexts::AddCountColumn(const SqliteRow& row, int column) {
-  Add(row.CountView(column, buffers_[std::min(count_, kMaxCells)]));
+void RowCells::AddCountColumn(const SqliteRow& row, int column) {
+  if (const std::optional<int64_t> count = row.Integer(column)) {
+    Add(CellValue::Number(*count));
+    return;
+  }
+  Add(row.View(column, buffers_[std::min(count_, kMaxCells)]));
 }
 
-std::string& RowTexts::Buffer() {
+std::string& RowCells::Buffer() {
   std::string& buffer = buffers_[std::min(count_, kMaxCells)];
   buffer.clear();
   return buffer;
 }
 
-void RowTexts::Add(std::string_view text) {
-  if (count_ < kMaxCells) views_[count_++] = text;
+void RowCells::Add(const CellValue& cell) {
+  if (count_ < kMaxCells) cells_[count_++] = cell;
 }
 
 namespace {
@@ -92,12 +97,12 @@ std::size_t ReadRows(const DatabaseQuery& given, const std::function<void(double
       double total = session.Count(query.countSql);
       if (onCount) onCount(total);
     }
-    RowTexts texts;
+    RowCells cells;
     session.ForEachRow(query.sql, [&](const SqliteRow& row) {
       ++rows;
-      texts.Clear();
-      query.shape(row, texts);
-      return onRow(texts.Views());
+      cells.Clear();
+      query.shape(row, cells);
+      return onRow(cells.Cells());
     });
   } catch (const BinderError&) {
     // The library lacks a function: the rows so far stay, as after any
@@ -121,7 +126,7 @@ void ReadDatabase(const DatabaseQuery& query, ReadPace pace, const ReadContext& 
         progress.BeginProgress(total);
         dialogShown = true;
       },
-      [&](std::span<const std::string_view> cells) {
+      [&](std::span<const CellValue> cells) {
         rows.AddRow(cells);
         ++added;
         if (dialogShown) progress.SetProgressRecords(added);
@@ -130,25 +135,47 @@ void ReadDatabase(const DatabaseQuery& query, ReadPace pace, const ReadContext& 
       [&progress] { return progress.KeepGoing(); });
 }
 
-void AddChromeTime(RowTexts& out, double microsecondsSince1601) {
-  std::string& text = out.Buffer();
-  AppendEpochDateText(text, microsecondsSince1601 / 1000000.0, 1601);
-  out.Add(text);
+namespace {
+
+CellValue TimeCell(const std::optional<Instant>& instant) {
+  return instant ? CellValue::Time(*instant) : CellValue::Text({});
 }
 
-void AddUnixTime(RowTexts& out, double secondsSince1970) {
-  std::string& text = out.Buffer();
-  AppendEpochDateText(text, secondsSince1970, 1970);
-  out.Add(text);
+}  // namespace
+
+void AddChromeTime(RowCells& out, const SqliteRow& row, int column) {
+  if (const std::optional<int64_t> stored = row.Integer(column)) {
+    out.Add(TimeCell(InstantFromMicroseconds1601(*stored)));
+    return;
+  }
+  out.Add(TimeCell(InstantFromMicrosecondsValue(row.Number(column), kMicroseconds1601To1970)));
 }
 
-void AddPRTime(RowTexts& out, double microsecondsSince1970) {
-  std::string& text = out.Buffer();
-  AppendPRTimeText(text, microsecondsSince1970);
-  out.Add(text);
+void AddUnixTime(RowCells& out, const SqliteRow& row, int column) {
+  if (const std::optional<int64_t> stored = row.Integer(column)) {
+    // Seconds an instant holds: some 290,000 years either way.
+    constexpr int64_t kMostSeconds = INT64_MAX / kMicrosecondsPerSecond;
+    const bool fits = *stored <= kMostSeconds && *stored >= -kMostSeconds;
+    out.Add(fits ? CellValue::Time(*stored * kMicrosecondsPerSecond) : CellValue::Text({}));
+    return;
+  }
+  out.Add(TimeCell(InstantFromSecondsValue(row.Number(column))));
 }
 
-void SingleColumnCells(const SqliteRow& row, RowTexts& out) {
+CellValue PRTimeCell(double microsecondsSince1970) {
+  if (microsecondsSince1970 == 0) return CellValue::Text({});
+  return TimeCell(InstantFromMicrosecondsValue(microsecondsSince1970));
+}
+
+void AddPRTime(RowCells& out, const SqliteRow& row, int column) {
+  if (const std::optional<int64_t> stored = row.Integer(column)) {
+    out.Add(*stored == 0 ? CellValue::Text({}) : CellValue::Time(*stored));
+    return;
+  }
+  out.Add(PRTimeCell(row.Number(column)));
+}
+
+void SingleColumnCells(const SqliteRow& row, RowCells& out) {
   std::string& text = out.Buffer();
   std::string_view value = row.View(0, text);
   if (value.find("%20") == std::string_view::npos) {

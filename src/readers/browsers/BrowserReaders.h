@@ -18,30 +18,31 @@ namespace tmr {
 class SqliteRow;
 class SqliteSession;
 
-// The texts of one shaped row, as views that stay valid until the row is
-// shaped again. A cell that needs no conversion points straight into
-// SQLite's copy of the value; any other is written into a buffer the row
-// keeps from one row to the next, so a read of 100,000 rows makes no
-// allocation per row.
-class RowTexts {
+// The cells of one shaped row, valid until the row is shaped again. A text
+// that needs no conversion points straight into SQLite's copy of the
+// value; any other is written into a buffer the row keeps from one row to
+// the next, so a read of 100,000 rows makes no allocation per row.
+class RowCells {
  public:
   static constexpr std::size_t kMaxCells = 8;
 
   void Clear() { count_ = 0; }
   // A cell of the column's text (decoded as the layer reads text).
   void AddColumn(const SqliteRow& row, int column);
-  // The same for a column of counts (SqliteLibrary::ColumnCountView).
+  // A column of counts: a number where the store holds an integer, its
+  // text otherwise.
   void AddCountColumn(const SqliteRow& row, int column);
   // The buffer of the next cell, emptied; pass it to Add when written.
   std::string& Buffer();
-  // A cell of text that lives until the row is shaped again. Cells past
+  // A cell; a text must live until the row is shaped again. Cells past
   // kMaxCells are dropped.
-  void Add(std::string_view text);
+  void Add(std::string_view text) { Add(CellValue::Text(text)); }
+  void Add(const CellValue& cell);
 
-  std::span<const std::string_view> Views() const { return {views_.data(), count_}; }
+  std::span<const CellValue> Cells() const { return {cells_.data(), count_}; }
 
  private:
-  std::array<std::string_view, kMaxCells> views_{};
+  std::array<CellValue, kMaxCells> cells_{};
   // One more than cells: a cell past the last is written into the spare
   // and dropped, leaving the kept cells' texts alone.
   std::array<std::string, kMaxCells + 1> buffers_{};
@@ -49,9 +50,9 @@ class RowTexts {
 };
 
 // Turns the row a query stands on into the cells of one list row.
-using RowShaper = void (*)(const SqliteRow&, RowTexts&);
-// Takes one row's texts, valid only during the call; false stops the read.
-using ShapedRowHandler = std::function<bool(std::span<const std::string_view>)>;
+using RowShaper = void (*)(const SqliteRow&, RowCells&);
+// Takes one row's cells, valid only during the call; false stops the read.
+using ShapedRowHandler = std::function<bool(std::span<const CellValue>)>;
 
 struct DatabaseQuery {
   DatabaseQuery() = default;
@@ -104,14 +105,18 @@ enum class ReadPace {
 void ReadDatabase(const DatabaseQuery& query, ReadPace pace, const ReadContext& context, RowSink& rows,
                   ReadProgress& progress);
 
-// Time cells as the lists show them: Chrome's microseconds since 1601,
-// Unix seconds and Firefox's microseconds since 1970 (none for zero).
-void AddChromeTime(RowTexts& out, double microsecondsSince1601);
-void AddUnixTime(RowTexts& out, double secondsSince1970);
-void AddPRTime(RowTexts& out, double microsecondsSince1970);
+// Time cells of a column: Chrome's microseconds since 1601 (zero is 1601
+// itself), Unix seconds, and Firefox's microseconds since 1970 (none for
+// zero). An integer is taken exactly; a real or a text by its leading
+// number. A value no instant holds gives an empty cell.
+void AddChromeTime(RowCells& out, const SqliteRow& row, int column);
+void AddUnixTime(RowCells& out, const SqliteRow& row, int column);
+void AddPRTime(RowCells& out, const SqliteRow& row, int column);
+// The same for a PRTime value worked out by the reader.
+CellValue PRTimeCell(double microsecondsSince1970);
 
 // One text column with every "%20" shown as a blank: Chrome's keyword
 // searches and Firefox's input history.
-void SingleColumnCells(const SqliteRow& row, RowTexts& out);
+void SingleColumnCells(const SqliteRow& row, RowCells& out);
 
 }  // namespace tmr

@@ -74,35 +74,35 @@ ReadOutcome Keywords(ChromiumBrowser browser, const ReadContext& context, RowSin
 
 }  // namespace
 
-void ChromeUrlCells(const SqliteRow& row, RowTexts& out) {
+void ChromeUrlCells(const SqliteRow& row, RowCells& out) {
   out.AddColumn(row, 0);
   out.AddColumn(row, 1);
   out.AddCountColumn(row, 2);
-  AddChromeTime(out, row.Number(3));
+  AddChromeTime(out, row, 3);
 }
 
-void ChromeCookieCells(const SqliteRow& row, RowTexts& out) {
+void ChromeCookieCells(const SqliteRow& row, RowCells& out) {
   out.AddColumn(row, 0);
   out.AddColumn(row, 1);
-  AddChromeTime(out, row.Number(2));
-  AddChromeTime(out, row.Number(3));
+  AddChromeTime(out, row, 2);
+  AddChromeTime(out, row, 3);
 }
 
-void ChromeDownloadCells(const SqliteRow& row, RowTexts& out) {
+void ChromeDownloadCells(const SqliteRow& row, RowCells& out) {
   out.AddColumn(row, 0);
   out.AddColumn(row, 1);
-  AddUnixTime(out, row.Number(2));
+  AddUnixTime(out, row, 2);
 }
 
-void ChromeChainDownloadCells(const SqliteRow& row, RowTexts& out) {
+void ChromeChainDownloadCells(const SqliteRow& row, RowCells& out) {
   out.AddColumn(row, 0);
   out.AddColumn(row, 1);
-  AddChromeTime(out, row.Number(2));
+  AddChromeTime(out, row, 2);
 }
 
-void ChromeTopSiteCells(const SqliteRow& row, RowTexts& out) {
+void ChromeTopSiteCells(const SqliteRow& row, RowCells& out) {
   out.AddColumn(row, 0);
-  out.AddColumn(row, 1);
+  out.AddCountColumn(row, 1);
   out.AddColumn(row, 2);
 }
 

@@ -28,15 +28,15 @@ inline constexpr char kChromeTopSitesTableSql[] = "SELECT url,url_rank,title FRO
 inline constexpr char kChromeKeywordsSql[] = "SELECT term FROM keyword_search_terms";
 
 // url; title; visit count; last visit (Chrome time).
-void ChromeUrlCells(const SqliteRow& row, RowTexts& out);
+void ChromeUrlCells(const SqliteRow& row, RowCells& out);
 // host; name; creation and last access (Chrome time).
-void ChromeCookieCells(const SqliteRow& row, RowTexts& out);
+void ChromeCookieCells(const SqliteRow& row, RowCells& out);
 // path; source; start (Unix seconds in the old downloads table).
-void ChromeDownloadCells(const SqliteRow& row, RowTexts& out);
+void ChromeDownloadCells(const SqliteRow& row, RowCells& out);
 // path; source; start (Chrome time, from version 24).
-void ChromeChainDownloadCells(const SqliteRow& row, RowTexts& out);
+void ChromeChainDownloadCells(const SqliteRow& row, RowCells& out);
 // url; rank; title.
-void ChromeTopSiteCells(const SqliteRow& row, RowTexts& out);
+void ChromeTopSiteCells(const SqliteRow& row, RowCells& out);
 
 // The cookie file of a profile: Network\Cookies since Chrome 96, the
 // profile's own Cookies before.

@@ -8,44 +8,43 @@
 
 namespace tmr {
 
-void FirefoxUrlCells(const SqliteRow& row, RowTexts& out) {
+void FirefoxUrlCells(const SqliteRow& row, RowCells& out) {
   out.AddColumn(row, 0);
   out.AddColumn(row, 1);
-  AddPRTime(out, row.Number(2));
+  AddPRTime(out, row, 2);
 }
 
-void FirefoxCookieCells(const SqliteRow& row, RowTexts& out) {
+void FirefoxCookieCells(const SqliteRow& row, RowCells& out) {
   out.AddColumn(row, 0);
   out.AddColumn(row, 1);
-  AddPRTime(out, row.Number(2));
-  AddPRTime(out, row.Number(3));
+  AddPRTime(out, row, 2);
+  AddPRTime(out, row, 3);
 }
 
-void FirefoxDownloadCells(const SqliteRow& row, RowTexts& out) {
+void FirefoxDownloadCells(const SqliteRow& row, RowCells& out) {
   out.Add(DropLeadingCharacters(row.View(2, out.Buffer()), 8));
   out.AddColumn(row, 1);
-  AddPRTime(out, row.Number(3));
-  AddPRTime(out, row.Number(4));
+  AddPRTime(out, row, 3);
+  AddPRTime(out, row, 4);
 }
 
-void FirefoxAnnotatedDownloadCells(const SqliteRow& row, RowTexts& out) {
+void FirefoxAnnotatedDownloadCells(const SqliteRow& row, RowCells& out) {
   std::string& path = out.Buffer();
   path = FileUriToWindowsPath(row.Text(0));
   out.Add(path);
   out.AddColumn(row, 1);
-  AddPRTime(out, row.Number(2));
+  AddPRTime(out, row, 2);
   // Milliseconds in the metadata; no end when it does not parse.
-  std::string& end = out.Buffer();
-  if (auto ms = DownloadEndTimeMs(row.Text(3))) AppendPRTimeText(end, *ms * 1000.0);
-  out.Add(end);
+  const auto ms = DownloadEndTimeMs(row.Text(3));
+  out.Add(ms ? PRTimeCell(*ms * 1000.0) : CellValue::Text({}));
 }
 
-void FirefoxFormHistoryCells(const SqliteRow& row, RowTexts& out) {
+void FirefoxFormHistoryCells(const SqliteRow& row, RowCells& out) {
   out.AddColumn(row, 0);
   out.AddColumn(row, 1);
-  out.AddColumn(row, 2);
-  AddPRTime(out, row.Number(3));
-  AddPRTime(out, row.Number(4));
+  out.AddCountColumn(row, 2);
+  AddPRTime(out, row, 3);
+  AddPRTime(out, row, 4);
 }
 
 std::string_view DropLeadingCharacters(std::string_view text, std::size_t count) {

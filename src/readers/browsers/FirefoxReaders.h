@@ -39,15 +39,15 @@ inline constexpr char kFirefoxFormHistorySql[] =
     "SELECT fieldname,value,timesused,firstused,lastused FROM moz_formhistory";
 
 // url; title; last visit.
-void FirefoxUrlCells(const SqliteRow& row, RowTexts& out);
+void FirefoxUrlCells(const SqliteRow& row, RowCells& out);
 // host; name; creation; last access.
-void FirefoxCookieCells(const SqliteRow& row, RowTexts& out);
+void FirefoxCookieCells(const SqliteRow& row, RowCells& out);
 // target without its "file:///"; source; start; end.
-void FirefoxDownloadCells(const SqliteRow& row, RowTexts& out);
+void FirefoxDownloadCells(const SqliteRow& row, RowCells& out);
 // target as a Windows path; source; start; the end from the metadata.
-void FirefoxAnnotatedDownloadCells(const SqliteRow& row, RowTexts& out);
+void FirefoxAnnotatedDownloadCells(const SqliteRow& row, RowCells& out);
 // field; value; times used; first and last use.
-void FirefoxFormHistoryCells(const SqliteRow& row, RowTexts& out);
+void FirefoxFormHistoryCells(const SqliteRow& row, RowCells& out);
 
 // The text without its first count characters (UTF-16 units, as the
 // program's strings count them); "" when it has no more than that.

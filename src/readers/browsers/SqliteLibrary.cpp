@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <map>
 
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
@@ -57,10 +58,37 @@ const std::string& SqliteLibraryFolder() { return LibraryFolderSetting(); }
 
 // ---- SqliteLibrary ----
 
+namespace {
+
+// How many layers of this process have initialised each loaded library (by
+// its shutdown function, one per module). SQLite may be shut down only when
+// no connection is open, so a read that ends inside another one (the
+// window's messages run between rows) must leave it initialised; the last
+// layer to let go shuts it down.
+std::map<void*, int>& InitialisedLayers() {
+  static std::map<void*, int> layers;
+  return layers;
+}
+
+// True when this layer was the last one using the library.
+bool LeaveLibrary(void* shutdown) {
+  auto& layers = InitialisedLayers();
+  auto found = layers.find(shutdown);
+  if (found == layers.end()) return true;
+  if (--found->second > 0) return false;
+  layers.erase(found);
+  return true;
+}
+
+}  // namespace
+
 SqliteLibrary::~SqliteLibrary() {
   if (!binder_.Loaded()) return;
   try {
-    if (ready_) Get<decltype(&sqlite3_shutdown)>(kShutdown)();
+    if (ready_) {
+      auto shutdown = Get<decltype(&sqlite3_shutdown)>(kShutdown);
+      if (LeaveLibrary(reinterpret_cast<void*>(shutdown))) shutdown();
+    }
   } catch (const BinderError&) {
   }
   binder_.Unload();
@@ -80,6 +108,13 @@ int SqliteLibrary::Load(const std::string& folder) {
   if (!binder_.Load(where + kSqliteLibraryName)) return kSqliteError;
   stray_ = &SystemStrayBytes();
   ready_ = Get<decltype(&sqlite3_initialize)>(kInitialize)() == SQLITE_OK;
+  if (ready_) {
+    try {
+      ++InitialisedLayers()[reinterpret_cast<void*>(Get<decltype(&sqlite3_shutdown)>(kShutdown))];
+    } catch (const BinderError&) {
+      // Without a shutdown function there is nothing to count.
+    }
+  }
   viewedReads_ = false;
   if (ready_) {
     try {
@@ -93,7 +128,9 @@ int SqliteLibrary::Load(const std::string& folder) {
 
 int SqliteLibrary::Unload() {
   if (!binder_.Loaded()) return kSqliteError;
-  if (Get<decltype(&sqlite3_shutdown)>(kShutdown)() != SQLITE_OK) return kSqliteError;
+  auto shutdown = Get<decltype(&sqlite3_shutdown)>(kShutdown);
+  if (ready_ && LeaveLibrary(reinterpret_cast<void*>(shutdown)) && shutdown() != SQLITE_OK) return kSqliteError;
+  if (!ready_ && shutdown() != SQLITE_OK) return kSqliteError;
   binder_.Unload();
   slots_.fill(nullptr);
   ready_ = false;
@@ -181,6 +218,11 @@ double SqliteLibrary::ColumnNumber(sqlite3_stmt* stmt, int column) {
   if (!text || bytes <= 0) return 0;
   std::string_view view(text, static_cast<size_t>(bytes));
   return StoredNumber(view.substr(0, view.find('\0')));
+}
+
+std::optional<int64_t> SqliteLibrary::ColumnInteger(sqlite3_stmt* stmt, int column) {
+  if (!ready_ || Get<decltype(&sqlite3_column_type)>(kColumnType)(stmt, column) != SQLITE_INTEGER) return std::nullopt;
+  return Get<decltype(&sqlite3_column_int64)>(kColumnInt64)(stmt, column);
 }
 
 std::string_view SqliteLibrary::ColumnCountView(sqlite3_stmt* stmt, int column, std::string& scratch) {

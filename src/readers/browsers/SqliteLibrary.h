@@ -5,7 +5,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -74,6 +76,9 @@ class SqliteLibrary {
   // integer is taken as it is stored, which is the number its text holds,
   // without SQLite writing it out as text first.
   double ColumnNumber(sqlite3_stmt* stmt, int column);
+  // The value of an integer column as it is stored; nullopt for any other
+  // type (a real, a text, NULL), which ColumnNumber reads.
+  std::optional<int64_t> ColumnInteger(sqlite3_stmt* stmt, int column);
   // The text of a column of counts: an integer is written out here, in
   // scratch, where SQLite would convert it in the row's memory with an
   // allocation; any other value is read as ColumnView reads it.
@@ -117,6 +122,7 @@ class SqliteRow {
   // Valid until the next step; text that had to be decoded is in scratch.
   std::string_view View(int column, std::string& scratch) const { return layer_.ColumnView(stmt_, column, scratch); }
   double Number(int column) const { return layer_.ColumnNumber(stmt_, column); }
+  std::optional<int64_t> Integer(int column) const { return layer_.ColumnInteger(stmt_, column); }
   std::string_view CountView(int column, std::string& scratch) const {
     return layer_.ColumnCountView(stmt_, column, scratch);
   }

@@ -39,8 +39,11 @@ ReadOutcome ReadUrlHistory(const ReadContext&, RowSink& rows, ReadProgress&) {
   for (const auto& item : history) {
     const std::string url = item->Url();
     const std::string title = item->Title();
-    const std::string lastVisited = GeneralDateText(item->LastVisited());
-    const std::string_view cells[] = {url, title, lastVisited};
+    const FILETIME& visited = item->LastVisitedTime();
+    const uint64_t ticks = (uint64_t{visited.dwHighDateTime} << 32) | visited.dwLowDateTime;
+    // A zero time is one the store never set, not a visit in 1601.
+    const CellValue cells[] = {CellValue::Text(url), CellValue::Text(title),
+                               ticks == 0 ? CellValue::Text({}) : CellValue::Time(InstantFromFileTime(ticks))};
     rows.AddRow(cells);
   }
   return ReadOutcome::kRead;

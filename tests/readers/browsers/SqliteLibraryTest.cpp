@@ -117,16 +117,21 @@ TEST(SqliteLayer, ShapedRowsKeepTheirOwnTexts) {
       "INSERT INTO t VALUES('plain', 'k\xC3\xB6ln', x'61006200'),"
       "('caf\xC3\xA9', 'an ASCII text of more than sixteen bytes', x'41E282'),"
       "(NULL, '', 7), ('\xF0\x9F\x98\x80', 'k\xC3\xB6ln', 'x');");
-  auto shape = [](const SqliteRow& row, RowTexts& out) {
-    for (int c = 0; c < 3; ++c) out.AddColumn(row, c);
+  auto shape = [](const SqliteRow& row, RowCells& out) {
+    for (int c = 0; c < 2; ++c) out.AddColumn(row, c);
+    out.AddCountColumn(row, 2);
     std::string& joined = out.Buffer();
     joined.assign(1, '#');
     out.Add(joined);
   };
   std::vector<std::vector<std::string>> rows;
+  std::vector<CellKind> countKinds;
   const std::size_t read = ReadRows({Narrow(file.wstring()), "SELECT a, b, c FROM t", shape, "", {"t"}}, nullptr,
-                                    [&](std::span<const std::string_view> cells) {
-                                      rows.emplace_back(cells.begin(), cells.end());
+                                    [&](std::span<const CellValue> cells) {
+                                      rows.emplace_back();
+                                      for (const CellValue& cell : cells)
+                                        rows.back().push_back(UtcIsoCellFormat().Text(cell));
+                                      countKinds.push_back(cells[2].Kind());
                                       return true;
                                     });
   EXPECT_EQ(read, 4u);
@@ -135,6 +140,91 @@ TEST(SqliteLayer, ShapedRowsKeepTheirOwnTexts) {
                       {"caf\xC3\xA9", "an ASCII text of more than sixteen bytes", "A?", "#"},
                       {"", "", "7", "#"},
                       {"\xF0\x9F\x98\x80", "k\xC3\xB6ln", "x", "#"}}));
+  // A count is a number only where the store holds an integer.
+  EXPECT_EQ(countKinds, (std::vector<CellKind>{CellKind::kText, CellKind::kText, CellKind::kNumber, CellKind::kText}));
+}
+
+// Stored times become exact instants, whatever form the column holds them
+// in; a double would round 13,300,000,000,999,999 microseconds (above 2^53)
+// onto the next second.
+TEST(SqliteLayer, TimeColumnsGiveExactInstants) {
+  test::TempDir temp;
+  auto file = temp.path() / "times.sqlite";
+  test::ScratchDatabase(file).Exec(
+      "CREATE TABLE t(chrome, unix, pr);"
+      "INSERT INTO t VALUES(13300000000999999, 1500000000, 1309518981371935),"
+      "('13300000000000001.9', 1.9, 0), (0, 'abc', '0.5'), (x'00', 9e300, 1e300);");
+  auto shape = [](const SqliteRow& row, RowCells& out) {
+    AddChromeTime(out, row, 0);
+    AddUnixTime(out, row, 1);
+    AddPRTime(out, row, 2);
+  };
+  struct Seen {
+    CellKind kind;
+    int64_t value;
+    bool operator==(const Seen&) const = default;
+  };
+  std::vector<std::vector<Seen>> rows;
+  ReadRows({Narrow(file.wstring()), "SELECT chrome, unix, pr FROM t", shape, "", {"t"}}, nullptr,
+           [&](std::span<const CellValue> cells) {
+             rows.emplace_back();
+             for (const CellValue& cell : cells) rows.back().push_back({cell.Kind(), cell.NumberValue()});
+             return true;
+           });
+  constexpr int64_t k1601 = kMicroseconds1601To1970;
+  const Seen none{CellKind::kText, 0};
+  auto time = [](int64_t instant) { return Seen{CellKind::kTime, instant}; };
+  EXPECT_EQ(rows, (std::vector<std::vector<Seen>>{
+                      {time(13300000000999999 - k1601), time(1500000000000000), time(1309518981371935)},
+                      // A text or a real is read by its leading number; a
+                      // zero PRTime is no time, a Chrome zero is 1601.
+                      {time(13300000000000000 - k1601 + 2), time(1899999), none},
+                      {time(-k1601), time(0), time(0)},
+                      // No instant holds these.
+                      {time(-k1601), none, none}}));
+}
+
+// A read that starts and ends while another is stepping (the window's
+// messages run between rows) must leave the library initialised for the
+// outer one: SQLite forbids shutting down under an open connection. The
+// library tells: sqlite3_config is refused (misuse) only while it is
+// initialised.
+TEST(SqliteLayer, AReadInsideAnotherLeavesTheLibraryInitialised) {
+  test::TempDir temp;
+  auto file = temp.path() / "rows.sqlite";
+  {
+    test::ScratchDatabase db(file);
+    db.Exec("CREATE TABLE t(a);");
+    db.Exec(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000) "
+        "INSERT INTO t SELECT printf('%0500d', i) FROM n;");
+  }
+  SqliteSession outer;
+  ASSERT_TRUE(outer.Open(Narrow(file.wstring())));
+  HMODULE library = GetModuleHandleW(Widen(std::string(kSqliteLibraryName)).c_str());
+  ASSERT_NE(library, nullptr);
+  using Config = int (*)(int, ...);
+  const auto config = reinterpret_cast<Config>(reinterpret_cast<void*>(GetProcAddress(library, "sqlite3_config")));
+  ASSERT_NE(config, nullptr);
+  constexpr int kConfigMemStatus = 9;
+  constexpr int kMisuse = 21;
+  std::size_t seen = 0;
+  std::size_t innerCount = 0;
+  int configAfterInner = 0;
+  outer.ForEachRow("SELECT a FROM t", [&](const SqliteRow&) {
+    if (++seen == 10) {
+      {
+        SqliteSession inner;
+        if (inner.Open(Narrow(file.wstring())))
+          innerCount = static_cast<std::size_t>(inner.Count("SELECT count(*) FROM t"));
+      }
+      configAfterInner = config(kConfigMemStatus, 1);
+    }
+    return true;
+  });
+  EXPECT_EQ(innerCount, 4000u);
+  EXPECT_EQ(seen, 4000u);
+  EXPECT_EQ(configAfterInner, kMisuse) << "the inner read's end shut the library down";
 }
 
 // Pages come from a mapping of the file that is let go every few reads

@@ -1,0 +1,66 @@
+// Rows as files to take out of the program: CSV, tab-separated text, an
+// HTML table and JSON Lines. The writer is a row sink, so the list's rows
+// and a reader's rows straight from the store are written alike, a piece of
+// some sixty thousand bytes at a time.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/CellValue.h"
+#include "readers/RowSink.h"
+
+namespace tmr {
+
+enum class ExportFormat {
+  // UTF-8 with a byte-order mark, fields quoted as RFC 4180 asks (those
+  // holding a comma, a quote, CR or LF; quotes doubled), CR LF after
+  // every line.
+  kCsv,
+  // UTF-8 with a byte-order mark, cells separated by tabs, CR LF. A tab or
+  // line break inside a cell becomes a space, so each row stays one line.
+  kTabSeparated,
+  // A UTF-8 page with one table, every value escaped, and a policy that
+  // lets no script run.
+  kHtml,
+  // UTF-8, one JSON object per row and line (LF), each column by its
+  // header: texts as strings, numbers as numbers, times as ISO 8601 in UTC
+  // with a "Z" (null outside the years 1..9999).
+  kJsonLines,
+};
+
+// The format a file name asks for by its extension: .csv, .tsv or .txt,
+// .htm or .html, .jsonl (letter case ignored); nullopt for any other.
+std::optional<ExportFormat> ExportFormatOfName(std::string_view fileName);
+
+using ExportSink = std::function<void(std::string_view bytes)>;
+
+// Every cell as the list shows it (up to its first NUL), by the cell
+// format; JSON Lines writes values, not texts.
+class ExportWriter final : public RowSink {
+ public:
+  ExportWriter(ExportFormat format, std::vector<std::string> headers, const CellFormat& cellFormat, ExportSink sink);
+  // The byte-order mark or the page's start (titled), and the header line.
+  void Begin(std::string_view title);
+  using RowSink::AddRow;
+  void AddRow(std::span<const CellValue> cells) override;
+  // The page's end; everything still held goes to the sink.
+  void End();
+
+ private:
+  void AppendTextLine(std::span<const CellValue> cells);
+  void AppendJsonLine(std::span<const CellValue> cells);
+
+  ExportFormat format_;
+  std::vector<std::string> headers_;
+  const CellFormat& cellFormat_;
+  ExportSink sink_;
+  std::string piece_;
+  std::string scratch_;
+};
+
+}  // namespace tmr
