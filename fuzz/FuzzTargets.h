@@ -27,6 +27,17 @@ std::string CheckNumbersAndDates(std::string_view input);
 std::string CheckUpdateTexts(std::string_view input);
 // The report's escaping, alone and through the page writer's cells.
 std::string CheckHtmlEscape(std::string_view input);
+// Recycle Bin metadata files and the names of their data files.
+std::string CheckRecycleBinEntry(std::string_view input);
+// The shell's program counts: a value name, a zero byte, its data.
+std::string CheckUserAssist(std::string_view input);
+// The items of the Office recent lists.
+std::string CheckOfficeMru(std::string_view input);
+// The activity history's payload and AppId texts, and the forgiving JSON
+// scan against the strict reader.
+std::string CheckActivityPayload(std::string_view input);
+// PowerShell's command history.
+std::string CheckPowerShellHistory(std::string_view input);
 
 using Check = std::string (*)(std::string_view input);
 
