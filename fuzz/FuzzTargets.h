@@ -27,6 +27,14 @@ std::string CheckNumbersAndDates(std::string_view input);
 std::string CheckUpdateTexts(std::string_view input);
 // The report's escaping, alone and through the page writer's cells.
 std::string CheckHtmlEscape(std::string_view input);
+// Shell items and ID lists (ShellBags, OpenSavePidlMRU, links' ID lists).
+std::string CheckShellItems(std::string_view input);
+// Shell links, alone and as they follow one another.
+std::string CheckShellLink(std::string_view input);
+// Compound files: the directory, the root's children and their streams.
+std::string CheckCompoundFile(std::string_view input);
+// DestList streams, automatic and custom destinations jump lists.
+std::string CheckJumpList(std::string_view input);
 
 using Check = std::string (*)(std::string_view input);
 
