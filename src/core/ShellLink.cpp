@@ -93,7 +93,7 @@ void ReadExtraBlock(ShellLinkInfo& link, const ByteRange& block) {
   }
 }
 
-// Walks the parts after the header, leaving `at` where the link ends (or
+// Walks the sections after the header, leaving `at` where the link ends (or
 // where the damage began). False when a part does not fit.
 bool ReadBody(ShellLinkInfo& link, const ByteRange& bytes, size_t& at) {
   if ((link.flags & kLinkHasIdList) != 0) {

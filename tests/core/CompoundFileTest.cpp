@@ -16,7 +16,7 @@ namespace {
 
 using test::BuiltCompound;
 using test::ByteVector;
-using test::CompoundSpec;
+using test::CompoundLayout;
 
 ByteVector Pattern(size_t size, uint8_t seed) {
   ByteVector bytes(size);
@@ -59,7 +59,7 @@ TEST(CompoundFile, BuiltFilesGiveBackEveryStreamWhole) {
       {"small", Pattern(100, 1)}, {"empty", {}}, {"edge", Pattern(4095, 2)}, {"large", Pattern(9000, 3)}};
   struct Case {
     const char* what;
-    CompoundSpec spec;
+    CompoundLayout layout;
   };
   const std::vector<Case> cases = {
       {"version 3, mini stream", {.streams = streams}},
@@ -71,14 +71,14 @@ TEST(CompoundFile, BuiltFilesGiveBackEveryStreamWhole) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const BuiltCompound built = test::BuildCompoundFile(c.spec);
+    const BuiltCompound built = test::BuildCompoundFile(c.layout);
     const std::optional<CompoundFile> file = CompoundFile::Open(built.bytes);
     ASSERT_TRUE(file.has_value());
     EXPECT_EQ(RootNames(*file), (std::vector<std::string>{"small", "empty", "edge", "large"}));
     for (const test::BuiltStream& stream : streams) {
       EXPECT_EQ(file->ReadRootStream(stream.name), stream.data) << stream.name;
     }
-    EXPECT_EQ(built.difatSectors, c.spec.padSectors != 0 ? 1u : 0u);
+    EXPECT_EQ(built.difatSectors, c.layout.padSectors != 0 ? 1u : 0u);
   }
 }
 

@@ -108,8 +108,8 @@ TEST(JumpList, LaterDestListVersionsCarryPinsAndAccessCounts) {
 }
 
 TEST(JumpList, DestListStopsAtWhatDoesNotFit) {
-  const std::vector<test::DestListSpec> two = {{.entryNumber = 1, .path = u"C:\\a"},
-                                               {.entryNumber = 2, .path = u"C:\\b"}};
+  const std::vector<test::DestListRow> two = {{.entryNumber = 1, .path = u"C:\\a"},
+                                              {.entryNumber = 2, .path = u"C:\\b"}};
   for (uint32_t version : {1u, 3u}) {
     SCOPED_TRACE(version);
     ByteVector absurdCount = test::BuildDestList(version, two);

@@ -113,18 +113,18 @@ TEST(ShellItems, EachKindGivesItsNameOrNoneAtAll) {
 TEST(ShellItems, EveryExtensionVersionYieldsTheLongNameTimesAndReference) {
   for (int version : {3, 7, 8, 9}) {
     SCOPED_TRACE(version);
-    test::FileEntrySpec spec;
-    spec.primaryName = "RSUM20~1.DOC";
-    spec.longName = u"R\u00e9sum\u00e9 2024.docx";
-    spec.extensionVersion = static_cast<uint16_t>(version);
-    spec.fileSize = 70000;
-    spec.modifiedDate = test::FatDate(2024, 2, 29);
-    spec.modifiedTime = test::FatTime(23, 59, 58);
-    spec.createdDate = test::FatDate(2023, 1, 2);
-    spec.createdTime = test::FatTime(3, 4, 6);
-    spec.accessedDate = test::FatDate(2024, 3, 1);
-    spec.mftReference = 0x0005000000001234;
-    const ShellItem item = Decode(test::FileEntryItem(spec));
+    test::FileEntryLayout layout;
+    layout.primaryName = "RSUM20~1.DOC";
+    layout.longName = u"R\u00e9sum\u00e9 2024.docx";
+    layout.extensionVersion = static_cast<uint16_t>(version);
+    layout.fileSize = 70000;
+    layout.modifiedDate = test::FatDate(2024, 2, 29);
+    layout.modifiedTime = test::FatTime(23, 59, 58);
+    layout.createdDate = test::FatDate(2023, 1, 2);
+    layout.createdTime = test::FatTime(3, 4, 6);
+    layout.accessedDate = test::FatDate(2024, 3, 1);
+    layout.mftReference = 0x0005000000001234;
+    const ShellItem item = Decode(test::FileEntryItem(layout));
     EXPECT_EQ(item.kind, ShellItemKind::kFileEntry);
     EXPECT_EQ(item.name, "R\xC3\xA9sum\xC3\xA9 2024.docx");
     EXPECT_EQ(item.shortName, "RSUM20~1.DOC");
@@ -206,11 +206,11 @@ TEST(ShellItems, DamagedItemsEndTheListOrLoseOnlyWhatIsDamaged) {
     EXPECT_TRUE(DecodeIdList(tiny).empty());
   }
 
-  test::FileEntrySpec spec;
-  spec.primaryName = "SHORT.TXT";
-  spec.longName = u"A long name.txt";
-  spec.modifiedDate = test::FatDate(2020, 13, 1);  // no such month
-  ByteVector entry = test::FileEntryItem(spec);
+  test::FileEntryLayout layout;
+  layout.primaryName = "SHORT.TXT";
+  layout.longName = u"A long name.txt";
+  layout.modifiedDate = test::FatDate(2020, 13, 1);  // no such month
+  ByteVector entry = test::FileEntryItem(layout);
   const size_t block = entry.size() - 2;
   const size_t extensionAt = entry[block] | (entry[block + 1] << 8);
   entry[extensionAt] = 0xFF;  // the block claims more than the item holds

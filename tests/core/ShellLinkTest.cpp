@@ -20,8 +20,8 @@ std::span<const uint8_t> AsBytes(const std::string& text) {
 }
 
 ByteVector NotepadIdList() {
-  test::FileEntrySpec windows{.primaryName = "WINDOWS", .longName = u"Windows", .classType = 0x31};
-  test::FileEntrySpec notepad{.primaryName = "notepad.exe", .longName = u"notepad.exe"};
+  test::FileEntryLayout windows{.primaryName = "WINDOWS", .longName = u"Windows", .classType = 0x31};
+  test::FileEntryLayout notepad{.primaryName = "notepad.exe", .longName = u"notepad.exe"};
   return test::IdList({test::RootFolderItem("{20D04FE0-3AEA-1069-A2D8-08002B30309D}"), test::VolumeItem("C:\\"),
                        test::FileEntryItem(windows), test::FileEntryItem(notepad)});
 }
@@ -54,7 +54,7 @@ TEST(ShellLink, RealLinkGivesHeaderStringsAndExtraData) {
 TEST(ShellLink, TargetPathPrefersLinkInfoThenTheIdList) {
   struct Case {
     const char* what;
-    test::LinkSpec spec;
+    test::LinkLayout layout;
     std::string target;
   };
   const std::vector<Case> cases = {
@@ -71,13 +71,13 @@ TEST(ShellLink, TargetPathPrefersLinkInfoThenTheIdList) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::optional<ShellLinkInfo> link = ParseShellLink(test::BuildLink(c.spec));
+    const std::optional<ShellLinkInfo> link = ParseShellLink(test::BuildLink(c.layout));
     ASSERT_TRUE(link.has_value());
     EXPECT_TRUE(link->complete);
     EXPECT_EQ(link->TargetPath(), c.target);
-    EXPECT_EQ(link->hasVolume, c.spec.localBasePath.has_value());
+    EXPECT_EQ(link->hasVolume, c.layout.localBasePath.has_value());
   }
-  const std::optional<ShellLinkInfo> local = ParseShellLink(test::BuildLink(cases[0].spec));
+  const std::optional<ShellLinkInfo> local = ParseShellLink(test::BuildLink(cases[0].layout));
   EXPECT_EQ(local->driveType, 3u);
   EXPECT_EQ(local->driveSerial, 0x1234ABCDu);
   EXPECT_EQ(local->idList.size(), 4u);
@@ -86,12 +86,12 @@ TEST(ShellLink, TargetPathPrefersLinkInfoThenTheIdList) {
 TEST(ShellLink, StringsFollowTheUnicodeFlagAndTheSizeIgnoresWhatFollows) {
   for (bool unicode : {true, false}) {
     SCOPED_TRACE(unicode);
-    test::LinkSpec spec{.unicodeStrings = unicode,
-                        .name = u"Open the notes",
-                        .workingDir = u"C:\\notes",
-                        .arguments = u"/read \"a b.txt\"",
-                        .machineId = "desk-01"};
-    ByteVector bytes = test::BuildLink(spec);
+    test::LinkLayout layout{.unicodeStrings = unicode,
+                            .name = u"Open the notes",
+                            .workingDir = u"C:\\notes",
+                            .arguments = u"/read \"a b.txt\"",
+                            .machineId = "desk-01"};
+    ByteVector bytes = test::BuildLink(layout);
     const size_t linkSize = bytes.size();
     bytes.insert(bytes.end(), {0x4C, 0, 0, 0, 0xAA, 0xBB});  // whatever comes next in a jump list
     const std::optional<ShellLinkInfo> link = ParseShellLink(bytes);
@@ -106,12 +106,12 @@ TEST(ShellLink, StringsFollowTheUnicodeFlagAndTheSizeIgnoresWhatFollows) {
 }
 
 TEST(ShellLink, EveryCutKeepsTheHeaderAndNeverPassesForWhole) {
-  const test::LinkSpec spec{.idList = NotepadIdList(),
-                            .localBasePath = u"C:\\Windows\\notepad.exe",
-                            .name = u"Notepad",
-                            .machineId = "desk-01",
-                            .written = 0x01D0E26FF30771E0};
-  const ByteVector full = test::BuildLink(spec);
+  const test::LinkLayout layout{.idList = NotepadIdList(),
+                                .localBasePath = u"C:\\Windows\\notepad.exe",
+                                .name = u"Notepad",
+                                .machineId = "desk-01",
+                                .written = 0x01D0E26FF30771E0};
+  const ByteVector full = test::BuildLink(layout);
   for (size_t cut = 0; cut <= full.size(); ++cut) {
     const std::optional<ShellLinkInfo> link = ParseShellLink(std::span(full).first(cut));
     if (cut < kLinkHeaderSize) {

@@ -105,22 +105,22 @@ ByteVector VolumeItem(std::string_view drive) {
   return item.bytes();
 }
 
-ByteVector FileEntryItem(const FileEntrySpec& spec) {
+ByteVector FileEntryItem(const FileEntryLayout& layout) {
   ByteWriter item;
-  item.U16(0).U8(spec.classType).U8(0).U32(spec.fileSize).U16(spec.modifiedDate).U16(spec.modifiedTime);
-  item.U16((spec.classType & 1) != 0 ? 0x10 : 0x20).Ansi(spec.primaryName);
+  item.U16(0).U8(layout.classType).U8(0).U32(layout.fileSize).U16(layout.modifiedDate).U16(layout.modifiedTime);
+  item.U16((layout.classType & 1) != 0 ? 0x10 : 0x20).Ansi(layout.primaryName);
   if (item.size() % 2 != 0) item.U8(0);
-  const uint16_t version = spec.extensionVersion;
+  const uint16_t version = layout.extensionVersion;
   if (version != 0) {
     const size_t at = item.size();
     item.U16(0).U16(version).U32(0xBEEF0004);
-    item.U16(spec.createdDate).U16(spec.createdTime).U16(spec.accessedDate).U16(spec.accessedTime);
+    item.U16(layout.createdDate).U16(layout.createdTime).U16(layout.accessedDate).U16(layout.accessedTime);
     item.U16(version >= 9 ? 0x2E : version == 8 ? 0x2A : version == 7 ? 0x26 : 0x14);
-    if (version >= 7) item.U16(0).U64(spec.mftReference).U64(0);
+    if (version >= 7) item.U16(0).U64(layout.mftReference).U64(0);
     item.U16(0);  // no localized name
     if (version >= 9) item.U32(0);
     if (version >= 8) item.U32(0);
-    item.Utf16(spec.longName).U16(static_cast<uint32_t>(at));
+    item.Utf16(layout.longName).U16(static_cast<uint32_t>(at));
     item.PutU16(at, static_cast<uint32_t>(item.size() - at));
   }
   item.PutU16(0, static_cast<uint32_t>(item.size()));
@@ -155,53 +155,53 @@ ByteVector IdList(std::initializer_list<ByteVector> items) {
   return list.bytes();
 }
 
-ByteVector BuildLink(const LinkSpec& spec) {
-  const bool hasInfo = spec.localBasePath || spec.netName;
-  uint32_t flags = (spec.idList ? 0x1u : 0u) | (hasInfo ? 0x2u : 0u) | (spec.unicodeStrings ? 0x80u : 0u);
-  const std::optional<std::u16string>* strings[] = {&spec.name, &spec.relativePath, &spec.workingDir, &spec.arguments,
-                                                    &spec.iconLocation};
+ByteVector BuildLink(const LinkLayout& layout) {
+  const bool hasInfo = layout.localBasePath || layout.netName;
+  uint32_t flags = (layout.idList ? 0x1u : 0u) | (hasInfo ? 0x2u : 0u) | (layout.unicodeStrings ? 0x80u : 0u);
+  const std::optional<std::u16string>* strings[] = {&layout.name, &layout.relativePath, &layout.workingDir,
+                                                    &layout.arguments, &layout.iconLocation};
   for (uint32_t i = 0; i < 5; ++i) {
     if (*strings[i]) flags |= 0x4u << i;
   }
   ByteWriter link;
-  link.U32(0x4C).Guid("{00021401-0000-0000-C000-000000000046}").U32(flags).U32(spec.attributes);
-  link.U64(spec.created).U64(spec.accessed).U64(spec.written).U32(spec.fileSize).U32(0).U32(1).U16(0).Zeros(10);
-  if (spec.idList) link.U16(static_cast<uint32_t>(spec.idList->size())).Bytes(*spec.idList);
+  link.U32(0x4C).Guid("{00021401-0000-0000-C000-000000000046}").U32(flags).U32(layout.attributes);
+  link.U64(layout.created).U64(layout.accessed).U64(layout.written).U32(layout.fileSize).U32(0).U32(1).U16(0).Zeros(10);
+  if (layout.idList) link.U16(static_cast<uint32_t>(layout.idList->size())).Bytes(*layout.idList);
   if (hasInfo) {
-    const size_t headerSize = spec.unicodeLinkInfo ? 0x24 : 0x1C;
+    const size_t headerSize = layout.unicodeLinkInfo ? 0x24 : 0x1C;
     ByteWriter info;
     info.Zeros(headerSize);
     uint32_t infoFlags = 0;
-    if (spec.localBasePath) {
+    if (layout.localBasePath) {
       infoFlags |= 1;
       info.PutU32(12, static_cast<uint32_t>(info.size()));
-      info.U32(0x11).U32(3).U32(spec.driveSerial).U32(0x10).U8(0);
+      info.U32(0x11).U32(3).U32(layout.driveSerial).U32(0x10).U8(0);
       info.PutU32(16, static_cast<uint32_t>(info.size()));
-      info.Ansi(Narrow(*spec.localBasePath));
+      info.Ansi(Narrow(*layout.localBasePath));
     }
-    if (spec.netName) {
+    if (layout.netName) {
       infoFlags |= 2;
       info.PutU32(20, static_cast<uint32_t>(info.size()));
       const size_t at = info.size();
-      const uint32_t nameAt = spec.unicodeLinkInfo ? 0x1C : 0x14;
+      const uint32_t nameAt = layout.unicodeLinkInfo ? 0x1C : 0x14;
       info.U32(0).U32(0).U32(nameAt).U32(0).U32(0x20000);
-      if (spec.unicodeLinkInfo) info.U32(0).U32(0);
-      info.Ansi(Narrow(*spec.netName));
-      if (spec.unicodeLinkInfo) {
+      if (layout.unicodeLinkInfo) info.U32(0).U32(0);
+      info.Ansi(Narrow(*layout.netName));
+      if (layout.unicodeLinkInfo) {
         info.PutU32(at + 20, static_cast<uint32_t>(info.size() - at));
-        info.Utf16(*spec.netName);
+        info.Utf16(*layout.netName);
       }
       info.PutU32(at, static_cast<uint32_t>(info.size() - at));
     }
     info.PutU32(24, static_cast<uint32_t>(info.size()));
-    info.Ansi(Narrow(spec.commonPathSuffix));
-    if (spec.unicodeLinkInfo) {
-      if (spec.localBasePath) {
+    info.Ansi(Narrow(layout.commonPathSuffix));
+    if (layout.unicodeLinkInfo) {
+      if (layout.localBasePath) {
         info.PutU32(28, static_cast<uint32_t>(info.size()));
-        info.Utf16(*spec.localBasePath);
+        info.Utf16(*layout.localBasePath);
       }
       info.PutU32(32, static_cast<uint32_t>(info.size()));
-      info.Utf16(spec.commonPathSuffix);
+      info.Utf16(layout.commonPathSuffix);
     }
     info.PutU32(0, static_cast<uint32_t>(info.size()));
     info.PutU32(4, static_cast<uint32_t>(headerSize));
@@ -211,23 +211,23 @@ ByteVector BuildLink(const LinkSpec& spec) {
   for (const std::optional<std::u16string>* text : strings) {
     if (!*text) continue;
     link.U16(static_cast<uint32_t>((*text)->size()));
-    if (spec.unicodeStrings) {
+    if (layout.unicodeStrings) {
       link.Utf16(**text, false);
     } else {
       link.Ansi(Narrow(**text), false);
     }
   }
-  if (spec.machineId) {
+  if (layout.machineId) {
     const size_t at = link.size();
-    link.U32(0x60).U32(0xA0000003).U32(0x58).U32(0).Ansi(*spec.machineId, false);
+    link.U32(0x60).U32(0xA0000003).U32(0x58).U32(0).Ansi(*layout.machineId, false);
     link.Zeros(at + 0x60 - link.size());
   }
   link.U32(0);
   return link.bytes();
 }
 
-BuiltCompound BuildCompoundFile(const CompoundSpec& spec) {
-  const size_t sectorSize = spec.majorVersion == 4 ? 4096 : 512;
+BuiltCompound BuildCompoundFile(const CompoundLayout& layout) {
+  const size_t sectorSize = layout.majorVersion == 4 ? 4096 : 512;
   const size_t perSector = sectorSize / 4;
   BuiltCompound built;
 
@@ -236,7 +236,7 @@ BuiltCompound BuildCompoundFile(const CompoundSpec& spec) {
   ByteVector miniStream;
   std::vector<uint32_t> miniFat;
   std::vector<size_t> regularSectors;
-  for (const BuiltStream& stream : spec.streams) {
+  for (const BuiltStream& stream : layout.streams) {
     const bool mini = stream.data.size() < kMiniCutoff;
     inMini.push_back(mini);
     if (!mini) {
@@ -252,10 +252,10 @@ BuiltCompound BuildCompoundFile(const CompoundSpec& spec) {
     miniStream.resize(miniFat.size() * kMiniSector, 0);
     regularSectors.push_back(0);
   }
-  const size_t directorySectors = CeilDiv((spec.streams.size() + 1) * 128, sectorSize);
+  const size_t directorySectors = CeilDiv((layout.streams.size() + 1) * 128, sectorSize);
   const size_t miniFatSectors = CeilDiv(miniFat.size() * 4, sectorSize);
   const size_t miniStreamSectors = CeilDiv(miniStream.size(), sectorSize);
-  size_t dataSectors = spec.padSectors + directorySectors + miniFatSectors + miniStreamSectors;
+  size_t dataSectors = layout.padSectors + directorySectors + miniFatSectors + miniStreamSectors;
   for (size_t count : regularSectors) dataSectors += count;
   size_t fatSectors = 1, difatSectors = 0;
   while (true) {
@@ -270,7 +270,7 @@ BuiltCompound BuildCompoundFile(const CompoundSpec& spec) {
   std::vector<uint32_t> fat(fatSectors * perSector, kFree);
   for (size_t i = 0; i < fatSectors; ++i) fat[i] = kFatSector;
   for (size_t i = 0; i < difatSectors; ++i) fat[fatSectors + i] = kDifatSector;
-  auto next = static_cast<uint32_t>(fatSectors + difatSectors + spec.padSectors);
+  auto next = static_cast<uint32_t>(fatSectors + difatSectors + layout.padSectors);
   const uint32_t directoryStart = next;
   Chain(fat, next, directorySectors);
   next += static_cast<uint32_t>(directorySectors);
@@ -282,7 +282,7 @@ BuiltCompound BuildCompoundFile(const CompoundSpec& spec) {
   next += static_cast<uint32_t>(miniStreamSectors);
   std::vector<uint32_t> starts;
   size_t miniIndex = 0;
-  for (size_t i = 0; i < spec.streams.size(); ++i) {
+  for (size_t i = 0; i < layout.streams.size(); ++i) {
     if (inMini[i]) {
       starts.push_back(built.streamStart[miniIndex++]);
       continue;
@@ -295,9 +295,10 @@ BuiltCompound BuildCompoundFile(const CompoundSpec& spec) {
   built.difatSectors = static_cast<uint32_t>(difatSectors);
 
   ByteWriter file;
-  file.U32(0xE011CFD0).U32(0xE11AB1A1).Zeros(16).U16(0x3E).U16(spec.majorVersion).U16(0xFFFE);
-  file.U16(spec.majorVersion == 4 ? 12 : 9).U16(6).Zeros(6);
-  file.U32(spec.majorVersion == 4 ? static_cast<uint32_t>(directorySectors) : 0).U32(static_cast<uint32_t>(fatSectors));
+  file.U32(0xE011CFD0).U32(0xE11AB1A1).Zeros(16).U16(0x3E).U16(layout.majorVersion).U16(0xFFFE);
+  file.U16(layout.majorVersion == 4 ? 12 : 9).U16(6).Zeros(6);
+  file.U32(layout.majorVersion == 4 ? static_cast<uint32_t>(directorySectors) : 0)
+      .U32(static_cast<uint32_t>(fatSectors));
   file.U32(directoryStart).U32(0).U32(kMiniCutoff).U32(miniFatStart).U32(static_cast<uint32_t>(miniFatSectors));
   file.U32(difatSectors ? static_cast<uint32_t>(fatSectors) : kEndOfChain).U32(static_cast<uint32_t>(difatSectors));
   for (size_t i = 0; i < kHeaderDifat; ++i) file.U32(i < fatSectors ? static_cast<uint32_t>(i) : kFree);
@@ -312,7 +313,7 @@ BuiltCompound BuildCompoundFile(const CompoundSpec& spec) {
     }
     file.U32(d + 1 < difatSectors ? static_cast<uint32_t>(fatSectors + d + 1) : kEndOfChain);
   }
-  file.Zeros(spec.padSectors * sectorSize);
+  file.Zeros(layout.padSectors * sectorSize);
 
   built.directoryAt = file.size();
   auto entry = [&](std::u16string_view name, uint8_t type, uint32_t right, uint32_t child, uint32_t start,
@@ -322,30 +323,30 @@ BuiltCompound BuildCompoundFile(const CompoundSpec& spec) {
     file.U16(name.empty() ? 0 : static_cast<uint32_t>((std::min<size_t>(name.size(), 31) + 1) * 2));
     file.U8(type).U8(1).U32(kFree).U32(right).U32(child).Zeros(16 + 4 + 16).U32(start).U64(size);
   };
-  entry(u"Root Entry", 5, kFree, spec.streams.empty() ? kFree : 1, miniStreamStart, miniStream.size());
-  for (size_t i = 0; i < spec.streams.size(); ++i) {
-    const std::string& name = spec.streams[i].name;
-    const uint32_t right = i + 1 < spec.streams.size() ? static_cast<uint32_t>(i + 2) : kFree;
-    entry(std::u16string(name.begin(), name.end()), 2, right, kFree, starts[i], spec.streams[i].data.size());
+  entry(u"Root Entry", 5, kFree, layout.streams.empty() ? kFree : 1, miniStreamStart, miniStream.size());
+  for (size_t i = 0; i < layout.streams.size(); ++i) {
+    const std::string& name = layout.streams[i].name;
+    const uint32_t right = i + 1 < layout.streams.size() ? static_cast<uint32_t>(i + 2) : kFree;
+    entry(std::u16string(name.begin(), name.end()), 2, right, kFree, starts[i], layout.streams[i].data.size());
   }
   while ((file.size() - built.directoryAt) % sectorSize != 0) entry(u"", 0, kFree, kFree, 0, 0);
   for (uint32_t value : miniFat) file.U32(value);
   file.Zeros(CeilDiv(file.size(), sectorSize) * sectorSize - file.size());
   file.Bytes(miniStream).Zeros(CeilDiv(file.size(), sectorSize) * sectorSize - file.size());
-  for (size_t i = 0; i < spec.streams.size(); ++i) {
+  for (size_t i = 0; i < layout.streams.size(); ++i) {
     if (inMini[i]) continue;
-    file.Bytes(spec.streams[i].data).Zeros(CeilDiv(file.size(), sectorSize) * sectorSize - file.size());
+    file.Bytes(layout.streams[i].data).Zeros(CeilDiv(file.size(), sectorSize) * sectorSize - file.size());
   }
   built.bytes = file.bytes();
   return built;
 }
 
-ByteVector BuildDestList(uint32_t version, const std::vector<DestListSpec>& entries) {
+ByteVector BuildDestList(uint32_t version, const std::vector<DestListRow>& entries) {
   ByteWriter list;
   uint32_t pinned = 0;
-  for (const DestListSpec& entry : entries) pinned += entry.pinStatus >= 0 ? 1 : 0;
+  for (const DestListRow& entry : entries) pinned += entry.pinStatus >= 0 ? 1 : 0;
   list.U32(version).U32(static_cast<uint32_t>(entries.size())).U32(pinned).Zeros(20);
-  for (const DestListSpec& entry : entries) {
+  for (const DestListRow& entry : entries) {
     list.U64(0);
     for (int i = 0; i < 4; ++i) list.Guid("{FB6AF886-05D7-402D-9741-D1EE9E64C41F}");
     list.Ansi(entry.hostname.substr(0, 15)).Zeros(15 - std::min<size_t>(entry.hostname.size(), 15));

@@ -45,7 +45,7 @@ uint64_t FileTimeOf(int year, int month, int day, int hour, int minute, int seco
 ByteVector RootFolderItem(std::string_view guid);
 ByteVector VolumeItem(std::string_view drive);  // class 0x2F, e.g. "C:\"
 
-struct FileEntrySpec {
+struct FileEntryLayout {
   std::string primaryName{};  // ANSI, the short name
   std::u16string longName{};  // in the 0xBEEF0004 block; no block when extensionVersion is 0
   uint16_t extensionVersion = 9;
@@ -56,7 +56,7 @@ struct FileEntrySpec {
   uint16_t accessedDate = 0, accessedTime = 0;
   uint64_t mftReference = 0;
 };
-ByteVector FileEntryItem(const FileEntrySpec& spec);
+ByteVector FileEntryItem(const FileEntryLayout& layout);
 
 ByteVector NetworkItem(uint8_t classType, std::string_view location);
 // A URI item with a data block of `dataSize` bytes (0: none) before the text.
@@ -65,7 +65,7 @@ ByteVector UriItem(std::u16string_view uri, uint16_t dataSize);
 // The items one after another and the two-byte terminator.
 ByteVector IdList(std::initializer_list<ByteVector> items);
 
-struct LinkSpec {
+struct LinkLayout {
   std::optional<ByteVector> idList{};  // as IdList() makes it
   // LinkInfo; written when either path is set.
   std::optional<std::u16string> localBasePath{};  // with the volume id (fixed drive, the serial below)
@@ -80,7 +80,7 @@ struct LinkSpec {
   uint32_t fileSize = 0;
   uint32_t attributes = 0x20;
 };
-ByteVector BuildLink(const LinkSpec& spec);
+ByteVector BuildLink(const LinkLayout& layout);
 
 struct BuiltStream {
   std::string name{};
@@ -88,7 +88,7 @@ struct BuiltStream {
 };
 
 // Streams below 4096 bytes go to the mini stream, as the format requires.
-struct CompoundSpec {
+struct CompoundLayout {
   std::vector<BuiltStream> streams{};
   uint16_t majorVersion = 3;  // 3: 512-byte sectors, 4: 4096-byte sectors
   // Unused sectors before the streams' data. Past 109 * 128 of them in
@@ -107,9 +107,9 @@ struct BuiltCompound {
 
 // Root entry first, then the streams in order, chained as right siblings
 // (a degenerate but valid tree).
-BuiltCompound BuildCompoundFile(const CompoundSpec& spec);
+BuiltCompound BuildCompoundFile(const CompoundLayout& layout);
 
-struct DestListSpec {
+struct DestListRow {
   uint32_t entryNumber = 1;
   uint64_t lastOpened = 0;
   int32_t pinStatus = -1;
@@ -117,6 +117,6 @@ struct DestListSpec {
   std::string hostname = "host";
   std::u16string path{};
 };
-ByteVector BuildDestList(uint32_t version, const std::vector<DestListSpec>& entries);
+ByteVector BuildDestList(uint32_t version, const std::vector<DestListRow>& entries);
 
 }  // namespace tmr::test
