@@ -38,6 +38,14 @@ std::string CheckOfficeMru(std::string_view input);
 std::string CheckActivityPayload(std::string_view input);
 // PowerShell's command history.
 std::string CheckPowerShellHistory(std::string_view input);
+// Shell items and ID lists (ShellBags, OpenSavePidlMRU, links' ID lists).
+std::string CheckShellItems(std::string_view input);
+// Shell links, alone and as they follow one another.
+std::string CheckShellLink(std::string_view input);
+// Compound files: the directory, the root's children and their streams.
+std::string CheckCompoundFile(std::string_view input);
+// DestList streams, automatic and custom destinations jump lists.
+std::string CheckJumpList(std::string_view input);
 
 using Check = std::string (*)(std::string_view input);
 

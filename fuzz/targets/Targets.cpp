@@ -5,7 +5,7 @@
 namespace tmr::fuzz {
 
 std::span<const Target> Targets() {
-  static constexpr std::array<Target, 13> kTargets{{
+  static constexpr std::array<Target, 17> kTargets{{
       {"mru_decode", CheckMruDecode},
       {"url_cache_container", CheckUrlCacheContainer},
       {"index_dat_scan", CheckIndexDatScan},
@@ -19,6 +19,10 @@ std::span<const Target> Targets() {
       {"office_mru", CheckOfficeMru},
       {"activity_payload", CheckActivityPayload},
       {"powershell_history", CheckPowerShellHistory},
+      {"shell_items", CheckShellItems},
+      {"shell_link", CheckShellLink},
+      {"compound_file", CheckCompoundFile},
+      {"jump_list", CheckJumpList},
   }};
   return kTargets;
 }

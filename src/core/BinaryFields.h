@@ -1,0 +1,66 @@
+// Little-endian fields of the shell's binary formats (shell items, links,
+// compound files, jump lists), read out of a byte range that came from a
+// file or a registry value and is trusted in nothing. A read that would run
+// past the end gives zero or an empty text instead of failing, so a parser
+// checks the sizes its structure depends on and lets the rest come out
+// empty.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace tmr {
+
+class ByteRange {
+ public:
+  ByteRange() = default;
+  explicit ByteRange(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+
+  size_t size() const { return bytes_.size(); }
+  std::span<const uint8_t> Span() const { return bytes_; }
+  bool Has(size_t at, size_t count) const { return at <= bytes_.size() && count <= bytes_.size() - at; }
+
+  uint8_t U8(size_t at) const { return Has(at, 1) ? bytes_[at] : 0; }
+  uint16_t U16(size_t at) const;
+  uint32_t U32(size_t at) const;
+  uint64_t U64(size_t at) const;
+
+  // The bytes [at, at + count) cut to what the range holds.
+  ByteRange Sub(size_t at, size_t count) const;
+
+ private:
+  std::span<const uint8_t> bytes_;
+};
+
+// A text field and the bytes it took: its terminator included when one was
+// found within the limit.
+struct TextField {
+  std::string text;  // UTF-8
+  size_t bytes = 0;
+  bool terminated = false;
+};
+
+// UTF-16LE from `at` up to the first NUL unit, at most maxUnits units.
+// Unpaired surrogates become U+FFFD.
+TextField Utf16Field(const ByteRange& range, size_t at, size_t maxUnits);
+
+// Single-byte text up to the first NUL, at most maxBytes. The code page the
+// writer used is not recorded, so the bytes are read as ISO-8859-1: ASCII
+// comes out right, and anything else still shows as some character.
+TextField AnsiField(const ByteRange& range, size_t at, size_t maxBytes);
+
+// Exactly `units` UTF-16LE units (no terminator expected), cut at a NUL
+// should one come first; "" when they are not all there.
+std::string Utf16Counted(const ByteRange& range, size_t at, size_t units);
+
+// The GUID stored at `at` (mixed-endian, as Windows stores it) in registry
+// form: "{20D04FE0-3AEA-1069-A2D8-08002B30309D}"; "" when not all there.
+std::string GuidText(const ByteRange& range, size_t at);
+
+// A FAT (MS-DOS) date and time, taken as UTC, as a FILETIME (100 ns since
+// 1601); 0 when the date is zero or names no real day or time.
+uint64_t FatTimeToFileTime(uint16_t date, uint16_t time);
+
+}  // namespace tmr
