@@ -27,6 +27,8 @@ std::string CheckNumbersAndDates(std::string_view input);
 std::string CheckUpdateTexts(std::string_view input);
 // The report's escaping, alone and through the page writer's cells.
 std::string CheckHtmlEscape(std::string_view input);
+// Registry hive files and the recovery from their transaction logs.
+std::string CheckRegistryHive(std::string_view input);
 
 using Check = std::string (*)(std::string_view input);
 

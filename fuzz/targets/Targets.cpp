@@ -5,7 +5,7 @@
 namespace tmr::fuzz {
 
 std::span<const Target> Targets() {
-  static constexpr std::array<Target, 8> kTargets{{
+  static constexpr std::array<Target, 9> kTargets{{
       {"mru_decode", CheckMruDecode},
       {"url_cache_container", CheckUrlCacheContainer},
       {"index_dat_scan", CheckIndexDatScan},
@@ -14,6 +14,7 @@ std::span<const Target> Targets() {
       {"numbers_and_dates", CheckNumbersAndDates},
       {"update_texts", CheckUpdateTexts},
       {"html_escape", CheckHtmlEscape},
+      {"registry_hive", CheckRegistryHive},
   }};
   return kTargets;
 }

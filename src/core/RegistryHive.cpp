@@ -163,7 +163,7 @@ bool VkNameCompressed(std::span<const uint8_t> vk) { return (U16(vk, kVkFlagsAt)
 // the root, breadth first, each cell claimed by the first record to use it.
 class RegistryHive::Builder {
  public:
-  explicit Builder(RegistryHive& hive) : hive_(hive), bins_(hive.Bins()), free_((bins_.size() / 4 + 63) / 64) {}
+  explicit Builder(RegistryHive& hive) : hive_(hive), bins_(hive.Bins()), free_((bins_.size() + 255) / 256) {}
 
   bool Build(uint32_t root) {
     MarkCells();
