@@ -2,8 +2,10 @@
 // transaction log recovery. All numbers in a hive are little-endian.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 namespace tmr::hive {
@@ -24,16 +26,21 @@ inline constexpr size_t kBaseBlockFlagsAt = 144;
 inline constexpr uint32_t kFileTypePrimary = 0;
 inline constexpr uint32_t kFileTypeLogNew = 6;
 
-inline uint16_t U16(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
+// Reads of `sizeof(T)` bytes at `at` (the caller has checked the bounds),
+// one load each on the little-endian machines the program runs on.
+template <typename T>
+T Little(std::span<const uint8_t> bytes, size_t at) {
+  T value = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&value, bytes.data() + at, sizeof value);
+  } else {
+    for (size_t i = sizeof value; i-- > 0;) value = static_cast<T>(value << 8 | bytes[at + i]);
+  }
+  return value;
 }
-inline uint32_t U32(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-         static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
-inline uint64_t U64(std::span<const uint8_t> bytes, size_t at) {
-  return U32(bytes, at) | static_cast<uint64_t>(U32(bytes, at + 4)) << 32;
-}
+inline uint16_t U16(std::span<const uint8_t> bytes, size_t at) { return Little<uint16_t>(bytes, at); }
+inline uint32_t U32(std::span<const uint8_t> bytes, size_t at) { return Little<uint32_t>(bytes, at); }
+inline uint64_t U64(std::span<const uint8_t> bytes, size_t at) { return Little<uint64_t>(bytes, at); }
 inline void PutU32(std::span<uint8_t> bytes, size_t at, uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }

@@ -168,6 +168,10 @@ class RegistryHive::Builder {
   bool Build(uint32_t root) {
     MarkCells();
     if (!IsRecord(root, "nk", kNkNameAt) || !Claim(root)) return false;
+    // Room for every record there could be, so that the tables are never
+    // moved while they grow.
+    hive_.keys_.reserve(keyCells_);
+    hive_.values_.reserve(valueCells_);
     AddKey(root);
     size_t levelEnd = 1;
     uint32_t depth = 0;
@@ -198,7 +202,11 @@ class RegistryHive::Builder {
         const int32_t raw = static_cast<int32_t>(U32(bins_, cell));
         const uint64_t length = static_cast<uint64_t>(raw < 0 ? -static_cast<int64_t>(raw) : raw);
         if (length < 8 || length % kCellAlignment != 0 || length > end - cell) break;
-        if (raw < 0) free_[cell / 4 / 64] |= uint64_t{1} << (cell / 4 % 64);
+        if (raw < 0) {
+          free_[cell / 4 / 64] |= uint64_t{1} << (cell / 4 % 64);
+          keyCells_ += bins_[cell + 4] == 'n' && bins_[cell + 5] == 'k';
+          valueCells_ += bins_[cell + 4] == 'v' && bins_[cell + 5] == 'k';
+        }
         cell += length;
       }
       bin += size;
@@ -308,6 +316,8 @@ class RegistryHive::Builder {
   // One bit per 4 bytes of the bins: an allocated cell starts there that
   // the tree has not used yet.
   std::vector<uint64_t> free_;
+  size_t keyCells_ = 0;
+  size_t valueCells_ = 0;
 };
 
 std::optional<RegistryHive> RegistryHive::Open(std::vector<uint8_t> primary, std::vector<uint8_t> log1,
