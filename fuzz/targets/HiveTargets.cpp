@@ -90,6 +90,7 @@ std::string CheckRegistryHive(std::string_view input) {
   std::set<RegistryHive::Key> seen;
   std::vector<RegistryHive::Key> stack{hive->Root()};
   size_t dataBytes = 0;
+  size_t textBytes = 0;
   while (!stack.empty()) {
     const RegistryHive::Key key = stack.back();
     stack.pop_back();
@@ -100,13 +101,19 @@ std::string CheckRegistryHive(std::string_view input) {
     if (subkeys.size() != hive->SubkeyCount(key) || values.size() != hive->ValueCount(key)) {
       return "counts unlike the lists";
     }
-    for (const HiveValue& value : values) dataBytes += value.data.size();
+    textBytes += hive->KeyName(key).size() + hive->ClassName(key).size();
+    for (const HiveValue& value : values) {
+      dataBytes += value.data.size();
+      textBytes += value.name.size();
+    }
     if (std::string failed = CheckLookups(*hive, key, subkeys, values); !failed.empty()) return failed;
     stack.insert(stack.end(), subkeys.begin(), subkeys.end());
   }
   // Each data byte comes from a cell of its own, and the recovered hive is
-  // no larger than the files it came from.
+  // no larger than the files it came from; a name or class name byte
+  // becomes two bytes of UTF-8 at most.
   if (dataBytes > total) return "more value data than the files hold";
+  if (textBytes > 2 * total) return "more names than the files hold";
   return "";
 }
 

@@ -235,9 +235,8 @@ class RegistryHive::Builder {
 
   void AddKey(uint32_t cell) {
     const std::span<const uint8_t> nk = hive_.Cell(cell);
-    // A class name cell may be shared: it is not claimed.
     const uint32_t classCell = U32(nk, kNkClassAt);
-    const bool hasClass = U16(nk, kNkClassLengthAt) != 0 && Unclaimed(classCell);
+    const bool hasClass = U16(nk, kNkClassLengthAt) != 0 && Claim(classCell);
     hive_.keys_.push_back(KeyEntry{cell, hasClass ? classCell : kNoCell});
   }
 

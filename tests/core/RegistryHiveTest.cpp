@@ -311,22 +311,27 @@ TEST(RegistryHive, DamagedSynthesizedHivesGiveWhatCanBeRead) {
 }
 
 // Cells that a reader trusting the hive would visit once per reference:
-// 300 keys that share one subkey list (their own) and one list of 300
-// values all naming one 16 KB data cell: 90 000 keys and 1.4 GB of data
-// from a file of some 50 KB. Below them, a chain deeper than the registry
-// allows.
+// 300 keys that share one subkey list (their own), one class name and one
+// list of 300 values all naming one 16 KB data cell: 90 000 keys and
+// 1.4 GB of data from a file of some 50 KB. Beside them, a chain deeper
+// than the registry allows.
 TEST(RegistryHive, SharedCellsAreReadOnceAndDepthIsBounded) {
   HiveBuilder builder;
   const uint32_t data = builder.AddCell(Pattern(16000));
   std::vector<uint32_t> values;
   for (int i = 0; i < 300; ++i) values.push_back(builder.AddValue("v" + std::to_string(i), 3, 16000, data));
   const uint32_t valueList = builder.AddOffsets(values);
+  const uint32_t classCell = builder.AddCell(U16Bytes(u"Klasse"));
   uint32_t chain = builder.AddKey({.name = "k"});
   for (int depth = 0; depth < 600; ++depth)
     chain = builder.AddKey({.name = "k", .subkeyList = builder.AddList("li", {chain})});
   std::vector<uint32_t> keys{chain};
   for (int i = 0; i < 300; ++i) {
-    keys.push_back(builder.AddKey({.name = "s" + std::to_string(i), .valueList = valueList, .valueCount = 300}));
+    keys.push_back(builder.AddKey({.name = "s" + std::to_string(i),
+                                   .valueList = valueList,
+                                   .valueCount = 300,
+                                   .classCell = classCell,
+                                   .classLength = 12}));
   }
   const uint32_t list = builder.AddList("lf", keys);
   for (size_t i = 1; i < keys.size(); ++i) builder.Put32(keys[i], 28, list);
@@ -335,8 +340,9 @@ TEST(RegistryHive, SharedCellsAreReadOnceAndDepthIsBounded) {
   ASSERT_TRUE(hive);
   const Tree tree = WalkTree(*hive);
   EXPECT_EQ(tree.preorder.size(), 1 + 300 + 512u);
-  size_t count = 0, bytes = 0;
+  size_t count = 0, bytes = 0, classes = 0;
   for (RegistryHive::Key key : tree.preorder) {
+    classes += !hive->ClassName(key).empty();
     for (const HiveValue& value : hive->Values(key)) {
       ++count;
       bytes += value.data.size();
@@ -344,6 +350,7 @@ TEST(RegistryHive, SharedCellsAreReadOnceAndDepthIsBounded) {
   }
   EXPECT_EQ(count, 300u);
   EXPECT_EQ(bytes, 16000u);
+  EXPECT_EQ(classes, 1u);
 }
 
 TEST(RegistryHive, DamagedRealHiveGivesWhatCanBeRead) {
