@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
+#include <string>
 #include <unordered_map>
 
 #include "core/CivilDate.h"
@@ -127,6 +128,7 @@ TEST(RegistryHiveOracle, EveryKeyAndValueOfTheRealHivesAsHivexReadsThem) {
     if (!std::filesystem::exists(exported)) GTEST_SKIP() << "no hivex reading of the fixture: " << exported;
     const std::optional<RegistryHive> hive = RegistryHive::Open(ReadBytes(file));
     ASSERT_TRUE(hive);
+    EXPECT_TRUE(hive->BaseBlockSound());
     EXPECT_FALSE(hive->Recovered());
     const Tree tree = WalkTree(*hive);
 
