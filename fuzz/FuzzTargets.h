@@ -46,6 +46,8 @@ std::string CheckShellLink(std::string_view input);
 std::string CheckCompoundFile(std::string_view input);
 // DestList streams, automatic and custom destinations jump lists.
 std::string CheckJumpList(std::string_view input);
+// Registry hive files and the recovery from their transaction logs.
+std::string CheckRegistryHive(std::string_view input);
 
 using Check = std::string (*)(std::string_view input);
 

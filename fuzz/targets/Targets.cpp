@@ -5,7 +5,7 @@
 namespace tmr::fuzz {
 
 std::span<const Target> Targets() {
-  static constexpr std::array<Target, 17> kTargets{{
+  static constexpr std::array<Target, 18> kTargets{{
       {"mru_decode", CheckMruDecode},
       {"url_cache_container", CheckUrlCacheContainer},
       {"index_dat_scan", CheckIndexDatScan},
@@ -23,6 +23,7 @@ std::span<const Target> Targets() {
       {"shell_link", CheckShellLink},
       {"compound_file", CheckCompoundFile},
       {"jump_list", CheckJumpList},
+      {"registry_hive", CheckRegistryHive},
   }};
   return kTargets;
 }
