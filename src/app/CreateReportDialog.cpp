@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/ReadTurn.h"
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
@@ -99,8 +101,14 @@ HWND CreateReportDialog::GroupBox(ReportGroup group) const {
 }
 
 bool CreateReportDialog::Show(HWND owner) {
+  // The boxes stand in rows 420 twips apart from 420 down; the rest of the
+  // dialog moves down by every row past the second.
+  int lowestBox = 840;
+  for (const ReportGroupInfo& group : table_.reportGroups) lowestBox = std::max(lowestBox, group.boxTopTwips);
+  const int down = lowestBox - 840;
   DialogLayout layout;
-  HWND hwnd = layout.CreateFrame(L"TracemereCreateReport", WindowProc, this, "Create Report", 6600, 4080, owner, false);
+  HWND hwnd =
+      layout.CreateFrame(L"TracemereCreateReport", WindowProc, this, "Create Report", 6600, 4080 + down, owner, false);
   if (!hwnd) return false;
   for (std::size_t i = 0; i < table_.reportGroups.size(); ++i) {
     const ReportGroupInfo& group = table_.reportGroups[i];
@@ -108,16 +116,17 @@ bool CreateReportDialog::Show(HWND owner) {
                           kFirstGroupBox + static_cast<int>(i), group.boxLeftTwips, group.boxTopTwips, 1980, 300);
     SendMessageW(box, BM_SETCHECK, group.tickedByDefault ? BST_CHECKED : BST_UNCHECKED, 0);
   }
-  layout.Add(hwnd, L"STATIC", "Report File", SS_LEFT, kReportFileLabel, 120, 1560, 3000, 300);
-  HWND fileEdit = layout.Add(hwnd, L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, kReportFileEdit, 120, 1860, 5040, 330,
-                             WS_EX_CLIENTEDGE);
-  layout.Add(hwnd, L"BUTTON", "Browse", WS_TABSTOP | BS_PUSHBUTTON, kBrowseButton, 5280, 1845, 1200, 360);
-  HWND bar = layout.Add(hwnd, PROGRESS_CLASSW, "", 0, kProgressBar, 120, 2400, 6360, 300);
-  layout.Add(hwnd, L"STATIC", "", SS_LEFT | SS_NOPREFIX, kStatusLabel, 120, 2820, 5040, 300);
-  layout.Add(hwnd, L"BUTTON", "skip", WS_TABSTOP | BS_PUSHBUTTON, kSkipButton, 5280, 2790, 1200, 360);
-  layout.Add(hwnd, L"BUTTON", "Start Create Report", WS_TABSTOP | BS_DEFPUSHBUTTON, kStartButton, 120, 3420, 2400, 420);
-  layout.Add(hwnd, L"BUTTON", "Stop", WS_TABSTOP | BS_PUSHBUTTON, kStopButton, 2640, 3420, 1200, 420);
-  HWND frame = layout.Add(hwnd, L"BUTTON", "Create Report for", BS_GROUPBOX, kGroupsFrame, 120, 90, 6360, 1260);
+  layout.Add(hwnd, L"STATIC", "Report File", SS_LEFT, kReportFileLabel, 120, 1560 + down, 3000, 300);
+  HWND fileEdit = layout.Add(hwnd, L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, kReportFileEdit, 120, 1860 + down, 5040,
+                             330, WS_EX_CLIENTEDGE);
+  layout.Add(hwnd, L"BUTTON", "Browse", WS_TABSTOP | BS_PUSHBUTTON, kBrowseButton, 5280, 1845 + down, 1200, 360);
+  HWND bar = layout.Add(hwnd, PROGRESS_CLASSW, "", 0, kProgressBar, 120, 2400 + down, 6360, 300);
+  layout.Add(hwnd, L"STATIC", "", SS_LEFT | SS_NOPREFIX, kStatusLabel, 120, 2820 + down, 5040, 300);
+  layout.Add(hwnd, L"BUTTON", "skip", WS_TABSTOP | BS_PUSHBUTTON, kSkipButton, 5280, 2790 + down, 1200, 360);
+  layout.Add(hwnd, L"BUTTON", "Start Create Report", WS_TABSTOP | BS_DEFPUSHBUTTON, kStartButton, 120, 3420 + down,
+             2400, 420);
+  layout.Add(hwnd, L"BUTTON", "Stop", WS_TABSTOP | BS_PUSHBUTTON, kStopButton, 2640, 3420 + down, 1200, 420);
+  HWND frame = layout.Add(hwnd, L"BUTTON", "Create Report for", BS_GROUPBOX, kGroupsFrame, 120, 90, 6360, 1260 + down);
   SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   // Load.

@@ -84,7 +84,7 @@ ViewerServices MakeViewerServices(const SettingsFile* settings) {
   services.closeProgress = [host] {
     if (host->progress) host->progress->Close();
   };
-  services.cookieFolder = CookieFolder;
+  services.cookieFolder = [] { return CookieFolder(); };
   services.browserProfiles = [settings] { return StoredProfileChoice(settings); };
   services.chooseIndexFile = [](HWND owner) {
     IndexFileDialog dialog;

@@ -11,7 +11,8 @@ namespace {
 
 // ---- columns of the list ----
 
-constexpr ColumnInfo kIeUrlColumns[] = {{"URL", 5000}, {"Title", 5000}, {"Last Visited", 2000, CellKind::kTime}};
+constexpr ColumnInfo kIeUrlColumns[] = {
+    {"URL", 5000}, {"Title", 5000}, {"Last Visited", 2000, CellKind::kTime, "Visited"}};
 constexpr ColumnInfo kTypedUrlColumns[] = {{"URLs", 4000}};
 constexpr ColumnInfo kIeCookieColumns[] = {{"Cookies", 6000}};
 constexpr ColumnInfo kIndexFileColumns[] = {{"URLs In Index.dat File", 8000}};
@@ -24,29 +25,31 @@ constexpr ColumnInfo kUsbColumns[] = {{"USB Storage History", 8000}};
 constexpr ColumnInfo kFirstFolderColumns[] = {{"First Folder (Windows 7)", 8000}};
 constexpr ColumnInfo kTypedPathColumns[] = {{"Type Paths (Windows 7)", 8000}};
 constexpr ColumnInfo kFirefoxUrlColumns[] = {
-    {"URLs History", 8000}, {"Title", 8000}, {"Last Visted Time", 2000, CellKind::kTime}};
+    {"URLs History", 8000}, {"Title", 8000}, {"Last Visted Time", 2000, CellKind::kTime, "Visited"}};
 constexpr ColumnInfo kFirefoxCookieColumns[] = {{"Host", 2000},
                                                 {"Name", 4000},
-                                                {"Creation Time", 2000, CellKind::kTime},
-                                                {"Last Accessd Time", 2000, CellKind::kTime}};
-constexpr ColumnInfo kFirefoxDownloadColumns[] = {
-    {"File Name", 6000}, {"Source", 4000}, {"Start Time", 2000, CellKind::kTime}, {"End Time", 2000, CellKind::kTime}};
+                                                {"Creation Time", 2000, CellKind::kTime, "Cookie created"},
+                                                {"Last Accessd Time", 2000, CellKind::kTime, "Cookie last accessed"}};
+constexpr ColumnInfo kFirefoxDownloadColumns[] = {{"File Name", 6000},
+                                                  {"Source", 4000},
+                                                  {"Start Time", 2000, CellKind::kTime, "Download started"},
+                                                  {"End Time", 2000, CellKind::kTime, "Download ended"}};
 constexpr ColumnInfo kFirefoxInputColumns[] = {{"Firefox Input History", 6000}};
 constexpr ColumnInfo kFirefoxFormColumns[] = {{"Field Name", 1500},
                                               {"Value ", 4000},
                                               {"Times Used", 1500, CellKind::kNumber},
-                                              {"First Used", 2000, CellKind::kTime},
-                                              {"Last Used", 2000, CellKind::kTime}};
+                                              {"First Used", 2000, CellKind::kTime, "Form field first used"},
+                                              {"Last Used", 2000, CellKind::kTime, "Form field last used"}};
 constexpr ColumnInfo kChromeUrlColumns[] = {{"URL History", 6000},
                                             {"Title", 6000},
                                             {"Visit Count", 1000, CellKind::kNumber},
-                                            {"Last Visited Time", 2000, CellKind::kTime}};
+                                            {"Last Visited Time", 2000, CellKind::kTime, "Visited"}};
 constexpr ColumnInfo kChromeCookieColumns[] = {{"Host", 2000},
                                                {"name", 2000},
-                                               {"Creation Time", 2000, CellKind::kTime},
-                                               {"Last Accessed Time", 2000, CellKind::kTime}};
+                                               {"Creation Time", 2000, CellKind::kTime, "Cookie created"},
+                                               {"Last Accessed Time", 2000, CellKind::kTime, "Cookie last accessed"}};
 constexpr ColumnInfo kChromeDownloadColumns[] = {
-    {"File Name", 6000}, {"Source", 8000}, {"Download Time", 1500, CellKind::kTime}};
+    {"File Name", 6000}, {"Source", 8000}, {"Download Time", 1500, CellKind::kTime, "Downloaded"}};
 constexpr ColumnInfo kChromeTopSiteColumns[] = {{"URL", 6000}, {"Rank", 1000, CellKind::kNumber}, {"title", 6000}};
 constexpr ColumnInfo kChromeKeywordColumns[] = {{"Keyword Searched", 6000}};
 
@@ -159,7 +162,8 @@ constexpr CategoryInfo kCategories[] = {
      "Double Cilck to view", false, true, ReadUrlHistory, RowAction::kOpenFirstColumn,
      {ReportGroup::kInternetExplorer, "Creating Internet Explorer URL history report...",
       "Internet_Explorer-URL_History", "Internet Explorer--URL History</a></td></tr>", "URL History", kIeUrlHeader,
-      ReportRows::kCellsOwnAlternation, kIeUrlCells}},
+      ReportRows::kCellsOwnAlternation, kIeUrlCells},
+     true},
     {Category::kIeTypedUrls, "a2", TreeGroup::kInternetExplorer, "Address Bar", kTypedUrlColumns,
      "Double Cilck to view", false, false, ReadTypedUrls, RowAction::kOpenFirstColumn,
      SingleCellSection(ReportGroup::kInternetExplorer, "Creating Internet Explorer Address Bar report...",
@@ -214,15 +218,18 @@ constexpr CategoryInfo kCategories[] = {
     {Category::kFirefoxUrlHistory, "c1", TreeGroup::kFirefox, "URL History", kFirefoxUrlColumns,
      kDoubleClickToView, true, true, ReadFirefoxUrlHistory, RowAction::kOpenFirstColumn,
      {ReportGroup::kFirefox, "Creating Firefox URL history report...", "Firefox-URL History",
-      "Firefox-URL History</a></td></tr>", "URL History", kFirefoxUrlHeader, ReportRows::kCells, kFirefoxUrlCells}},
+      "Firefox-URL History</a></td></tr>", "URL History", kFirefoxUrlHeader, ReportRows::kCells, kFirefoxUrlCells},
+     true},
     {Category::kFirefoxCookies, "c2", TreeGroup::kFirefox, "Cookies", kFirefoxCookieColumns,
      "", true, true, ReadFirefoxCookies, RowAction::kNothing,
      {ReportGroup::kFirefox, "Creating Firefox Cookies report...", "Firefox-Cookies", "Firefox-Cookies</a></td></tr>",
-      "Cookies", kFirefoxCookieHeader, ReportRows::kCells, kFirefoxFourCells}},
+      "Cookies", kFirefoxCookieHeader, ReportRows::kCells, kFirefoxFourCells},
+     true},
     {Category::kFirefoxDownloads, "c3", TreeGroup::kFirefox, "Downloads", kFirefoxDownloadColumns,
      kDoubleClickToView, false, true, ReadFirefoxDownloads, RowAction::kOpenFirstColumn,
      {ReportGroup::kFirefox, "Creating Firefox downloads report...", "Firefox-Downloads",
-      "Firefox-Downloads</a></td></tr>", "Downloads", kFirefoxDownloadHeader, ReportRows::kCells, kFirefoxFourCells}},
+      "Firefox-Downloads</a></td></tr>", "Downloads", kFirefoxDownloadHeader, ReportRows::kCells, kFirefoxFourCells},
+     true},
     {Category::kFirefoxInputHistory, "c4", TreeGroup::kFirefox, "Input History", kFirefoxInputColumns,
      "", false, true, ReadFirefoxInputHistory, RowAction::kNothing,
      SingleCellSection(ReportGroup::kFirefox, "Creating Firefox Input History report...", "Firefox-Input History",
@@ -231,20 +238,24 @@ constexpr CategoryInfo kCategories[] = {
      "", false, true, ReadFirefoxFormHistory, RowAction::kNothing,
      {ReportGroup::kFirefox, "Creating Firefox Form History report...", "Firefox-Form History",
       "Firefox-Form History</a></td></tr>", "Form History", kFirefoxFormHeader, ReportRows::kCells,
-      kFirefoxFormCells}},
+      kFirefoxFormCells},
+     true},
 
     {Category::kChromeUrlHistory, "d1", TreeGroup::kChrome, "URL History", kChromeUrlColumns,
      kDoubleClickToView, true, true, ReadChromeUrlHistory, RowAction::kOpenFirstColumn,
      {ReportGroup::kChrome, "Creating Chrome URL history report...", "Chrome-URL History",
-      "Chrome-URL History</a></td></tr>", "URL History", kChromeUrlHeader, ReportRows::kCells, kChromeUrlCells}},
+      "Chrome-URL History</a></td></tr>", "URL History", kChromeUrlHeader, ReportRows::kCells, kChromeUrlCells},
+     true},
     {Category::kChromeCookies, "d2", TreeGroup::kChrome, "Cookies", kChromeCookieColumns,
      "", true, true, ReadChromeCookies, RowAction::kNothing,
      {ReportGroup::kChrome, "Creating Chrome Cookies report...", "Chrome-Cookies", "Chrome-Cookies</a></td></tr>",
-      "Cookies", kChromeCookieHeader, ReportRows::kCells, kChromeFourCells}},
+      "Cookies", kChromeCookieHeader, ReportRows::kCells, kChromeFourCells},
+     true},
     {Category::kChromeDownloads, "d3", TreeGroup::kChrome, "Downloads", kChromeDownloadColumns,
      kDoubleClickToView, false, true, ReadChromeDownloads, RowAction::kOpenFirstColumn,
      {ReportGroup::kChrome, "Creating Chrome Downloads report...", "Chrome-Downloads",
-      "Chrome-Downloads</a></td></tr>", "Downloads", kChromeDownloadHeader, ReportRows::kCells, kChromeThreeCells}},
+      "Chrome-Downloads</a></td></tr>", "Downloads", kChromeDownloadHeader, ReportRows::kCells, kChromeThreeCells},
+     true},
     {Category::kChromeTopSites, "d4", TreeGroup::kChrome, "Top Visted Sites", kChromeTopSiteColumns,
      kDoubleClickToView, false, true, ReadChromeTopSites, RowAction::kNothing,
      {ReportGroup::kChrome, "Creating Chrome Top Visited Sites report...", "Chrome-Top Visited Sites",
@@ -259,15 +270,18 @@ constexpr CategoryInfo kCategories[] = {
     {Category::kEdgeUrlHistory, "e1", TreeGroup::kEdge, "URL History", kChromeUrlColumns,
      kDoubleClickToView, true, true, ReadEdgeUrlHistory, RowAction::kOpenFirstColumn,
      {ReportGroup::kEdge, "Creating Edge URL history report...", "Edge-URL History",
-      "Edge-URL History</a></td></tr>", "URL History", kChromeUrlHeader, ReportRows::kCells, kChromeUrlCells}},
+      "Edge-URL History</a></td></tr>", "URL History", kChromeUrlHeader, ReportRows::kCells, kChromeUrlCells},
+     true},
     {Category::kEdgeCookies, "e2", TreeGroup::kEdge, "Cookies", kChromeCookieColumns,
      "", true, true, ReadEdgeCookies, RowAction::kNothing,
      {ReportGroup::kEdge, "Creating Edge Cookies report...", "Edge-Cookies", "Edge-Cookies</a></td></tr>",
-      "Cookies", kChromeCookieHeader, ReportRows::kCells, kChromeFourCells}},
+      "Cookies", kChromeCookieHeader, ReportRows::kCells, kChromeFourCells},
+     true},
     {Category::kEdgeDownloads, "e3", TreeGroup::kEdge, "Downloads", kChromeDownloadColumns,
      kDoubleClickToView, false, true, ReadEdgeDownloads, RowAction::kOpenFirstColumn,
      {ReportGroup::kEdge, "Creating Edge Downloads report...", "Edge-Downloads",
-      "Edge-Downloads</a></td></tr>", "Downloads", kChromeDownloadHeader, ReportRows::kCells, kChromeThreeCells}},
+      "Edge-Downloads</a></td></tr>", "Downloads", kChromeDownloadHeader, ReportRows::kCells, kChromeThreeCells},
+     true},
     {Category::kEdgeTopSites, "e4", TreeGroup::kEdge, "Top Visited Sites", kChromeTopSiteColumns,
      kDoubleClickToView, false, true, ReadEdgeTopSites, RowAction::kNothing,
      {ReportGroup::kEdge, "Creating Edge Top Visited Sites report...", "Edge-Top Visited Sites",
@@ -294,12 +308,12 @@ constexpr std::string_view kChromeIndexEnd[] = {R"(<td class="style9">&nbsp;</td
 constexpr std::string_view kEdgeIndexStart[] = {R"(<tr><td style="width: 122px" class="style9">Edge</td>)"};
 
 constexpr TreeGroupInfo kTreeGroups[] = {
-    {TreeGroup::kInternetExplorer, "root", "Internet Explorer ", ReportGroup::kInternetExplorer, kIeIndexStart,
-     kIeIndexEnd},
-    {TreeGroup::kWindows, "root2", "Windows", ReportGroup::kWindows, kWindowsIndexStart, {}},
-    {TreeGroup::kFirefox, "root3", "Firefox", ReportGroup::kFirefox, kFirefoxIndexStart, kFirefoxIndexEnd},
-    {TreeGroup::kChrome, "root4", "Google Chrome", ReportGroup::kChrome, kChromeIndexStart, kChromeIndexEnd},
-    {TreeGroup::kEdge, "root5", "Microsoft Edge", ReportGroup::kEdge, kEdgeIndexStart, kChromeIndexEnd},
+    {TreeGroup::kInternetExplorer, "root", "Internet Explorer ", "Internet Explorer", ReportGroup::kInternetExplorer,
+     kIeIndexStart, kIeIndexEnd},
+    {TreeGroup::kWindows, "root2", "Windows", "Windows", ReportGroup::kWindows, kWindowsIndexStart, {}},
+    {TreeGroup::kFirefox, "root3", "Firefox", "Firefox", ReportGroup::kFirefox, kFirefoxIndexStart, kFirefoxIndexEnd},
+    {TreeGroup::kChrome, "root4", "Google Chrome", "Chrome", ReportGroup::kChrome, kChromeIndexStart, kChromeIndexEnd},
+    {TreeGroup::kEdge, "root5", "Microsoft Edge", "Edge", ReportGroup::kEdge, kEdgeIndexStart, kChromeIndexEnd},
 };
 
 constexpr ReportGroupInfo kReportGroups[] = {

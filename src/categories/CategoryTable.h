@@ -47,8 +47,9 @@ enum class Category {
 // The roots of the tree.
 enum class TreeGroup { kInternetExplorer, kWindows, kFirefox, kChrome, kEdge };
 
-// The report dialog's group boxes.
-enum class ReportGroup { kInternetExplorer, kWindows, kIndexFile, kFirefox, kChrome, kEdge };
+// The report dialog's group boxes. The traces of today's Windows have a box
+// of their own, so the report of the classic groups stays as it was.
+enum class ReportGroup { kInternetExplorer, kWindows, kIndexFile, kFirefox, kChrome, kEdge, kWindowsToday };
 
 struct ColumnInfo {
   std::string_view header;
@@ -56,6 +57,9 @@ struct ColumnInfo {
   // What the column's cells hold; a reader gives an empty text where the
   // store holds nothing, and a text where a number column holds none.
   CellKind kind = CellKind::kText;
+  // For a time column of a category that feeds the timeline: what the
+  // time means there ("Visited", "Cookie created", "Last run").
+  std::string_view timeMeaning = {};
 };
 
 enum class RowAction {
@@ -110,12 +114,17 @@ struct CategoryInfo {
   CategoryReader read;
   RowAction rowAction;
   ReportSectionInfo report;
+  // Whether its rows' times are events of the timeline (by the columns'
+  // timeMeaning; the row's main text is its first column).
+  bool feedsTimeline = false;
 };
 
 struct TreeGroupInfo {
   TreeGroup id;
   std::string_view key;
   std::string_view nodeText;
+  // The group in a category's full name ("Chrome - URL History").
+  std::string_view shortName;
   // The report's index has a row for the group while this report group is
   // chosen.
   ReportGroup indexRowGroup;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/CellValue.h"
+#include "readers/TraceSource.h"
 
 namespace tmr {
 
@@ -93,11 +94,17 @@ struct BrowserProfileChoice {
 
 struct ReadContext {
   ReadPurpose purpose = ReadPurpose::kList;
+  // Where the traces are read from; null is this PC.
+  const TraceSource* source = nullptr;
   BrowserProfileChoice profiles;
   // Asks the user which cache index file to scan; "" scans nothing. Only
   // the list asks: the report scans the default file.
   std::function<std::string()> chooseIndexFile;
 };
+
+inline const TraceSource& SourceOf(const ReadContext& context) {
+  return context.source ? *context.source : LiveTraceSource();
+}
 
 enum class ReadOutcome {
   kRead,

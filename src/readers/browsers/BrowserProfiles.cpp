@@ -11,7 +11,6 @@
 namespace tmr {
 namespace {
 
-constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr uint32_t kDirectoryNotIndexed = 8208;  // FILE_ATTRIBUTE_DIRECTORY | NOT_CONTENT_INDEXED
 
 }  // namespace
@@ -41,10 +40,6 @@ namespace {
 // not one.
 constexpr size_t kMaxListBytes = size_t{4} << 20;
 
-std::string ShellFolder(const char* name) {
-  return ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, name).value_or("");
-}
-
 bool FolderExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -56,33 +51,33 @@ const char* ChromiumProcessName(ChromiumBrowser browser) {
   return browser == ChromiumBrowser::kEdge ? "msedge.exe" : "chrome.exe";
 }
 
-std::string ChromiumUserDataFolder(ChromiumBrowser browser) {
-  const std::string local = ShellFolder("Local AppData");
+std::string ChromiumUserDataFolder(ChromiumBrowser browser, const TraceSource& source) {
+  const std::string local = source.Folder(TraceFolder::kLocalAppData);
   if (local.empty()) return {};
   return local + (browser == ChromiumBrowser::kEdge ? "\\Microsoft\\Edge\\User Data" : "\\Google\\Chrome\\User Data");
 }
 
-std::string ChromiumProfileFolder(ChromiumBrowser browser, std::string_view chosen) {
-  const std::string userData = ChromiumUserDataFolder(browser);
+std::string ChromiumProfileFolder(ChromiumBrowser browser, std::string_view chosen, const TraceSource& source) {
+  const std::string userData = ChromiumUserDataFolder(browser, source);
   if (userData.empty()) return {};
   if (!chosen.empty()) return userData + "\\" + std::string(chosen);
   return userData + (browser == ChromiumBrowser::kEdge ? "\\Default" : "\\default");
 }
 
-std::vector<BrowserProfile> ListChromiumProfiles(ChromiumBrowser browser) {
-  const std::string userData = ChromiumUserDataFolder(browser);
+std::vector<BrowserProfile> ListChromiumProfiles(ChromiumBrowser browser, const TraceSource& source) {
+  const std::string userData = ChromiumUserDataFolder(browser, source);
   if (userData.empty()) return {};
   auto localState = ReadWholeFile(userData + "\\Local State", kMaxListBytes);
   return localState ? ChromiumProfiles(*localState) : std::vector<BrowserProfile>{};
 }
 
-std::string FirefoxFolder() {
-  const std::string appData = ShellFolder("AppData");
+std::string FirefoxFolder(const TraceSource& source) {
+  const std::string appData = source.Folder(TraceFolder::kAppData);
   return appData.empty() ? std::string() : appData + "\\Mozilla\\Firefox";
 }
 
-std::string FirefoxProfileFolder(std::string_view chosen) {
-  const std::string firefox = FirefoxFolder();
+std::string FirefoxProfileFolder(std::string_view chosen, const TraceSource& source) {
+  const std::string firefox = FirefoxFolder(source);
   if (firefox.empty()) return {};
   if (!chosen.empty() && FolderExists(std::string(chosen))) return std::string(chosen);
   if (auto ini = ReadWholeFile(firefox + "\\profiles.ini", kMaxListBytes)) {
@@ -94,8 +89,8 @@ std::string FirefoxProfileFolder(std::string_view chosen) {
   return profiles + names.front();
 }
 
-std::vector<BrowserProfile> ListFirefoxProfiles() {
-  const std::string firefox = FirefoxFolder();
+std::vector<BrowserProfile> ListFirefoxProfiles(const TraceSource& source) {
+  const std::string firefox = FirefoxFolder(source);
   if (firefox.empty()) return {};
   auto ini = ReadWholeFile(firefox + "\\profiles.ini", kMaxListBytes);
   return ini ? FirefoxProfiles(*ini, firefox) : std::vector<BrowserProfile>{};

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/BrowserProfileLists.h"
+#include "readers/TraceSource.h"
 
 namespace tmr {
 
@@ -19,27 +20,29 @@ const char* ChromiumProcessName(ChromiumBrowser browser);
 
 // The browser's "User Data" folder; "" when the user has no local
 // application data folder.
-std::string ChromiumUserDataFolder(ChromiumBrowser browser);
+std::string ChromiumUserDataFolder(ChromiumBrowser browser, const TraceSource& source = LiveTraceSource());
 
 // The profile folder: the chosen one (a folder name under User Data), or
 // without a choice "Default" (Chrome's spelt "default", as it always was);
 // no trailing "\". "" without a User Data folder.
-std::string ChromiumProfileFolder(ChromiumBrowser browser, std::string_view chosen);
+std::string ChromiumProfileFolder(ChromiumBrowser browser, std::string_view chosen,
+                                  const TraceSource& source = LiveTraceSource());
 
 // The profiles the browser's "Local State" lists.
-std::vector<BrowserProfile> ListChromiumProfiles(ChromiumBrowser browser);
+std::vector<BrowserProfile> ListChromiumProfiles(ChromiumBrowser browser,
+                                                 const TraceSource& source = LiveTraceSource());
 
 // Firefox's own folder under the roaming application data: it holds
 // profiles.ini and, usually, the Profiles folder.
-std::string FirefoxFolder();
+std::string FirefoxFolder(const TraceSource& source = LiveTraceSource());
 
 // The Firefox profile to read: the chosen folder when it is there; else the
 // one profiles.ini names as in use; else the first folder of Profiles in the
 // order the file system lists them. "" when there is none.
-std::string FirefoxProfileFolder(std::string_view chosen);
+std::string FirefoxProfileFolder(std::string_view chosen, const TraceSource& source = LiveTraceSource());
 
 // The profiles profiles.ini lists.
-std::vector<BrowserProfile> ListFirefoxProfiles();
+std::vector<BrowserProfile> ListFirefoxProfiles(const TraceSource& source = LiveTraceSource());
 
 // The names of the subfolders of path, in the order the file system lists
 // them; none for a folder that cannot be read.

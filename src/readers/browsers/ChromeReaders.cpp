@@ -15,13 +15,14 @@ const std::string& ChosenProfile(ChromiumBrowser browser, const ReadContext& con
 // A file of the chosen profile; "" without a profile folder, which reads
 // nothing.
 std::string ProfileFile(ChromiumBrowser browser, const ReadContext& context, const char* name) {
-  std::string folder = ChromiumProfileFolder(browser, ChosenProfile(browser, context));
+  std::string folder = ChromiumProfileFolder(browser, ChosenProfile(browser, context), SourceOf(context));
   return folder.empty() ? folder : folder + "\\" + name;
 }
 
 void Read(ChromiumBrowser browser, DatabaseQuery query, ReadPace pace, const ReadContext& context, RowSink& rows,
           ReadProgress& progress) {
-  query.browserProcess = ChromiumProcessName(browser);
+  // Only this PC's browser can hold its files.
+  if (SourceOf(context).Live()) query.browserProcess = ChromiumProcessName(browser);
   ReadDatabase(query, pace, context, rows, progress);
 }
 
@@ -33,7 +34,7 @@ ReadOutcome UrlHistory(ChromiumBrowser browser, const ReadContext& context, RowS
 }
 
 ReadOutcome Cookies(ChromiumBrowser browser, const ReadContext& context, RowSink& rows, ReadProgress& progress) {
-  const std::string folder = ChromiumProfileFolder(browser, ChosenProfile(browser, context));
+  const std::string folder = ChromiumProfileFolder(browser, ChosenProfile(browser, context), SourceOf(context));
   if (folder.empty()) return ReadOutcome::kRead;
   Read(browser, {ChromiumCookieFile(folder), kChromeCookiesSql, ChromeCookieCells, kChromeCookiesCountSql, {"cookies"}},
        ReadPace::kProgress, context, rows, progress);

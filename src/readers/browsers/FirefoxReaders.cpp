@@ -63,7 +63,7 @@ namespace {
 
 void ReadProfileFile(const char* name, DatabaseQuery query, ReadPace pace, const ReadContext& context, RowSink& rows,
                      ReadProgress& progress) {
-  std::string folder = FirefoxProfileFolder(context.profiles.firefox);
+  std::string folder = FirefoxProfileFolder(context.profiles.firefox, SourceOf(context));
   if (folder.empty()) return;
   query.file = folder + "\\" + name;
   ReadDatabase(query, pace, context, rows, progress);
@@ -87,7 +87,7 @@ ReadOutcome ReadFirefoxCookies(const ReadContext& context, RowSink& rows, ReadPr
 }
 
 ReadOutcome ReadFirefoxDownloads(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
-  const std::string folder = FirefoxProfileFolder(context.profiles.firefox);
+  const std::string folder = FirefoxProfileFolder(context.profiles.firefox, SourceOf(context));
   if (folder.empty()) return ReadOutcome::kRead;
   if (FileExists(folder + "\\downloads.sqlite")) {
     ReadProfileFile("downloads.sqlite", {"", kFirefoxDownloadsSql, FirefoxDownloadCells, "", {"moz_downloads"}},

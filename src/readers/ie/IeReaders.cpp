@@ -16,25 +16,24 @@ namespace tmr {
 namespace {
 
 constexpr char kTypedUrls[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
-constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 // The site is on the first line, within its first three records; a cookie
 // file is a few kilobytes. Reading stops here whatever the file holds.
 constexpr size_t kCookieHeadBytes = size_t{1} << 20;
 
 }  // namespace
 
-std::string DefaultIndexDatPath() {
-  std::optional<std::string> cache = ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, "Cache");
-  if (!cache) return {};
-  return Trim(*cache) + "\\Content.IE5\\index.dat";
+std::string DefaultIndexDatPath(const TraceSource& source) {
+  const std::string cache = source.Folder(TraceFolder::kCache);
+  if (cache.empty()) return {};
+  return Trim(cache) + "\\Content.IE5\\index.dat";
 }
 
-std::string CookieFolder() { return ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, "Cookies").value_or(""); }
+std::string CookieFolder(const TraceSource& source) { return source.Folder(TraceFolder::kCookies); }
 
-ReadOutcome ReadUrlHistory(const ReadContext&, RowSink& rows, ReadProgress&) {
+ReadOutcome ReadUrlHistory(const ReadContext& context, RowSink& rows, ReadProgress&) {
   // A store that fails leaves the collection empty: the list then shows its
   // columns and a count of 0.
-  UrlHistory history;
+  UrlHistory history(SourceOf(context));
   history.Refresh("http", 0);
   for (const auto& item : history) {
     const std::string url = item->Url();
@@ -49,11 +48,12 @@ ReadOutcome ReadUrlHistory(const ReadContext&, RowSink& rows, ReadProgress&) {
   return ReadOutcome::kRead;
 }
 
-ReadOutcome ReadTypedUrls(const ReadContext&, RowSink& rows, ReadProgress&) {
-  if (auto names = ListRegistryValueNames(HKEY_CURRENT_USER, kTypedUrls)) {
+ReadOutcome ReadTypedUrls(const ReadContext& context, RowSink& rows, ReadProgress&) {
+  const TraceSource& source = SourceOf(context);
+  if (auto names = source.ValueNames(TraceRoot::kUser, kTypedUrls)) {
     for (const std::string& name : *names) {
       if (Trim(name).empty()) continue;
-      if (auto value = ReadRegistryText(HKEY_CURRENT_USER, kTypedUrls, name)) rows.AddRow(*value);
+      if (auto value = source.Text(TraceRoot::kUser, kTypedUrls, name)) rows.AddRow(*value);
     }
   }
   return ReadOutcome::kRead;
@@ -87,10 +87,10 @@ bool ScanCookieFolder(RowSink& rows, ReadProgress& progress, const std::string& 
   return true;
 }
 
-ReadOutcome ReadCookies(const ReadContext&, RowSink& rows, ReadProgress& progress) {
+ReadOutcome ReadCookies(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
   // A missing value names no folder.
-  if (auto value = ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, "Cookies")) {
-    const std::string folder = Trim(*value) + "\\";
+  if (const std::string value = CookieFolder(SourceOf(context)); !value.empty()) {
+    const std::string folder = Trim(value) + "\\";
     if (ScanCookieFolder(rows, progress, folder) && OsVersion == "Vista") {
       ScanCookieFolder(rows, progress, folder + "Low\\");
     }

@@ -27,10 +27,10 @@ ReadOutcome ReadIndexFile(const ReadContext& context, RowSink& rows, ReadProgres
 
 // The cache index file offered first: the "Cache" shell folder +
 // "\Content.IE5\index.dat"; "" when the value is missing.
-std::string DefaultIndexDatPath();
+std::string DefaultIndexDatPath(const TraceSource& source = LiveTraceSource());
 
 // The user's cookie folder as the shell names it; "" when it has none.
-std::string CookieFolder();
+std::string CookieFolder(const TraceSource& source = LiveTraceSource());
 
 // One cookie folder (with its trailing "\"): each entry's row by the cookie
 // rules. False once the read should stop.

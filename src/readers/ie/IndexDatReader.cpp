@@ -78,7 +78,7 @@ ReadOutcome ReadIndexFile(const ReadContext& context, RowSink& rows, ReadProgres
     // A row ends at its first NUL here; the list keeps all 150 bytes and
     // shows them up to the NUL.
     ForEachIndexRow(
-        DefaultIndexDatPath(), nullptr,
+        DefaultIndexDatPath(SourceOf(context)), nullptr,
         [&](std::string_view row) {
           rows.AddRow(row.substr(0, row.find('\0')));
           return progress.KeepGoing();

@@ -19,7 +19,6 @@ constexpr GUID kClsidUrlHistory = {0x3C374A40, 0xBAE4, 0x11CF, {0xBF, 0x7D, 0x00
 constexpr GUID kIidUrlHistoryStg2 = {0xAFA0DC11, 0xC313, 0x11D0, {0x83, 0x1A, 0x00, 0xC0, 0x4F, 0xD5, 0xAE, 0x38}};
 constexpr GUID kIidEnumStatUrl = {0x3C374A42, 0xBAE4, 0x11CF, {0xBF, 0x7D, 0x00, 0xAA, 0x00, 0x69, 0x46, 0xEE}};
 
-constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 // A global history container of this size would hold millions of entries;
 // anything larger is not one.
 constexpr size_t kMaxContainerBytes = size_t{256} << 20;
@@ -156,8 +155,8 @@ void UrlHistoryItem::CopyRecord(const STATURL& record) {
   flags_ = record.dwFlags;
 }
 
-std::vector<std::string> ContainerHistoryStore::ContainerFiles() {
-  std::string folder = Trim(ReadRegistryText(HKEY_CURRENT_USER, kShellFolders, "History").value_or(""));
+std::vector<std::string> ContainerHistoryStore::ContainerFiles() const {
+  std::string folder = Trim(source_->Folder(TraceFolder::kHistory));
   if (folder.empty()) return {};
   if (folder.back() != '\\') folder += '\\';
   std::vector<std::string> files{folder + "History.IE5\\index.dat"};
@@ -192,9 +191,10 @@ HRESULT ContainerHistoryStore::EnumUrls(IEnumSTATURL** enumerator) const {
   return S_OK;
 }
 
-UrlHistory::UrlHistory() {
+UrlHistory::UrlHistory(const TraceSource& source) : own_(source) {
   void* store = nullptr;
-  if (SUCCEEDED(CoCreateInstance(kClsidUrlHistory, nullptr, CLSCTX_INPROC_SERVER, kIidUrlHistoryStg2, &store))) {
+  if (source.Live() &&
+      SUCCEEDED(CoCreateInstance(kClsidUrlHistory, nullptr, CLSCTX_INPROC_SERVER, kIidUrlHistoryStg2, &store))) {
     platform_ = static_cast<IUrlHistoryStg2*>(store);
   }
   Refresh("", 0);

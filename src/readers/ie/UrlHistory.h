@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/EpochTime.h"
+#include "readers/TraceSource.h"
 
 namespace tmr {
 
@@ -53,12 +54,16 @@ class UrlHistoryItem {
 // Read afresh by every EnumUrls.
 class ContainerHistoryStore {
  public:
+  explicit ContainerHistoryStore(const TraceSource& source) : source_(&source) {}
   // The container files, in the order their entries are listed.
-  static std::vector<std::string> ContainerFiles();
+  std::vector<std::string> ContainerFiles() const;
   // S_OK and an enumerator over every visited entry of the containers
   // (none when there is no container); a failure when the user has no
   // "History" folder.
   HRESULT EnumUrls(IEnumSTATURL** enumerator) const;
+
+ private:
+  const TraceSource* source_;
 };
 
 class UrlHistory {
@@ -66,8 +71,9 @@ class UrlHistory {
   using Items = std::vector<std::shared_ptr<UrlHistoryItem>>;
 
   // Creates the platform's store (COM must be initialised on the thread),
-  // then Refresh("", 0).
-  UrlHistory();
+  // then Refresh("", 0). The platform's store holds this PC's history
+  // only: another source is read from its containers alone.
+  explicit UrlHistory(const TraceSource& source = LiveTraceSource());
   ~UrlHistory();
   UrlHistory(const UrlHistory&) = delete;
   UrlHistory& operator=(const UrlHistory&) = delete;

@@ -65,9 +65,25 @@ std::string ConvertMruBytes(TextClass textClass, const Bytes& bytes) {
   return Narrow(text);
 }
 
+std::string DecodeLeadingEntry(const Bytes& entry) {
+  try {
+    return DecodeLeadingText(entry, SystemTextClass(), ConvertMruBytes);
+  } catch (...) {
+    return "";
+  }
+}
+
+std::string DecodeTrailingEntry(const Bytes& entry) {
+  try {
+    return DecodeTrailingName(entry, SystemTextClass(), ConvertMruBytes);
+  } catch (...) {
+    return "";
+  }
+}
+
 std::string DecodeLeadingText(std::string_view path, std::string_view valueName) {
   try {
-    return DecodeLeadingText(ReadEntry(path, valueName), SystemTextClass(), ConvertMruBytes);
+    return DecodeLeadingEntry(ReadEntry(path, valueName));
   } catch (...) {
     return "";
   }
@@ -75,7 +91,7 @@ std::string DecodeLeadingText(std::string_view path, std::string_view valueName)
 
 std::string DecodeTrailingName(std::string_view path, std::string_view valueName) {
   try {
-    return DecodeTrailingName(ReadEntry(path, valueName), SystemTextClass(), ConvertMruBytes);
+    return DecodeTrailingEntry(ReadEntry(path, valueName));
   } catch (...) {
     return "";
   }

@@ -23,5 +23,8 @@ std::string ConvertMruBytes(TextClass textClass, const Bytes& bytes);
 // "\", e.g. "HKEY_CURRENT_USER\Software\...\LastVisitedPidlMRU\".
 std::string DecodeLeadingText(std::string_view path, std::string_view valueName);
 std::string DecodeTrailingName(std::string_view path, std::string_view valueName);
+// The same of an entry read already (the bytes and one zero byte).
+std::string DecodeLeadingEntry(const Bytes& entry);
+std::string DecodeTrailingEntry(const Bytes& entry);
 
 }  // namespace tmr

@@ -1,7 +1,6 @@
 #include "readers/windows/RegistryList.h"
 
 #include "core/TextUtil.h"
-#include "platform/Registry.h"
 
 namespace tmr {
 
@@ -17,15 +16,16 @@ bool DropLastCharacters(std::string& text, size_t count) {
   return true;
 }
 
-std::vector<std::string> TextValuesOf(HKEY root, std::string_view keyPath, ValueFilter filter) {
+std::vector<std::string> TextValuesOf(const TraceSource& source, TraceRoot root, std::string_view keyPath,
+                                      ValueFilter filter) {
   std::vector<std::string> values;
   try {
-    auto names = ListRegistryValueNames(root, keyPath);
+    auto names = source.ValueNames(root, keyPath);
     if (!names) return values;
     for (const std::string& name : *names) {
       std::string trimmed = Trim(name);
       if (trimmed.empty() || trimmed == "MRUList") continue;
-      std::optional<std::string> value = ReadRegistryText(root, keyPath, name);
+      std::optional<std::string> value = source.Text(root, keyPath, name);
       if (!value || value->empty()) continue;
       switch (filter) {
         case ValueFilter::kAll: break;
@@ -49,8 +49,9 @@ std::vector<std::string> TextValuesOf(HKEY root, std::string_view keyPath, Value
   return values;
 }
 
-void AddTextValues(RowSink& rows, HKEY root, std::string_view keyPath, ValueFilter filter) {
-  for (const std::string& value : TextValuesOf(root, keyPath, filter)) rows.AddRow(value);
+void AddTextValues(RowSink& rows, const TraceSource& source, TraceRoot root, std::string_view keyPath,
+                   ValueFilter filter) {
+  for (const std::string& value : TextValuesOf(source, root, keyPath, filter)) rows.AddRow(value);
 }
 
 }  // namespace tmr

@@ -2,8 +2,6 @@
 // enumeration order (the "MRUList" order value is never consulted).
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,10 +23,12 @@ enum class ValueFilter {
 
 // Every text value of the key but "MRUList", empty ones left out, by the
 // filter; none when the key cannot be read.
-std::vector<std::string> TextValuesOf(HKEY root, std::string_view keyPath, ValueFilter filter);
+std::vector<std::string> TextValuesOf(const TraceSource& source, TraceRoot root, std::string_view keyPath,
+                                      ValueFilter filter);
 
 // The same, one row each.
-void AddTextValues(RowSink& rows, HKEY root, std::string_view keyPath, ValueFilter filter);
+void AddTextValues(RowSink& rows, const TraceSource& source, TraceRoot root, std::string_view keyPath,
+                   ValueFilter filter);
 
 // Drops the last `count` characters (code points) of UTF-8 text; false when
 // the text has fewer.

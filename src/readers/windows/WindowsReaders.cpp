@@ -16,26 +16,25 @@
 namespace tmr {
 namespace {
 
-using Decoder = std::string (*)(std::string_view path, std::string_view valueName);
+using Decoder = std::string (*)(const Bytes& entry);
 
 // The binary entries of a user key whose decoded text is not blank.
-void AddDecodedEntries(RowSink& rows, const std::string& keyPath, Decoder decode) {
-  auto names = ListRegistryValueNames(HKEY_CURRENT_USER, keyPath);
+void AddDecodedEntries(RowSink& rows, const TraceSource& source, const std::string& keyPath, Decoder decode) {
+  auto names = source.ValueNames(TraceRoot::kUser, keyPath);
   if (!names || names->empty()) return;
   // After the named entries the key's default value is decoded as well, as
   // these lists have always been read (the keys normally lack one).
   names->emplace_back();
-  const std::string path = "HKEY_CURRENT_USER\\" + keyPath + "\\";
   for (const std::string& name : *names) {
     if (name == "MRUListEx") continue;
-    std::string text = decode(path, name);
+    std::string text = decode(source.Bytes(TraceRoot::kUser, keyPath, name));
     if (!Trim(text).empty()) rows.AddRow(text);
   }
 }
 
 // One key's values as a list of its own (see RowSink::BeginList).
-void AddValueList(RowSink& rows, const std::string& keyPath) {
-  std::vector<std::string> values = TextValuesOf(HKEY_CURRENT_USER, keyPath, ValueFilter::kAll);
+void AddValueList(RowSink& rows, const TraceSource& source, const std::string& keyPath) {
+  std::vector<std::string> values = TextValuesOf(source, TraceRoot::kUser, keyPath, ValueFilter::kAll);
   if (values.empty()) return;
   rows.BeginList();
   for (const std::string& value : values) rows.AddRow(value);
@@ -48,8 +47,8 @@ void AddValueList(RowSink& rows, const std::string& keyPath) {
 // folder) is no more a document than a plain one.
 bool IsFolderAttribute(uint32_t attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
-ReadOutcome ReadRecentDocuments(const ReadContext&, RowSink& rows, ReadProgress& progress) {
-  std::string folder = ReadRegistryText(HKEY_CURRENT_USER, kExplorer + "\\Shell Folders", "Recent").value_or("");
+ReadOutcome ReadRecentDocuments(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
+  std::string folder = SourceOf(context).Folder(TraceFolder::kRecent);
   if (folder.empty()) return ReadOutcome::kRead;
   if (folder.back() != '\\') folder += '\\';
   WIN32_FIND_DATAW entry{};
@@ -64,56 +63,59 @@ ReadOutcome ReadRecentDocuments(const ReadContext&, RowSink& rows, ReadProgress&
   return ReadOutcome::kRead;
 }
 
-ReadOutcome ReadSearchHistory(const ReadContext&, RowSink& rows, ReadProgress&) {
+ReadOutcome ReadSearchHistory(const ReadContext& context, RowSink& rows, ReadProgress&) {
+  const TraceSource& source = SourceOf(context);
   if (OsVersion == "95" || OsVersion == "98") {
-    AddValueList(rows, kExplorer + "\\Doc Find Spec MRU");
-    AddValueList(rows, kExplorer + "\\FindComputerMRU");
+    AddValueList(rows, source, kExplorer + "\\Doc Find Spec MRU");
+    AddValueList(rows, source, kExplorer + "\\FindComputerMRU");
     return ReadOutcome::kRead;
   }
   for (const char* sub : {"ComputerNameMRU", "ContainingTextMRU", "filesNamedMRU"}) {
-    AddValueList(rows, kExplorerBar + "\\" + sub);
+    AddValueList(rows, source, kExplorerBar + "\\" + sub);
   }
-  for (const char* sub : {"5603", "5604", "5647"}) AddValueList(rows, kSearchAssistant + "\\" + sub);
+  for (const char* sub : {"5603", "5604", "5647"}) AddValueList(rows, source, kSearchAssistant + "\\" + sub);
   // The words typed into the Start menu join the last list rather than
   // starting one of their own.
-  AddDecodedEntries(rows, kExplorer + "\\WordWheelQuery", DecodeLeadingText);
+  AddDecodedEntries(rows, source, kExplorer + "\\WordWheelQuery", DecodeLeadingEntry);
   return ReadOutcome::kRead;
 }
 
 ReadOutcome ReadRunHistory(const ReadContext& context, RowSink& rows, ReadProgress&) {
   AddTextValues(
-      rows, HKEY_CURRENT_USER, kExplorer + "\\RunMRU",
+      rows, SourceOf(context), TraceRoot::kUser, kExplorer + "\\RunMRU",
       context.purpose == ReadPurpose::kReport ? ValueFilter::kRunCommandsWithPath : ValueFilter::kRunCommands);
   return ReadOutcome::kRead;
 }
 
-ReadOutcome ReadOpenSaveHistory(const ReadContext&, RowSink& rows, ReadProgress&) {
+ReadOutcome ReadOpenSaveHistory(const ReadContext& context, RowSink& rows, ReadProgress&) {
+  const TraceSource& source = SourceOf(context);
   if (OsVersion != "Vista") {
     // Only the "*" subkey, and only values that hold ":" (full paths).
-    AddTextValues(rows, HKEY_CURRENT_USER, kComDlg32 + "\\OpenSaveMRU\\*", ValueFilter::kFullPaths);
+    AddTextValues(rows, source, TraceRoot::kUser, kComDlg32 + "\\OpenSaveMRU\\*", ValueFilter::kFullPaths);
     return ReadOutcome::kRead;
   }
   const std::string key = kComDlg32 + "\\OpenSavePidlMRU";
-  for (const std::string& extension : ListRegistrySubKeys(HKEY_CURRENT_USER, key)) {
+  for (const std::string& extension : source.SubKeys(TraceRoot::kUser, key)) {
     if (extension == "*") continue;
-    AddDecodedEntries(rows, key + "\\" + extension, DecodeTrailingName);
+    AddDecodedEntries(rows, source, key + "\\" + extension, DecodeTrailingEntry);
   }
   return ReadOutcome::kRead;
 }
 
-ReadOutcome ReadLastVisited(const ReadContext&, RowSink& rows, ReadProgress&) {
-  AddDecodedEntries(rows, kComDlg32 + "\\LastVisitedPidlMRU", DecodeLeadingText);
+ReadOutcome ReadLastVisited(const ReadContext& context, RowSink& rows, ReadProgress&) {
+  AddDecodedEntries(rows, SourceOf(context), kComDlg32 + "\\LastVisitedPidlMRU", DecodeLeadingEntry);
   return ReadOutcome::kRead;
 }
 
-ReadOutcome ReadUsbStorage(const ReadContext&, RowSink& rows, ReadProgress&) {
+ReadOutcome ReadUsbStorage(const ReadContext& context, RowSink& rows, ReadProgress&) {
+  const TraceSource& source = SourceOf(context);
   // Devices and their instances are listed last first, as they always were.
-  std::vector<std::string> devices = ListRegistrySubKeys(HKEY_LOCAL_MACHINE, kUsbStorageKey);
+  std::vector<std::string> devices = source.SubKeys(TraceRoot::kMachine, kUsbStorageKey);
   for (auto device = devices.rbegin(); device != devices.rend(); ++device) {
     const std::string deviceKey = kUsbStorageKey + "\\" + *device;
-    std::vector<std::string> instances = ListRegistrySubKeys(HKEY_LOCAL_MACHINE, deviceKey);
+    std::vector<std::string> instances = source.SubKeys(TraceRoot::kMachine, deviceKey);
     for (auto instance = instances.rbegin(); instance != instances.rend(); ++instance) {
-      if (auto name = ReadRegistryText(HKEY_LOCAL_MACHINE, deviceKey + "\\" + *instance, "FriendlyName")) {
+      if (auto name = source.Text(TraceRoot::kMachine, deviceKey + "\\" + *instance, "FriendlyName")) {
         rows.AddRow(*name);
       }
     }
@@ -121,13 +123,13 @@ ReadOutcome ReadUsbStorage(const ReadContext&, RowSink& rows, ReadProgress&) {
   return ReadOutcome::kRead;
 }
 
-ReadOutcome ReadFirstFolders(const ReadContext&, RowSink& rows, ReadProgress&) {
-  AddDecodedEntries(rows, kComDlg32 + "\\FirstFolder", DecodeLeadingText);
+ReadOutcome ReadFirstFolders(const ReadContext& context, RowSink& rows, ReadProgress&) {
+  AddDecodedEntries(rows, SourceOf(context), kComDlg32 + "\\FirstFolder", DecodeLeadingEntry);
   return ReadOutcome::kRead;
 }
 
-ReadOutcome ReadTypedPaths(const ReadContext&, RowSink& rows, ReadProgress&) {
-  AddTextValues(rows, HKEY_CURRENT_USER, kExplorer + "\\TypedPaths", ValueFilter::kAll);
+ReadOutcome ReadTypedPaths(const ReadContext& context, RowSink& rows, ReadProgress&) {
+  AddTextValues(rows, SourceOf(context), TraceRoot::kUser, kExplorer + "\\TypedPaths", ValueFilter::kAll);
   return ReadOutcome::kRead;
 }
 
