@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/RowRecords.h"
+#include "core/RowRecords.h"
 #include "core/TextUtil.h"
 
 namespace tmr {
@@ -31,7 +31,10 @@ void ListModel::Clear() {
   shown_.shrink_to_fit();
   // With no rows left, a pending pass is complete: its filter applies to
   // the rows added from now on.
-  if (pending_) shownSearch_ = std::move(passSearch_);
+  if (pending_) {
+    shownSearch_ = std::move(passSearch_);
+    shownRange_ = passRange_;
+  }
   pending_ = false;
   kept_ = {};
 }
@@ -53,7 +56,7 @@ void ListModel::AddRow(std::span<const CellValue> cells) {
   char* record = Allocate(RecordBytes(cells));
   WriteRecord(record, cells);
   rows_.push_back(record);
-  if (Filtering() && Keeps(shownSearch_, record)) shown_.push_back(record);
+  if (Filtering() && Keeps(shownSearch_, shownRange_, record)) shown_.push_back(record);
 }
 
 void ListModel::ReserveRows(std::size_t rows) {
@@ -83,7 +86,16 @@ std::string_view ListModel::CellText(std::size_t row, std::size_t column, std::s
   return scratch;
 }
 
-bool ListModel::Keeps(const CaseBlindSearch& search, const char* record) const {
+bool ListModel::TimeRange::Keeps(const char* record) const {
+  if (!Active()) return true;
+  const CellValue cell = RecordCell(record, column);
+  if (cell.Kind() != CellKind::kTime) return false;
+  return (!from || cell.TimeValue() >= *from) && (!to || cell.TimeValue() <= *to);
+}
+
+bool ListModel::Keeps(const CaseBlindSearch& search, const TimeRange& range, const char* record) const {
+  if (!range.Keeps(record)) return false;
+  if (search.Empty()) return true;
   RecordCursor cursor(record);
   for (std::size_t i = 0; i < columns_.size() && !cursor.Done(); ++i) {
     const CellValue cell = cursor.Next();
@@ -101,30 +113,37 @@ bool ListModel::Keeps(const CaseBlindSearch& search, const char* record) const {
 void ListModel::SetFilter(std::string_view text) {
   if (text == filterText_) return;
   filterText_ = text;
-  CaseBlindSearch search(text);
+  StartPass(CaseBlindSearch(filterText_), range_, false);
+}
+
+void ListModel::SetTimeRange(std::size_t column, std::optional<Instant> from, std::optional<Instant> to) {
+  const TimeRange range{column, from, to};
+  if (range == range_) return;
+  range_ = range;
+  StartPass(CaseBlindSearch(filterText_), range_, false);
+}
+
+void ListModel::StartPass(CaseBlindSearch search, const TimeRange& range, bool anew) {
   kept_.clear();
   pending_ = false;
   // Back to the shown filter, or the same in another letter case.
-  if (search.Folded() == shownSearch_.Folded()) return;
-  if (search.Empty()) {
+  if (!anew && search.Folded() == shownSearch_.Folded() && range == shownRange_) return;
+  if (search.Empty() && !range.Active()) {
     shownSearch_ = {};
+    shownRange_ = {};
     shown_ = {};
     return;
   }
   pending_ = true;
-  passOverShown_ = Filtering() && search.Narrows(shownSearch_);
+  passOverShown_ = !anew && Filtering() && range == shownRange_ && search.Narrows(shownSearch_);
   passSearch_ = std::move(search);
+  passRange_ = range;
   passNext_ = 0;
 }
 
 void ListModel::RefreshFilter() {
   if (filterText_.empty()) return;
-  CaseBlindSearch search(filterText_);
-  kept_.clear();
-  pending_ = true;
-  passOverShown_ = false;
-  passSearch_ = std::move(search);
-  passNext_ = 0;
+  StartPass(CaseBlindSearch(filterText_), range_, true);
 }
 
 bool ListModel::ContinueFilter(std::size_t rows) {
@@ -132,12 +151,13 @@ bool ListModel::ContinueFilter(std::size_t rows) {
   const std::vector<const char*>& source = passOverShown_ ? shown_ : rows_;
   const std::size_t end = passNext_ + std::min(rows, source.size() - passNext_);
   for (; passNext_ < end; ++passNext_) {
-    if (Keeps(passSearch_, source[passNext_])) kept_.push_back(source[passNext_]);
+    if (Keeps(passSearch_, passRange_, source[passNext_])) kept_.push_back(source[passNext_]);
   }
   if (passNext_ < source.size()) return false;
   shown_ = std::move(kept_);
   kept_ = {};
   shownSearch_ = std::move(passSearch_);
+  shownRange_ = passRange_;
   passSearch_ = {};
   pending_ = false;
   return true;
@@ -166,6 +186,13 @@ std::optional<std::size_t> ListModel::FindRow(std::string_view text, std::size_t
     if (matches(row)) return row;
   }
   return std::nullopt;
+}
+
+void ListModel::SortBy(std::size_t column, bool descending) {
+  FinishFilter();
+  sortKey_ = static_cast<int>(column);
+  descending_ = descending;
+  Sort();
 }
 
 void ListModel::ClickColumn(int column) {

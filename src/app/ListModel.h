@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ListSort.h"
+#include "core/ListSort.h"
 #include "core/CaseFold.h"
 #include "core/CellValue.h"
 
@@ -70,7 +70,7 @@ class ListModel {
   void SetFilter(std::string_view text);
   const std::string& FilterText() const { return filterText_; }
   // Whether the shown rows are fewer than all because of a filter.
-  bool Filtering() const { return !shownSearch_.Empty(); }
+  bool Filtering() const { return !shownSearch_.Empty() || shownRange_.Active(); }
   bool FilterPending() const { return pending_; }
   // Tests up to `rows` more rows of the pending pass; true once no pass is
   // pending, the shown rows being those of the new text then.
@@ -79,6 +79,11 @@ class ListModel {
   // The shown texts have changed (times in UTC instead of local time): the
   // filter's text is looked for again, in a pass as a new text is.
   void RefreshFilter();
+  // Keeps only rows whose cell in the column is a time from `from` to `to`
+  // (either end open), together with the text; both open keeps every row.
+  // A new range starts a pass as a new text does.
+  void SetTimeRange(std::size_t column, std::optional<Instant> from, std::optional<Instant> to);
+  bool HasTimeRange() const { return range_.Active(); }
 
   // A click on a column header: that column (0-based) becomes the sort key
   // and the rows are sorted by it (ListSort.h), ascending; a click on the
@@ -86,14 +91,28 @@ class ListModel {
   // column keep their relative order.
   void ClickColumn(int column);
   int SortKey() const { return sortKey_; }  // -1 until a header is clicked
+  // Sorts by a column in the given direction, as clicks would.
+  void SortBy(std::size_t column, bool descending);
   bool SortDescending() const { return descending_; }
 
  private:
+  struct TimeRange {
+    std::size_t column = 0;
+    std::optional<Instant> from;
+    std::optional<Instant> to;
+    bool Active() const { return from || to; }
+    bool Keeps(const char* record) const;
+    friend bool operator==(const TimeRange&, const TimeRange&) = default;
+  };
+
   void Sort();
+  // A pass of the filter of this text and range; anew even where the shown
+  // rows are of the same filter.
+  void StartPass(CaseBlindSearch search, const TimeRange& range, bool anew);
   // Room for a row's record in the text store.
   char* Allocate(std::size_t bytes);
   const std::vector<const char*>& Shown() const { return Filtering() ? shown_ : rows_; }
-  bool Keeps(const CaseBlindSearch& search, const char* record) const;
+  bool Keeps(const CaseBlindSearch& search, const TimeRange& range, const char* record) const;
 
   const CellFormat* format_;
   std::vector<Column> columns_;
@@ -106,6 +125,9 @@ class ListModel {
   bool descending_ = false;
 
   std::string filterText_;
+  TimeRange range_;
+  TimeRange shownRange_;
+  TimeRange passRange_;
   // The filter the shown rows are those of, complete: rows added since its
   // pass are tested as they come.
   CaseBlindSearch shownSearch_;

@@ -9,6 +9,7 @@
 #include "app/ReadTurn.h"
 #include "app/SettingsFile.h"
 #include "app/StartupSettings.h"
+#include "categories/Timeline.h"
 #include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/DialogLayout.h"
@@ -119,6 +120,18 @@ void MainWindow::OnCreate() {
   filter_ = child(WS_EX_CLIENTEDGE, WC_EDITW, "", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, kFilterId);
   SetCueText(filter_, "Filter");
   SetWindowSubclass(filter_, FilterBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  rangeChoice_ = child(0, WC_COMBOBOXW, "", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, kRangeChoiceId);
+  for (const char* choice : {"Everything", "Last hour", "Today", "Last 7 days", "Custom"}) {
+    SendMessageW(rangeChoice_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(choice).c_str()));
+  }
+  SendMessageW(rangeChoice_, CB_SETCURSEL, 0, 0);
+  for (HWND* picker : {&rangeFrom_, &rangeTo_}) {
+    *picker = child(WS_EX_CLIENTEDGE, DATETIMEPICK_CLASSW, "", WS_TABSTOP | DTS_SHOWNONE,
+                    picker == &rangeFrom_ ? kRangeFromId : kRangeToId);
+    SendMessageW(*picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"yyyy'-'MM'-'dd HH':'mm':'ss"));
+    SYSTEMTIME none{};
+    DateTime_SetSystemtime(*picker, GDT_NONE, &none);
+  }
   list_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWW, "",
                 WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, kListId);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
@@ -201,8 +214,7 @@ void MainWindow::OnSize() {
   RECT listRect = ChildRect(list_);
   int listWidth = layout.listWidth ? Px(*layout.listWidth) : listRect.right - listRect.left;
   int listHeight = layout.listHeight ? Px(*layout.listHeight) : listRect.bottom - listRect.top;
-  MoveWindow(filter_, Px(layout.listLeft), Px(MainGeometry::kFilterTop), listWidth, Px(MainGeometry::kFilterHeight),
-             TRUE);
+  PlaceTimeRange(Px(layout.listLeft), listWidth);
   MoveWindow(list_, Px(layout.listLeft), listRect.top, listWidth, listHeight, TRUE);
   if (layout.panel1Width) StatusBar(status_).SetPanel1Width(Px(*layout.panel1Width));
   SetWindowPos(label_, nullptr, Px(layout.labelLeft), Px(layout.labelTop), 0, 0,
@@ -263,6 +275,7 @@ void MainWindow::Show(const CategoryInfo* category) {
     cancelRequested_ = false;
     SaveColumnWidths();
     shownCategory_ = category;
+    ShowTimeRange(category->newestFirst);
     ShowCategory(*category, *this, *this, context);
     running_ = false;
     if (!IsWindowVisible(list_)) SetListVisible(true);
@@ -294,6 +307,15 @@ void MainWindow::OnReadTurnFree() {
 void MainWindow::DoubleClickRow() {
   const CategoryInfo* category = CategoryOf(TreeView(tree_).Selection());
   if (!category) return;
+  std::size_t textColumn = 0;
+  if (category->rowAction == RowAction::kAsItsCategory) {
+    // A timeline row: its own category's action, on its main text.
+    const int row = ListView(list_).SelectedRow();
+    if (row < 0 || static_cast<size_t>(row) >= model_.ShownCount()) return;
+    category = table_.FindCategoryNamed(model_.CellText(static_cast<size_t>(row), kTimelineCategory, cellScratch_));
+    if (!category || category->rowAction == RowAction::kAsItsCategory) return;
+    textColumn = kTimelineItem;
+  }
   switch (category->rowAction) {
     case RowAction::kNothing: return;
     case RowAction::kOpenCookieFolder: {
@@ -305,10 +327,11 @@ void MainWindow::DoubleClickRow() {
     case RowAction::kOpenFirstColumn: {
       int row = ListView(list_).SelectedRow();
       if (row < 0 || static_cast<size_t>(row) >= model_.ShownCount()) return;
-      std::string text = CutAtNul(model_.CellText(static_cast<size_t>(row), 0, cellScratch_));
+      std::string text = CutAtNul(model_.CellText(static_cast<size_t>(row), textColumn, cellScratch_));
       if (!text.empty()) ShellOpen(hwnd_, text, SW_SHOWNORMAL);
       return;
     }
+    case RowAction::kAsItsCategory: return;
   }
 }
 
@@ -386,6 +409,11 @@ void MainWindow::AddRow(std::span<const CellValue> cells) {
   // The list learns of new rows on the pump's time slice: a count update
   // per row costs the list a repaint request each.
   model_.AddRow(cells);
+}
+
+void MainWindow::SortRows(std::size_t column, bool descending) {
+  model_.SortBy(column, descending);
+  ListView(list_).SetSortArrow(model_.SortKey(), model_.SortDescending());
 }
 
 void MainWindow::SyncItemCount() {
@@ -521,6 +549,10 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
       default: return 0;
     }
   }
+  if ((header->hwndFrom == rangeFrom_ || header->hwndFrom == rangeTo_) && header->code == DTN_DATETIMECHANGE) {
+    OnRangePicked();
+    return 0;
+  }
   if (header->hwndFrom == label_ && (header->code == NM_CLICK || header->code == NM_RETURN)) {
     Command(kMenuPromotion);
     return 0;
@@ -536,6 +568,12 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (LOWORD(wp) == kFilterId) {
         if (HIWORD(wp) == EN_CHANGE) OnFilterChanged();
+        return 0;
+      }
+      if (LOWORD(wp) == kRangeChoiceId) {
+        if (HIWORD(wp) == CBN_SELCHANGE) {
+          ChooseRange(static_cast<QuickRange>(SendMessageW(rangeChoice_, CB_GETCURSEL, 0, 0)));
+        }
         return 0;
       }
       Command(LOWORD(wp));

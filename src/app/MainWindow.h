@@ -42,6 +42,9 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
     kCancelId,
     kLabelId,
     kFilterId,
+    kRangeChoiceId,
+    kRangeFromId,
+    kRangeToId,
     kMenuOptions = 40001,
     kMenuExit,
     kMenuCreateReport,
@@ -85,6 +88,13 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   HWND CancelButton() const { return cancel_; }
   HWND PromotionLabel() const { return label_; }
   HWND FilterBox() const { return filter_; }
+  // The timeline's time range: the quick choices and the From and To
+  // pickers, shown above the list while a category newest first is.
+  HWND RangeChoice() const { return rangeChoice_; }
+  HWND RangeFrom() const { return rangeFrom_; }
+  HWND RangeTo() const { return rangeTo_; }
+  enum class QuickRange { kEverything, kLastHour, kToday, kLastSevenDays, kCustom };
+  void ChooseRange(QuickRange choice);
   // Whether a filter pass over many rows is still running in slices.
   bool FilterPending() const { return model_.FilterPending(); }
   int TreeWidthTwips() const { return treeWidth_; }
@@ -104,6 +114,8 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   void SetListVisible(bool visible) override;
   void SetPanel(int panel, const std::string& text) override;
   std::size_t RowCount() const override { return model_.RowCount(); }
+  bool SortsRows() const override { return true; }
+  void SortRows(std::size_t column, bool descending) override;
 
   // ReadProgress
   void SetStatus(const std::string& text) override { SetPanel(1, text); }
@@ -141,6 +153,10 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
 
   // MainWindowRows.cpp
   void OnFilterChanged();
+  void ShowTimeRange(bool shown);
+  void OnRangePicked();
+  void ApplyTimeRange();
+  void PlaceTimeRange(int filterLeft, int listWidth);
   void RunFilterSlice();
   void CompleteFilter();
   void ShowFilteredRows();
@@ -169,6 +185,10 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   HWND cancel_ = nullptr;
   HWND label_ = nullptr;
   HWND filter_ = nullptr;
+  HWND rangeChoice_ = nullptr;
+  HWND rangeFrom_ = nullptr;
+  HWND rangeTo_ = nullptr;
+  bool rangeShown_ = false;
   HACCEL accelerators_ = nullptr;
   int dpi_ = 96;
   // The category whose columns the list has, and their widths in pixels as

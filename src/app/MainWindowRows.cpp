@@ -9,11 +9,13 @@
 #include "app/ListExport.h"
 #include "app/MainWindow.h"
 #include "core/ProgramState.h"
+#include "categories/Timeline.h"
 #include "core/TextUtil.h"
 #include "platform/Clipboard.h"
 #include "platform/DialogLayout.h"
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
+#include "platform/LocalTimeText.h"
 #include "platform/StagedFile.h"
 
 namespace tmr {
@@ -110,6 +112,93 @@ LRESULT CALLBACK MainWindow::FilterBoxProc(HWND edit, UINT msg, WPARAM wp, LPARA
   return DefSubclassProc(edit, msg, wp, lp);
 }
 
+// ---- the timeline's time range ----
+
+namespace {
+
+constexpr int kRangeChoiceWidth = 1500;  // twips
+constexpr int kRangePickerWidth = 2500;
+constexpr int kRangeGap = 60;
+
+std::optional<Instant> PickedTime(HWND picker) {
+  SYSTEMTIME shown{};
+  if (DateTime_GetSystemtime(picker, &shown) != GDT_VALID) return std::nullopt;
+  return InstantOfShownTime(shown);
+}
+
+void SetPicked(HWND picker, std::optional<Instant> instant) {
+  SYSTEMTIME shown = instant ? ShownTimeOf(*instant) : SYSTEMTIME{};
+  DateTime_SetSystemtime(picker, instant ? GDT_VALID : GDT_NONE, &shown);
+}
+
+}  // namespace
+
+void MainWindow::PlaceTimeRange(int filterLeft, int listWidth) {
+  const int top = Px(MainGeometry::kFilterTop);
+  const int height = Px(MainGeometry::kFilterHeight);
+  int filterWidth = listWidth;
+  if (rangeShown_) {
+    const int choice = Px(kRangeChoiceWidth);
+    const int picker = Px(kRangePickerWidth);
+    const int gap = Px(kRangeGap);
+    filterWidth = std::max(Px(600), listWidth - choice - 2 * picker - 3 * gap);
+    int x = filterLeft + filterWidth + gap;
+    MoveWindow(rangeChoice_, x, top, choice, Px(2400), TRUE);
+    x += choice + gap;
+    MoveWindow(rangeFrom_, x, top, picker, height, TRUE);
+    x += picker + gap;
+    MoveWindow(rangeTo_, x, top, picker, height, TRUE);
+  }
+  MoveWindow(filter_, filterLeft, top, filterWidth, height, TRUE);
+}
+
+void MainWindow::ShowTimeRange(bool shown) {
+  if (shown == rangeShown_) return;
+  rangeShown_ = shown;
+  for (HWND control : {rangeChoice_, rangeFrom_, rangeTo_}) ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
+  if (!shown) ChooseRange(QuickRange::kEverything);
+  OnSize();
+}
+
+void MainWindow::ChooseRange(QuickRange choice) {
+  SendMessageW(rangeChoice_, CB_SETCURSEL, static_cast<WPARAM>(choice), 0);
+  if (choice == QuickRange::kCustom) {
+    ApplyTimeRange();
+    return;
+  }
+  const Instant now = InstantNow();
+  constexpr Instant kHour = 3600 * kMicrosecondsPerSecond;
+  std::optional<Instant> from;
+  switch (choice) {
+    case QuickRange::kLastHour: from = now - kHour; break;
+    case QuickRange::kToday: {
+      SYSTEMTIME today = ShownTimeOf(now);
+      today.wHour = today.wMinute = today.wSecond = 0;
+      from = InstantOfShownTime(today);
+      break;
+    }
+    case QuickRange::kLastSevenDays: from = now - 7 * 24 * kHour; break;
+    default: break;
+  }
+  SetPicked(rangeFrom_, from);
+  SetPicked(rangeTo_, std::nullopt);
+  ApplyTimeRange();
+}
+
+void MainWindow::OnRangePicked() {
+  SendMessageW(rangeChoice_, CB_SETCURSEL, static_cast<WPARAM>(QuickRange::kCustom), 0);
+  ApplyTimeRange();
+}
+
+void MainWindow::ApplyTimeRange() {
+  std::optional<Instant> from = rangeShown_ ? PickedTime(rangeFrom_) : std::nullopt;
+  std::optional<Instant> to = rangeShown_ ? PickedTime(rangeTo_) : std::nullopt;
+  // The picker shows whole seconds: "To" takes in its whole second.
+  if (to) *to += kMicrosecondsPerSecond - 1;
+  model_.SetTimeRange(kTimelineTime, from, to);
+  RunFilterSlice();
+}
+
 // ---- selection and copy ----
 
 bool MainWindow::OnListKey(WORD key) {
@@ -146,7 +235,10 @@ HMENU MainWindow::BuildListMenu() const {
   const CategoryInfo* category = CategoryOf(TreeView(tree_).Selection());
   const bool anySelected = ListView(list_).SelectedCount() > 0;
   bool canOpen = category && category->rowAction != RowAction::kNothing;
-  if (category && category->rowAction == RowAction::kOpenFirstColumn) canOpen = anySelected;
+  if (category && (category->rowAction == RowAction::kOpenFirstColumn ||
+                   category->rowAction == RowAction::kAsItsCategory)) {
+    canOpen = anySelected;
+  }
   auto state = [](bool enabled) { return static_cast<UINT>(MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED)); };
 
   HMENU menu = CreatePopupMenu();
@@ -189,6 +281,11 @@ void MainWindow::ExportList() {
   request.filterPattern = "*.csv";
   request.moreFilters = {
       {"Tab-separated text (*.txt)", "*.txt"}, {"HTML file (*.htm)", "*.htm"}, {"JSON Lines (*.jsonl)", "*.jsonl"}};
+  const bool timeline = shownCategory_->newestFirst;
+  if (timeline) {
+    request.moreFilters.push_back({"Timeline (CSV for Timesketch) (*.csv)", "*.csv"});
+    request.moreFilters.push_back({"Timeline (JSON Lines for Timesketch) (*.jsonl)", "*.jsonl"});
+  }
   request.initialFolder = ReportFolder;
   request.fileName = SuggestedFileName(title);
   request.defaultExtension = "csv";
@@ -204,7 +301,11 @@ void MainWindow::ExportList() {
                                 : chosenFilter == 3 ? ExportFormat::kHtml
                                 : chosenFilter == 4 ? ExportFormat::kJsonLines
                                                     : ExportFormat::kCsv;
-  const ExportFormat format = ExportFormatOfName(path).value_or(byFilter);
+  // The timeline server's forms share their extensions with the plain ones:
+  // the filter decides.
+  ExportFormat format = ExportFormatOfName(path).value_or(byFilter);
+  if (timeline && chosenFilter == 5) format = ExportFormat::kTimesketchCsv;
+  if (timeline && chosenFilter == 6) format = ExportFormat::kTimesketchJsonLines;
 
   HCURSOR cursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   StagedFile file;

@@ -2,6 +2,7 @@
 // width (dragged by the bar between tree and list), the column widths of
 // each category and "Times in UTC".
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 
@@ -108,7 +109,22 @@ void MainWindow::ToggleTimesInUtc() {
   // The rows keep their times, not texts: every time on show is written
   // anew, and a filter looks for its text in the new texts.
   const bool on = !TimesInUtc();
+  // The pickers keep the instants of the range, shown the new way.
+  SYSTEMTIME from{};
+  SYSTEMTIME to{};
+  const DWORD fromState = DateTime_GetSystemtime(rangeFrom_, &from);
+  const DWORD toState = DateTime_GetSystemtime(rangeTo_, &to);
+  const Instant fromInstant = InstantOfShownTime(from);
+  const Instant toInstant = InstantOfShownTime(to);
   SetTimesInUtc(on);
+  if (fromState == GDT_VALID) {
+    from = ShownTimeOf(fromInstant);
+    DateTime_SetSystemtime(rangeFrom_, GDT_VALID, &from);
+  }
+  if (toState == GDT_VALID) {
+    to = ShownTimeOf(toInstant);
+    DateTime_SetSystemtime(rangeTo_, GDT_VALID, &to);
+  }
   InvalidateRect(list_, nullptr, FALSE);
   if (model_.Filtering() || model_.FilterPending()) {
     model_.RefreshFilter();

@@ -1,6 +1,7 @@
 // The rows of the category table. Texts are the program's own, odd
 // spellings included: users and their reports know them so.
 #include "categories/CategoryTable.h"
+#include "categories/Timeline.h"
 #include "readers/browsers/ChromeReaders.h"
 #include "readers/browsers/FirefoxReaders.h"
 #include "readers/ie/IeReaders.h"
@@ -52,6 +53,8 @@ constexpr ColumnInfo kChromeDownloadColumns[] = {
     {"File Name", 6000}, {"Source", 8000}, {"Download Time", 1500, CellKind::kTime, "Downloaded"}};
 constexpr ColumnInfo kChromeTopSiteColumns[] = {{"URL", 6000}, {"Rank", 1000, CellKind::kNumber}, {"title", 6000}};
 constexpr ColumnInfo kChromeKeywordColumns[] = {{"Keyword Searched", 6000}};
+constexpr ColumnInfo kTimelineColumns[] = {
+    {"Time", 2200, CellKind::kTime}, {"Event", 1800}, {"Category", 2600}, {"Item", 6000}, {"Details", 6000}};
 
 // ---- the report's column headers ----
 
@@ -147,6 +150,21 @@ constexpr ReportCellInfo kChromeThreeCells[] = {{0, Cut::kWhole, kChromeFirst[0]
                                                 {1, Cut::kWhole, kChromeOther[0], kChromeOther[1]},
                                                 {2, Cut::kWhole, kChromeOther[0], kChromeOther[1]}};
 constexpr ReportCellInfo kChromeOneCell[] = {{0, Cut::kWhole, kChromeFirst[0], kChromeFirst[1]}};
+constexpr ReportCellInfo kTimelineCells[] = {{0, Cut::kWhole, kChromeFirst[0], kChromeFirst[1]},
+                                             {1, Cut::kWhole, kChromeOther[0], kChromeOther[1]},
+                                             {2, Cut::kWhole, kChromeOther[0], kChromeOther[1]},
+                                             {3, Cut::kLeft80, kChromeOther[0], kChromeOther[1]},
+                                             {4, Cut::kLeft80, kChromeOther[0], kChromeOther[1]}};
+constexpr std::string_view kTimelineHeader[] = {
+    R"(<tr><td style="width: 150px" class="style10"><strong>Time</strong></td>)",
+    R"(<td style="width: 120px" class="style10"><strong>Event</strong></td>)",
+    R"(<td style="width: 170px" class="style10"><strong>Category</strong></td>)",
+    R"(<td style="width: 400px" class="style10"><strong>Item</strong></td>)",
+    R"(<td style="width: 300px" class="style10"><strong>Details</strong></td>)"};
+
+ReadOutcome ReadTimelineOfEveryCategory(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
+  return ReadTimeline(Categories(), context, rows, progress);
+}
 
 // A section of one column per row.
 constexpr ReportSectionInfo SingleCellSection(ReportGroup group, std::string_view status, std::string_view anchor,
@@ -291,6 +309,13 @@ constexpr CategoryInfo kCategories[] = {
      "", false, true, ReadEdgeKeywords, RowAction::kNothing,
      {ReportGroup::kEdge, "Creating Edge Keyword Searched report...", "Edge-Keyword Searched",
       "Edge-Keyword Searched</a></td></tr>", "Keyword Searched", {}, ReportRows::kCells, kChromeOneCell}},
+
+    // Every category's times in one list; a row does what its category does.
+    {Category::kTimeline, "t1", TreeGroup::kTimeline, "Timeline", kTimelineColumns,
+     "Double click to open", false, true, ReadTimelineOfEveryCategory, RowAction::kAsItsCategory,
+     {ReportGroup::kTimeline, "Creating Timeline report...", "Timeline", "Timeline</a></td></tr>", "Timeline",
+      kTimelineHeader, ReportRows::kCells, kTimelineCells},
+     false, true},
 };
 // clang-format on
 
@@ -307,6 +332,8 @@ constexpr std::string_view kChromeIndexEnd[] = {R"(<td class="style9">&nbsp;</td
                                                 R"(<td class="style9">&nbsp;</td></tr>)"};
 constexpr std::string_view kEdgeIndexStart[] = {R"(<tr><td style="width: 122px" class="style9">Edge</td>)"};
 
+constexpr std::string_view kTimelineIndexStart[] = {R"(<tr><td style="width: 122px" class="style9">Timeline</td>)"};
+
 constexpr TreeGroupInfo kTreeGroups[] = {
     {TreeGroup::kInternetExplorer, "root", "Internet Explorer ", "Internet Explorer", ReportGroup::kInternetExplorer,
      kIeIndexStart, kIeIndexEnd},
@@ -314,6 +341,8 @@ constexpr TreeGroupInfo kTreeGroups[] = {
     {TreeGroup::kFirefox, "root3", "Firefox", "Firefox", ReportGroup::kFirefox, kFirefoxIndexStart, kFirefoxIndexEnd},
     {TreeGroup::kChrome, "root4", "Google Chrome", "Chrome", ReportGroup::kChrome, kChromeIndexStart, kChromeIndexEnd},
     {TreeGroup::kEdge, "root5", "Microsoft Edge", "Edge", ReportGroup::kEdge, kEdgeIndexStart, kChromeIndexEnd},
+    {TreeGroup::kTimeline, "root6", "Timeline", "Timeline", ReportGroup::kTimeline, kTimelineIndexStart,
+     kChromeIndexEnd},
 };
 
 constexpr ReportGroupInfo kReportGroups[] = {
@@ -323,6 +352,7 @@ constexpr ReportGroupInfo kReportGroups[] = {
     {ReportGroup::kFirefox, "Mozilla Firefox", true, 360, 840, false},
     {ReportGroup::kChrome, "Google Chrome", true, 2400, 840, false},
     {ReportGroup::kEdge, "Microsoft Edge", true, 4440, 840, false},
+    {ReportGroup::kTimeline, "Timeline", false, 2400, 1260, false},
 };
 
 }  // namespace

@@ -26,6 +26,17 @@ const CategoryInfo* CategoryTable::FindCategory(std::string_view key) const {
   return nullptr;
 }
 
+std::string CategoryTable::FullName(const CategoryInfo& category) const {
+  return std::string(Of(category.treeGroup).shortName) + " - " + std::string(category.nodeText);
+}
+
+const CategoryInfo* CategoryTable::FindCategoryNamed(std::string_view fullName) const {
+  for (const CategoryInfo& entry : categories) {
+    if (FullName(entry) == fullName) return &entry;
+  }
+  return nullptr;
+}
+
 const TreeGroupInfo* CategoryTable::FindTreeGroup(std::string_view key) const {
   for (const TreeGroupInfo& entry : treeGroups) {
     if (entry.key == key) return &entry;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "readers/RowSink.h"
@@ -42,14 +43,24 @@ enum class Category {
   kEdgeDownloads,
   kEdgeTopSites,
   kEdgeKeywords,
+  kTimeline,
 };
 
 // The roots of the tree.
-enum class TreeGroup { kInternetExplorer, kWindows, kFirefox, kChrome, kEdge };
+enum class TreeGroup { kInternetExplorer, kWindows, kFirefox, kChrome, kEdge, kTimeline };
 
 // The report dialog's group boxes. The traces of today's Windows have a box
 // of their own, so the report of the classic groups stays as it was.
-enum class ReportGroup { kInternetExplorer, kWindows, kIndexFile, kFirefox, kChrome, kEdge, kWindowsToday };
+enum class ReportGroup {
+  kInternetExplorer,
+  kWindows,
+  kIndexFile,
+  kFirefox,
+  kChrome,
+  kEdge,
+  kWindowsToday,
+  kTimeline,
+};
 
 struct ColumnInfo {
   std::string_view header;
@@ -65,7 +76,10 @@ struct ColumnInfo {
 enum class RowAction {
   kNothing,
   kOpenFirstColumn,  // hand the row's text to the shell
-  kOpenCookieFolder  // open the user's cookie folder, whatever the row
+  kOpenCookieFolder,  // open the user's cookie folder, whatever the row
+  // The timeline: what the row's own category does, to the row's main text
+  // (TimelineColumn::kItem) by its category (TimelineColumn::kCategory).
+  kAsItsCategory,
 };
 
 // How a cell's text is cut in the report.
@@ -117,6 +131,8 @@ struct CategoryInfo {
   // Whether its rows' times are events of the timeline (by the columns'
   // timeMeaning; the row's main text is its first column).
   bool feedsTimeline = false;
+  // The list is shown sorted by its first column (a time), newest first.
+  bool newestFirst = false;
 };
 
 struct TreeGroupInfo {
@@ -155,6 +171,10 @@ struct CategoryTable {
   const ReportGroupInfo& Of(ReportGroup id) const;
   // The category or group a key names; null for none.
   const CategoryInfo* FindCategory(std::string_view key) const;
+  // The category by its full name ("Chrome - URL History", FullName).
+  const CategoryInfo* FindCategoryNamed(std::string_view fullName) const;
+  // The group's short name, " - ", the node's text.
+  std::string FullName(const CategoryInfo& category) const;
   const TreeGroupInfo* FindTreeGroup(std::string_view key) const;
 };
 

@@ -13,12 +13,15 @@ void ShowCategory(const CategoryInfo& category, CategoryList& list, ReadProgress
   if (category.hideListWhileReading) list.SetListVisible(false);
   list.ResetColumns(category.columns);
   ReadOutcome outcome = ReadOutcome::kRead;
+  ReadContext reading = context;
+  reading.sinkSortsRows = category.newestFirst && list.SortsRows();
   try {
-    outcome = category.read(context, list, progress);
+    outcome = category.read(reading, list, progress);
   } catch (...) {
     // Whatever was listed before the failure stays; the list is finished.
     ReportUnexpectedException("category reader");
   }
+  if (reading.sinkSortsRows) list.SortRows(0, true);
   if (category.hideListWhileReading) list.SetListVisible(true);
   if (outcome == ReadOutcome::kNothingChosen) return;
   if (category.loadingWhileReading) list.SetPanel(1, std::string(category.hint));

@@ -20,6 +20,10 @@ class CategoryList : public RowSink {
   // Panel 1 holds the hint or "Loading...", panel 2 the record count.
   virtual void SetPanel(int panel, const std::string& text) = 0;
   virtual std::size_t RowCount() const = 0;
+  // A list that can sort its rows by a column (SortRows) is handed a
+  // category shown newest first unsorted and sorted once read.
+  virtual bool SortsRows() const { return false; }
+  virtual void SortRows(std::size_t /*column*/, bool /*descending*/) {}
 };
 
 // Panel 1 for the category, its columns, its reader's rows, then "Total

@@ -9,7 +9,8 @@ namespace tmr {
 void InitCommonControlsOnce() {
   static bool done = [] {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
-                                              ICC_PROGRESS_CLASS | ICC_LINK_CLASS | ICC_STANDARD_CLASSES};
+                                              ICC_PROGRESS_CLASS | ICC_LINK_CLASS | ICC_STANDARD_CLASSES |
+                                              ICC_DATE_CLASSES};
     InitCommonControlsEx(&icc);
     return true;
   }();

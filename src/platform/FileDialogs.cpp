@@ -15,9 +15,17 @@ FileDialogHook& Hook() {
   return hook;
 }
 
+unsigned& HookFilter() {
+  static unsigned filter = 0;
+  return filter;
+}
+
 std::optional<std::string> RunDialog(const FileDialogRequest& request, bool save, unsigned* chosenFilter) {
   if (chosenFilter) *chosenFilter = 0;
-  if (Hook()) return Hook()(request, save);
+  if (Hook()) {
+    if (chosenFilter) *chosenFilter = HookFilter();
+    return Hook()(request, save);
+  }
 
   // Pairs of description and pattern, each ended by a NUL, then one more.
   std::wstring filter;
@@ -80,5 +88,7 @@ std::optional<std::string> PickFileToSave(const FileDialogRequest& request, unsi
   return RunDialog(request, true, chosenFilter);
 }
 void SetFileDialogHook(FileDialogHook hook) { Hook() = std::move(hook); }
+
+void SetFileDialogHookFilter(unsigned filter) { HookFilter() = filter; }
 
 }  // namespace tmr

@@ -35,11 +35,13 @@ FileDialogRequest ReportFileRequest(HWND owner, const std::string& reportFolder)
 
 // The chosen file, cut at its first NUL; nullopt when the user cancels.
 // chosenFilter, where given, receives the filter chosen last (1 for the
-// first), or 0 when a hook answered.
+// first), or when a hook answered the one SetFileDialogHookFilter set (0 at
+// first).
 std::optional<std::string> PickFileToOpen(const FileDialogRequest& request);
 std::optional<std::string> PickFileToSave(const FileDialogRequest& request, unsigned* chosenFilter = nullptr);
 
 using FileDialogHook = std::function<std::optional<std::string>(const FileDialogRequest&, bool save)>;
 void SetFileDialogHook(FileDialogHook hook);
+void SetFileDialogHookFilter(unsigned filter);
 
 }  // namespace tmr

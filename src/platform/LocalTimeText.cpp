@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <climits>
+#include <cmath>
 
 #include "core/CivilDate.h"
 #include "core/LeadingNumber.h"
@@ -165,6 +166,33 @@ void AppendInstantText(std::string& out, Instant instant) {
   if (!moment) return;
   const int second = moment->second;
   AppendDayAndTime(out, settings, moment->day, second / 3600, second / 60 % 60, second % 60);
+}
+
+Instant InstantOfShownTime(const SYSTEMTIME& shown) {
+  const int64_t days = DaysFromCivil({shown.wYear, shown.wMonth, shown.wDay});
+  const int64_t seconds = days * 86400 + shown.wHour * 3600 + shown.wMinute * 60 + shown.wSecond;
+  const auto offset = static_cast<int64_t>(std::lround(static_cast<double>(Settings().offset) * 3600.0));
+  return (seconds - offset) * kMicrosecondsPerSecond;
+}
+
+SYSTEMTIME ShownTimeOf(Instant instant) {
+  SYSTEMTIME shown{};
+  const std::optional<DayAndSecond> moment = InstantToDay(instant, Settings().offset);
+  if (!moment) return shown;
+  const CivilDate date = CivilFromDays(moment->day);
+  shown.wYear = static_cast<WORD>(date.year);
+  shown.wMonth = static_cast<WORD>(date.month);
+  shown.wDay = static_cast<WORD>(date.day);
+  shown.wHour = static_cast<WORD>(moment->second / 3600);
+  shown.wMinute = static_cast<WORD>(moment->second / 60 % 60);
+  shown.wSecond = static_cast<WORD>(moment->second % 60);
+  return shown;
+}
+
+Instant InstantNow() {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  return InstantFromFileTime((uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime);
 }
 
 namespace {

@@ -52,6 +52,14 @@ const CellFormat& ViewerCellFormat();
 // 100..9999.
 void AppendInstantText(std::string& out, Instant instant);
 
+// Dates and times as the lists show them (local time, or UTC while times
+// are shown in UTC), for the date and time pickers: the instant a shown
+// time stands for, and the shown time of an instant (whole seconds).
+Instant InstantOfShownTime(const SYSTEMTIME& shown);
+SYSTEMTIME ShownTimeOf(Instant instant);
+// Now, as an instant.
+Instant InstantNow();
+
 // Microseconds since 1970 UTC, given as text, as general-date text; "" when
 // the text holds no number or zero.
 std::string PRTimeToDateText(std::string_view text);

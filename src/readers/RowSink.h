@@ -96,6 +96,9 @@ struct ReadContext {
   ReadPurpose purpose = ReadPurpose::kList;
   // Where the traces are read from; null is this PC.
   const TraceSource* source = nullptr;
+  // The list sorts the rows itself once they are read (a category shown
+  // newest first), so a reader need not keep them to sort them first.
+  bool sinkSortsRows = false;
   BrowserProfileChoice profiles;
   // Asks the user which cache index file to scan; "" scans nothing. Only
   // the list asks: the report scans the default file.

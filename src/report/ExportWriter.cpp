@@ -1,5 +1,8 @@
 #include "report/ExportWriter.h"
 
+#include <charconv>
+
+#include "categories/Timeline.h"
 #include "core/TextUtil.h"
 #include "report/HtmlReport.h"
 
@@ -124,8 +127,19 @@ ExportWriter::ExportWriter(ExportFormat format, std::vector<std::string> headers
   piece_.reserve(kPieceBytes * 2);
 }
 
+constexpr std::string_view kTimesketchFields[] = {"message", "datetime", "timestamp_desc", "timestamp",
+                                                  "category", "item",     "details"};
+
 void ExportWriter::Begin(std::string_view title) {
-  if (format_ == ExportFormat::kJsonLines) return;
+  if (format_ == ExportFormat::kTimesketchCsv) {
+    for (std::size_t i = 0; i < std::size(kTimesketchFields); ++i) {
+      if (i > 0) piece_ += ',';
+      piece_ += kTimesketchFields[i];
+    }
+    piece_ += '\n';
+    return;
+  }
+  if (format_ == ExportFormat::kJsonLines || format_ == ExportFormat::kTimesketchJsonLines) return;
   if (format_ == ExportFormat::kHtml) {
     AppendPageStart(piece_, title);
   } else {
@@ -138,6 +152,8 @@ void ExportWriter::Begin(std::string_view title) {
 void ExportWriter::AddRow(std::span<const CellValue> cells) {
   if (format_ == ExportFormat::kJsonLines) {
     AppendJsonLine(cells);
+  } else if (format_ == ExportFormat::kTimesketchCsv || format_ == ExportFormat::kTimesketchJsonLines) {
+    AppendTimesketchLine(cells);
   } else {
     AppendTextLine(cells);
   }
@@ -177,6 +193,48 @@ void ExportWriter::AppendJsonLine(std::span<const CellValue> cells) {
           piece_ += "null";
         }
         break;
+    }
+  }
+  piece_ += "}\n";
+}
+
+void ExportWriter::AppendTimesketchLine(std::span<const CellValue> cells) {
+  // The timeline's columns: time, event, category, item, details.
+  auto text = [&](std::size_t i) {
+    return i < cells.size() && cells[i].Kind() == CellKind::kText ? ShownText(cells[i].TextValue())
+                                                                  : std::string_view();
+  };
+  if (cells.empty() || cells[0].Kind() != CellKind::kTime) return;
+  const Instant instant = cells[0].TimeValue();
+  std::optional<std::string> iso = IsoUtcText(instant);
+  if (!iso) return;
+  // A server reads the offset, not a "Z".
+  iso->pop_back();
+  *iso += "+00:00";
+  std::string message(text(kTimelineEvent));
+  if (!text(kTimelineItem).empty()) message += (message.empty() ? "" : ": ") + std::string(text(kTimelineItem));
+  char digits[24];
+  const auto written = std::to_chars(digits, digits + sizeof digits, instant);
+  const std::string_view timestamp(digits, static_cast<std::size_t>(written.ptr - digits));
+  const std::string_view values[] = {message, *iso, text(kTimelineEvent), timestamp, text(kTimelineCategory),
+                                     text(kTimelineItem), text(kTimelineDetails)};
+  if (format_ == ExportFormat::kTimesketchCsv) {
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+      if (i > 0) piece_ += ',';
+      AppendCsvCell(piece_, values[i]);
+    }
+    piece_ += '\n';
+    return;
+  }
+  piece_ += '{';
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    if (i > 0) piece_ += ',';
+    AppendJsonString(piece_, kTimesketchFields[i]);
+    piece_ += ':';
+    if (kTimesketchFields[i] == "timestamp") {
+      piece_ += timestamp;
+    } else {
+      AppendJsonString(piece_, values[i]);
     }
   }
   piece_ += "}\n";

@@ -31,6 +31,13 @@ enum class ExportFormat {
   // header: texts as strings, numbers as numbers, times as ISO 8601 in UTC
   // with a "Z" (null outside the years 1..9999).
   kJsonLines,
+  // The timeline for a timeline server's import: the columns message,
+  // datetime (ISO 8601 with its offset), timestamp_desc (what the time
+  // means), timestamp (microseconds since 1970), then category, item and
+  // details; as CSV (UTF-8, no byte-order mark, LF) or as JSON Lines with
+  // the same fields. The rows are the timeline's (TimelineColumn).
+  kTimesketchCsv,
+  kTimesketchJsonLines,
 };
 
 // The format a file name asks for by its extension: .csv, .tsv or .txt,
@@ -54,6 +61,7 @@ class ExportWriter final : public RowSink {
  private:
   void AppendTextLine(std::span<const CellValue> cells);
   void AppendJsonLine(std::span<const CellValue> cells);
+  void AppendTimesketchLine(std::span<const CellValue> cells);
 
   ExportFormat format_;
   std::vector<std::string> headers_;

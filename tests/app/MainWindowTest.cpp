@@ -101,8 +101,9 @@ TEST_F(MainWindowTest, StartsWithTheWholeTreeExpandedAndEverythingEmpty) {
         {Category::kEdgeDownloads, "Downloads"},
         {Category::kEdgeTopSites, "Top Visited Sites"},
         {Category::kEdgeKeywords, "Keyword Searched"}}},
+      {"Timeline", {{Category::kTimeline, "Timeline"}}},
   };
-  EXPECT_EQ(tree.Count(), 32);
+  EXPECT_EQ(tree.Count(), 34);
   HTREEITEM root = tree.Root();
   for (const auto& [rootText, children] : expected) {
     ASSERT_NE(root, nullptr);

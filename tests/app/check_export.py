@@ -18,8 +18,39 @@ import sys
 import tempfile
 
 
+TIMESKETCH_FIELDS = ["message", "datetime", "timestamp_desc", "timestamp", "category", "item", "details"]
+
+
+def check_timesketch_record(record, want, failures):
+    # The time twice: ISO 8601 with its offset, and microseconds since 1970;
+    # both must be the instant the list holds.
+    moment = datetime.datetime.fromisoformat(record["datetime"])
+    micros = int(record["timestamp"])
+    epoch = datetime.datetime(1970, 1, 1, tzinfo=datetime.timezone.utc)
+    if (moment - epoch) // datetime.timedelta(microseconds=1) != micros or micros != want[1]:
+        failures.append("time %r / %r is not %r" % (record["datetime"], record["timestamp"], want[1]))
+    got = [record["message"], record["timestamp_desc"], record["category"], record["item"], record["details"]]
+    if got != [want[0]] + want[2:]:
+        failures.append("fields differ:\n  got  %r\n  want %r" % (got, [want[0]] + want[2:]))
+
+
+def check_timesketch(records, expected, failures):
+    if len(records) != len(expected["rows"]):
+        failures.append("%d records for %d rows" % (len(records), len(expected["rows"])))
+    for record, want in zip(records, expected["rows"]):
+        check_timesketch_record(record, want, failures)
+
+
 def check_csv(path, expected):
     failures = []
+    if expected.get("timesketch"):
+        with open(path, encoding="utf-8", newline="") as f:
+            records = list(csv.DictReader(f, strict=True))
+        with open(path, encoding="utf-8", newline="") as f:
+            if next(csv.reader(f)) != TIMESKETCH_FIELDS:
+                failures.append("the header is not the timeline server's")
+        check_timesketch(records, expected, failures)
+        return failures
     with open(path, "rb") as f:
         raw = f.read()
     if not raw.startswith(b"\xef\xbb\xbf"):
@@ -43,6 +74,13 @@ def check_jsonl(path, expected):
     lines = raw.decode("utf-8").split("\n")
     if lines[-1] != "":
         failures.append("the last line does not end in LF")
+    if expected.get("timesketch"):
+        records = [json.loads(line) for line in lines[:-1]]
+        for record in records:
+            if list(record) != TIMESKETCH_FIELDS or not isinstance(record["timestamp"], int):
+                failures.append("keys or timestamp of %r" % record)
+        check_timesketch(records, expected, failures)
+        return failures
     header = expected["header"]
     records = []
     for line in lines[:-1]:

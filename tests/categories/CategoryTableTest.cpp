@@ -22,6 +22,7 @@ TEST(CategoryTable, DoubleClickActionsByCategory) {
   for (const CategoryInfo& category : Categories().categories) {
     RowAction expected = openFirstColumn.count(category.id) ? RowAction::kOpenFirstColumn : RowAction::kNothing;
     if (category.id == Category::kIeCookies) expected = RowAction::kOpenCookieFolder;
+    if (category.id == Category::kTimeline) expected = RowAction::kAsItsCategory;
     EXPECT_EQ(category.rowAction, expected) << category.key;
   }
 }

@@ -89,6 +89,8 @@ TEST(ReportPage, HostileHistoryForTheBrowserCheck) {
     ReadSectionRows(category, rows, progress);
   });
   ASSERT_TRUE(dialog.Show(nullptr));
+  // The timeline too, hostile titles and all.
+  SendMessageW(dialog.GroupBox(ReportGroup::kTimeline), BM_SETCHECK, BST_CHECKED, 0);
   dialog.WriteReportFile(page.string());
   SetShellOpenHook(nullptr);
   EXPECT_EQ(opened.size(), 1u);

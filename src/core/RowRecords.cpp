@@ -1,4 +1,4 @@
-#include "app/RowRecords.h"
+#include "core/RowRecords.h"
 
 #include "core/TextUtil.h"
 

@@ -1,11 +1,11 @@
-#include "app/ListSort.h"
+#include "core/ListSort.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
 
-#include "app/RowRecords.h"
+#include "core/RowRecords.h"
 
 namespace tmr {
 namespace {
