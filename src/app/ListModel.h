@@ -18,9 +18,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ListSort.h"
 #include "core/CaseFold.h"
 #include "core/CellValue.h"
+#include "core/ListSort.h"
 
 namespace tmr {
 

@@ -8,8 +8,8 @@
 
 #include "app/ListExport.h"
 #include "app/MainWindow.h"
-#include "core/ProgramState.h"
 #include "categories/Timeline.h"
+#include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/Clipboard.h"
 #include "platform/DialogLayout.h"
@@ -235,8 +235,8 @@ HMENU MainWindow::BuildListMenu() const {
   const CategoryInfo* category = CategoryOf(TreeView(tree_).Selection());
   const bool anySelected = ListView(list_).SelectedCount() > 0;
   bool canOpen = category && category->rowAction != RowAction::kNothing;
-  if (category && (category->rowAction == RowAction::kOpenFirstColumn ||
-                   category->rowAction == RowAction::kAsItsCategory)) {
+  if (category &&
+      (category->rowAction == RowAction::kOpenFirstColumn || category->rowAction == RowAction::kAsItsCategory)) {
     canOpen = anySelected;
   }
   auto state = [](bool enabled) { return static_cast<UINT>(MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED)); };

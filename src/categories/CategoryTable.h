@@ -75,7 +75,7 @@ struct ColumnInfo {
 
 enum class RowAction {
   kNothing,
-  kOpenFirstColumn,  // hand the row's text to the shell
+  kOpenFirstColumn,   // hand the row's text to the shell
   kOpenCookieFolder,  // open the user's cookie folder, whatever the row
   // The timeline: what the row's own category does, to the row's main text
   // (TimelineColumn::kItem) by its category (TimelineColumn::kCategory).

@@ -64,8 +64,7 @@ class TimelineRows final : public RowSink {
 // other, into the rows. A category's failure leaves the rows it gave; Cancel
 // stops after the category being read. Panel 1 then tells how many rows had
 // no time.
-ReadOutcome ReadTimeline(const CategoryTable& table, const ReadContext& context, RowSink& rows,
-                         ReadProgress& progress);
+ReadOutcome ReadTimeline(const CategoryTable& table, const ReadContext& context, RowSink& rows, ReadProgress& progress);
 
 // "312 rows without a time left out".
 std::string LeftOutText(std::size_t rows);

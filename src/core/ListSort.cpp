@@ -28,8 +28,6 @@ uint8_t Fold(char c) {
   return (u >= 'A' && u <= 'Z') ? static_cast<uint8_t>(u - 'A' + 'a') : u;
 }
 
-std::string_view ShownText(std::string_view text) { return text.substr(0, text.find('\0')); }
-
 // Where a text's key bytes stand: the text's next byte, and inside a digit
 // run's key bytes how many of them were given already.
 struct KeyCursor {
@@ -71,11 +69,16 @@ DigitRun DigitRunAt(std::string_view text, std::size_t at) {
 }
 
 // Writes up to `want` key bytes of the text from the cursor and moves it
-// on; fewer than `want` only at the text's end.
+// on; fewer than `want` only at the text's end, which a NUL is (the list
+// shows a text up to it).
 std::size_t NextKeyBytes(std::string_view text, KeyCursor& cursor, uint8_t* out, std::size_t want) {
   std::size_t written = 0;
   while (written < want && cursor.at < text.size()) {
     const char c = text[cursor.at];
+    if (c == '\0') {
+      cursor.at = static_cast<uint32_t>(text.size());
+      break;
+    }
     if (!IsDigit(c)) {
       out[written++] = Fold(c);
       ++cursor.at;
@@ -103,7 +106,9 @@ std::size_t NextKeyBytes(std::string_view text, KeyCursor& cursor, uint8_t* out,
 // stand. Empty cells, values and texts sort apart (class).
 struct SortEntry {
   uint64_t key;
-  const char* record;
+  const char* text;  // a text row's cell
+  uint32_t row;      // its place among the rows given
+  uint32_t length;
   KeyCursor cursor;
   uint8_t kind;
   bool done;
@@ -111,15 +116,23 @@ struct SortEntry {
 
 enum SortClass : uint8_t { kEmpty, kValue, kText };
 
+// Rows a loop reads ahead: their memory is asked for while earlier ones are
+// worked on. Sorted rows lie all over the list's blocks, and waiting for
+// each in turn would cost most of a sort.
+constexpr std::size_t kReadAhead = 16;
+
+void Prefetch(const void* at) { __builtin_prefetch(at); }
+
 SortClass ClassOf(const CellValue& cell) {
   if (cell.Kind() != CellKind::kText) return kValue;
-  return ShownText(cell.TextValue()).empty() ? kEmpty : kText;
+  const std::string_view text = cell.TextValue();
+  return text.empty() || text[0] == '\0' ? kEmpty : kText;
 }
 
 // The next eight key bytes of a text row as one number, inverted for a
 // descending sort; a text past its end gives zeros.
-void AdvanceTextKey(SortEntry& entry, std::size_t column, bool descending) {
-  const std::string_view text = ShownText(RecordCell(entry.record, column).TextValue());
+void AdvanceTextKey(SortEntry& entry, bool descending) {
+  const std::string_view text(entry.text, entry.length);
   uint8_t bytes[8] = {};
   NextKeyBytes(text, entry.cursor, bytes, 8);
   entry.done = entry.cursor.at >= text.size();
@@ -128,19 +141,27 @@ void AdvanceTextKey(SortEntry& entry, std::size_t column, bool descending) {
   entry.key = descending ? ~key : key;
 }
 
-// A stable sort of the entries by key: least significant 16 bits first,
-// leaving out the passes where every key has the same digit.
-void SortByKey(SortEntry* first, SortEntry* last, std::vector<SortEntry>& scratch) {
-  const auto count = static_cast<std::size_t>(last - first);
-  if (count < 2) return;
-  if (count < 256) {
-    std::stable_sort(first, last, [](const SortEntry& x, const SortEntry& y) { return x.key < y.key; });
-    return;
-  }
-  scratch.resize(std::max(scratch.size(), count));
-  std::vector<uint32_t> counts(65536);
-  SortEntry* from = first;
-  SortEntry* to = scratch.data();
+// What the sorts of one SortRecords share, so the runs sorted one after
+// another allocate nothing each.
+struct SortScratch {
+  struct Keyed {
+    uint64_t key;
+    uint32_t at;
+  };
+  std::vector<Keyed> keyed;
+  std::vector<Keyed> keyedTo;
+  std::vector<SortEntry> entries;
+  std::vector<uint32_t> counts = std::vector<uint32_t>(65536);
+};
+
+// Sorts the keyed places in scratch.keyed stably by key, least significant
+// 16 bits first, leaving out the passes where every key has the same
+// digit; returns where the sorted ones are.
+const SortScratch::Keyed* RadixSort(std::size_t count, SortScratch& scratch) {
+  scratch.keyedTo.resize(count);
+  SortScratch::Keyed* from = scratch.keyed.data();
+  SortScratch::Keyed* to = scratch.keyedTo.data();
+  std::vector<uint32_t>& counts = scratch.counts;
   for (int shift = 0; shift < 64; shift += 16) {
     std::fill(counts.begin(), counts.end(), 0);
     for (std::size_t i = 0; i < count; ++i) ++counts[(from[i].key >> shift) & 0xFFFF];
@@ -154,13 +175,70 @@ void SortByKey(SortEntry* first, SortEntry* last, std::vector<SortEntry>& scratc
     for (std::size_t i = 0; i < count; ++i) to[counts[(from[i].key >> shift) & 0xFFFF]++] = from[i];
     std::swap(from, to);
   }
-  if (from != first) std::copy(from, from + count, first);
+  return from;
+}
+
+// A stable sort of the entries by key: their keys and places sorted, then
+// the entries moved once into their order.
+void SortByKey(SortEntry* first, SortEntry* last, SortScratch& scratch) {
+  const auto count = static_cast<std::size_t>(last - first);
+  if (count < 2) return;
+  // Texts often share their first bytes: a run of one key is sorted already.
+  bool oneKey = true;
+  for (std::size_t i = 1; i < count && oneKey; ++i) oneKey = first[i].key == first[0].key;
+  if (oneKey) return;
+  if (count < 256) {
+    std::stable_sort(first, last, [](const SortEntry& x, const SortEntry& y) { return x.key < y.key; });
+    return;
+  }
+  scratch.keyed.resize(count);
+  for (std::size_t i = 0; i < count; ++i) scratch.keyed[i] = {first[i].key, static_cast<uint32_t>(i)};
+  const SortScratch::Keyed* sorted = RadixSort(count, scratch);
+  scratch.entries.resize(count);
+  for (std::size_t i = 0; i < count; ++i) scratch.entries[i] = first[sorted[i].at];
+  std::copy(scratch.entries.begin(), scratch.entries.begin() + static_cast<std::ptrdiff_t>(count), first);
+}
+
+// The next keys of the entries from begin to end.
+void AdvanceTextKeys(std::vector<SortEntry>& entries, std::size_t begin, std::size_t end, bool descending) {
+  for (std::size_t i = begin; i < end; ++i) {
+    if (i + kReadAhead < end) Prefetch(entries[i + kReadAhead].text + entries[i + kReadAhead].cursor.at);
+    AdvanceTextKey(entries[i], descending);
+  }
+}
+
+// Texts of one run often go on alike for dozens of bytes (the rest of a
+// host name, a path): where every cursor stands at the same place, the
+// bytes they all share are passed over at once, up to the start of the run
+// of digits the first difference falls in, instead of eight key bytes a
+// sort.
+void SkipSharedBytes(std::vector<SortEntry>& entries, std::size_t begin, std::size_t end) {
+  const SortEntry& first = entries[begin];
+  const uint32_t at = first.cursor.at;
+  if (first.cursor.inRun != 0 || at >= first.length) return;
+  std::size_t shared = first.length - at;
+  for (std::size_t i = begin + 1; i < end && shared > 0; ++i) {
+    const SortEntry& entry = entries[i];
+    if (entry.cursor.at != at || entry.cursor.inRun != 0) return;
+    if (i + kReadAhead < end) Prefetch(entries[i + kReadAhead].text + at);
+    const std::size_t most = std::min<std::size_t>(shared, entry.length - std::min(entry.length, at));
+    std::size_t same = 0;
+    while (same < most && entry.text[at + same] == first.text[at + same]) ++same;
+    shared = same;
+  }
+  // A NUL ends every text alike; a difference inside digits is one of the
+  // numbers' values.
+  const std::string_view common(first.text + at, shared);
+  shared = std::min(shared, common.find('\0'));
+  while (shared > 0 && IsDigit(first.text[at + shared - 1])) --shared;
+  if (shared == 0) return;
+  for (std::size_t i = begin; i < end; ++i) entries[i].cursor.at = static_cast<uint32_t>(at + shared);
 }
 
 // Sorts text entries by their first key, then every run of equal keys by
 // the next, until the keys differ or the texts end.
-void SortTexts(std::vector<SortEntry>& entries, std::size_t begin, std::size_t end, std::size_t column, bool descending,
-               std::vector<SortEntry>& scratch) {
+void SortTexts(std::vector<SortEntry>& entries, std::size_t begin, std::size_t end, bool descending,
+               SortScratch& scratch) {
   struct Range {
     std::size_t begin, end;
   };
@@ -169,10 +247,11 @@ void SortTexts(std::vector<SortEntry>& entries, std::size_t begin, std::size_t e
     bool anyLeft = false;
     for (std::size_t i = range.begin; i < range.end; ++i) anyLeft = anyLeft || !entries[i].done;
     if (!anyLeft) return;  // equal texts: they keep their order
-    for (std::size_t i = range.begin; i < range.end; ++i) AdvanceTextKey(entries[i], column, descending);
+    SkipSharedBytes(entries, range.begin, range.end);
+    AdvanceTextKeys(entries, range.begin, range.end, descending);
     pending.push_back(range);
   };
-  for (std::size_t i = begin; i < end; ++i) AdvanceTextKey(entries[i], column, descending);
+  AdvanceTextKeys(entries, begin, end, descending);
   pending.push_back({begin, end});
   while (!pending.empty()) {
     const Range range = pending.back();
@@ -190,10 +269,28 @@ void SortTexts(std::vector<SortEntry>& entries, std::size_t begin, std::size_t e
 }  // namespace
 
 int CompareCells(std::string_view a, std::string_view b) {
-  a = ShownText(a);
-  b = ShownText(b);
-  KeyCursor x;
-  KeyCursor y;
+  // Equal bytes give equal key bytes: start at the first difference, or at
+  // the start of the run of digits it falls in. A NUL both share ends both
+  // texts as shown.
+  std::size_t same = 0;
+  const std::size_t shorter = std::min(a.size(), b.size());
+  while (same + 8 <= shorter) {
+    uint64_t x;
+    uint64_t y;
+    std::memcpy(&x, a.data() + same, 8);
+    std::memcpy(&y, b.data() + same, 8);
+    if (x != y) break;
+    if (((x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL) != 0) return 0;
+    same += 8;
+  }
+  while (same < shorter && a[same] == b[same]) {
+    if (a[same] == '\0') return 0;
+    ++same;
+  }
+  if (same == a.size() && same == b.size()) return 0;
+  while (same > 0 && IsDigit(a[same - 1])) --same;
+  KeyCursor x{static_cast<uint32_t>(same), 0};
+  KeyCursor y{static_cast<uint32_t>(same), 0};
   for (;;) {
     uint8_t bytesA[8] = {};
     uint8_t bytesB[8] = {};
@@ -219,10 +316,25 @@ int CompareSortCells(const CellValue& a, const CellValue& b) {
 
 void SortRecords(std::vector<const char*>& rows, std::size_t column, bool descending) {
   if (rows.size() < 2) return;
-  // Each class in a block of its own, in the order the direction asks for;
-  // the rows are counted first so the entries are made in place.
+  std::vector<SortEntry> entries(rows.size());
   std::array<std::size_t, 3> classCounts{};
-  for (const char* record : rows) ++classCounts[ClassOf(RecordCell(record, column))];
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i + kReadAhead < rows.size()) Prefetch(rows[i + kReadAhead]);
+    const CellValue cell = RecordCell(rows[i], column);
+    const SortClass sortClass = ClassOf(cell);
+    SortEntry& entry = entries[i];
+    entry = {0, nullptr, static_cast<uint32_t>(i), 0, {}, sortClass, true};
+    if (sortClass == kValue) {
+      entry.key = static_cast<uint64_t>(cell.NumberValue()) ^ (uint64_t{1} << 63);
+      if (descending) entry.key = ~entry.key;
+    } else if (sortClass == kText) {
+      entry.text = cell.TextValue().data();
+      entry.length = static_cast<uint32_t>(cell.TextValue().size());
+    }
+    ++classCounts[sortClass];
+  }
+  // Each class in a block of its own, in the order the direction asks for;
+  // a column of one class (the usual) is one block already.
   const std::array<SortClass, 3> order =
       descending ? std::array<SortClass, 3>{kText, kValue, kEmpty} : std::array<SortClass, 3>{kEmpty, kValue, kText};
   std::array<std::size_t, 3> blockStart{};
@@ -230,41 +342,54 @@ void SortRecords(std::vector<const char*>& rows, std::size_t column, bool descen
     blockStart[order[i]] = at;
     at += classCounts[order[i]];
   }
-  std::vector<SortEntry> entries(rows.size());
-  std::array<std::size_t, 3> next = blockStart;
-  for (const char* record : rows) {
-    const CellValue cell = RecordCell(record, column);
-    const SortClass sortClass = ClassOf(cell);
-    uint64_t key = 0;
-    if (sortClass == kValue) {
-      key = static_cast<uint64_t>(cell.NumberValue()) ^ (uint64_t{1} << 63);
-      if (descending) key = ~key;
-    }
-    entries[next[sortClass]++] = {key, record, {}, sortClass, true};
+  if (std::count(classCounts.begin(), classCounts.end(), std::size_t{0}) < 2) {
+    std::vector<SortEntry> grouped(entries.size());
+    std::array<std::size_t, 3> next = blockStart;
+    for (const SortEntry& entry : entries) grouped[next[entry.kind]++] = entry;
+    entries = std::move(grouped);
   }
 
-  std::vector<SortEntry> scratch;
+  SortScratch scratch;
+  std::vector<const char*> sorted(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) sorted[i] = rows[entries[i].row];
+  // Values need only their keys sorted, not the entries moved.
   const std::size_t values = blockStart[kValue];
-  SortByKey(entries.data() + values, entries.data() + values + classCounts[kValue], scratch);
+  if (const std::size_t count = classCounts[kValue]; count > 1) {
+    scratch.keyed.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+      scratch.keyed[i] = {entries[values + i].key, entries[values + i].row};
+    }
+    const SortScratch::Keyed* keyed = RadixSort(count, scratch);
+    for (std::size_t i = 0; i < count; ++i) sorted[values + i] = rows[keyed[i].at];
+  }
   const std::size_t texts = blockStart[kText];
-  SortTexts(entries, texts, texts + classCounts[kText], column, descending, scratch);
-  for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = entries[i].record;
+  if (classCounts[kText] > 1) {
+    SortTexts(entries, texts, texts + classCounts[kText], descending, scratch);
+    for (std::size_t i = texts; i < texts + classCounts[kText]; ++i) sorted[i] = rows[entries[i].row];
+  }
+  rows = std::move(sorted);
 }
 
 bool ReverseSortedRecords(std::vector<const char*>& rows, std::size_t column, bool descending) {
   // In the order the other direction gives: each row not before the last.
-  const auto comesAfter = [&](const char* x, const char* y, bool down) {
-    const int order = CompareSortCells(RecordCell(x, column), RecordCell(y, column));
-    return down ? order < 0 : order > 0;
-  };
+  // Which neighbours are equal is kept, for putting their runs back.
+  std::vector<bool> sameAsBefore(rows.size());
+  CellValue previous = rows.empty() ? CellValue() : RecordCell(rows[0], column);
   for (std::size_t i = 1; i < rows.size(); ++i) {
-    if (comesAfter(rows[i - 1], rows[i], !descending)) return false;
+    if (i + kReadAhead < rows.size()) Prefetch(rows[i + kReadAhead]);
+    const CellValue cell = RecordCell(rows[i], column);
+    const int order = CompareSortCells(previous, cell);
+    if (descending ? order > 0 : order < 0) return false;
+    sameAsBefore[i] = order == 0;
+    previous = cell;
   }
   std::reverse(rows.begin(), rows.end());
+  std::reverse(sameAsBefore.begin(), sameAsBefore.end());
+  // After the reversal a row's flag tells whether it equals the next one.
   for (std::size_t start = 0; start < rows.size();) {
-    const CellValue cell = RecordCell(rows[start], column);
-    std::size_t end = start + 1;
-    while (end < rows.size() && CompareSortCells(RecordCell(rows[end], column), cell) == 0) ++end;
+    std::size_t end = start;
+    while (end + 1 < rows.size() && sameAsBefore[end]) ++end;
+    ++end;
     std::reverse(rows.begin() + static_cast<std::ptrdiff_t>(start), rows.begin() + static_cast<std::ptrdiff_t>(end));
     start = end;
   }

@@ -127,7 +127,7 @@ ExportWriter::ExportWriter(ExportFormat format, std::vector<std::string> headers
   piece_.reserve(kPieceBytes * 2);
 }
 
-constexpr std::string_view kTimesketchFields[] = {"message", "datetime", "timestamp_desc", "timestamp",
+constexpr std::string_view kTimesketchFields[] = {"message",  "datetime", "timestamp_desc", "timestamp",
                                                   "category", "item",     "details"};
 
 void ExportWriter::Begin(std::string_view title) {
@@ -216,8 +216,13 @@ void ExportWriter::AppendTimesketchLine(std::span<const CellValue> cells) {
   char digits[24];
   const auto written = std::to_chars(digits, digits + sizeof digits, instant);
   const std::string_view timestamp(digits, static_cast<std::size_t>(written.ptr - digits));
-  const std::string_view values[] = {message, *iso, text(kTimelineEvent), timestamp, text(kTimelineCategory),
-                                     text(kTimelineItem), text(kTimelineDetails)};
+  const std::string_view values[] = {message,
+                                     *iso,
+                                     text(kTimelineEvent),
+                                     timestamp,
+                                     text(kTimelineCategory),
+                                     text(kTimelineItem),
+                                     text(kTimelineDetails)};
   if (format_ == ExportFormat::kTimesketchCsv) {
     for (std::size_t i = 0; i < std::size(values); ++i) {
       if (i > 0) piece_ += ',';

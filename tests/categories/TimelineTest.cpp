@@ -68,8 +68,13 @@ TEST(Timeline, EveryTimeIsAnEventNewestFirst) {
       Make(Category::kIeTypedUrls, TreeGroup::kInternetExplorer, "Address Bar", kNoColumns, Untimed, false),
       Make(Category::kChromeUrlHistory, TreeGroup::kChrome, "URL History", kVisitColumns, Visits, true)};
   const TreeGroupInfo groups[] = {
-      {TreeGroup::kInternetExplorer, "root", "Internet Explorer ", "Internet Explorer", ReportGroup::kInternetExplorer,
-       {}, {}},
+      {TreeGroup::kInternetExplorer,
+       "root",
+       "Internet Explorer ",
+       "Internet Explorer",
+       ReportGroup::kInternetExplorer,
+       {},
+       {}},
       {TreeGroup::kFirefox, "root3", "Firefox", "Firefox", ReportGroup::kFirefox, {}, {}},
       {TreeGroup::kChrome, "root4", "Google Chrome", "Chrome", ReportGroup::kChrome, {}, {}}};
   const CategoryTable table{categories, groups, {}};
@@ -80,11 +85,10 @@ TEST(Timeline, EveryTimeIsAnEventNewestFirst) {
     ReadTimeline(table, context, rows, rows);
     // Each row's time, then its texts (the times' texts are the platform's).
     using Row = std::pair<Instant, std::vector<std::string>>;
-    std::vector<Row> expected = {
-        {Day(2021, 1, 1), {"Cookie last accessed", "Firefox - Cookies", ".a.example", "id"}},
-        {Day(2020, 6, 1), {"Cookie last accessed", "Firefox - Cookies", ".b.example", ""}},
-        {Day(2020, 6, 1), {"Visited", "Chrome - URL History", "http://v/", "3"}},
-        {Day(2020, 1, 1), {"Cookie created", "Firefox - Cookies", ".a.example", "id"}}};
+    std::vector<Row> expected = {{Day(2021, 1, 1), {"Cookie last accessed", "Firefox - Cookies", ".a.example", "id"}},
+                                 {Day(2020, 6, 1), {"Cookie last accessed", "Firefox - Cookies", ".b.example", ""}},
+                                 {Day(2020, 6, 1), {"Visited", "Chrome - URL History", "http://v/", "3"}},
+                                 {Day(2020, 1, 1), {"Cookie created", "Firefox - Cookies", ".a.example", "id"}}};
     if (listSorts) {
       // In the order read: the list sorts them.
       expected = {expected[3], expected[0], expected[1], expected[2]};
@@ -118,11 +122,10 @@ TEST(Timeline, TimesketchFormsCarryTheInstantExactly) {
                 "\"Visited: http://x/?a=1,2\",2019-04-27T13:00:00.000250+00:00,Visited,1556370000000250,"
                 "Chrome - URL History,\"http://x/?a=1,2\",\"Title \"\"quoted\"\"\"\n");
     } else {
-      EXPECT_EQ(text,
-                R"({"message":"Visited: http://x/?a=1,2","datetime":"2019-04-27T13:00:00.000250+00:00",)"
-                R"("timestamp_desc":"Visited","timestamp":1556370000000250,"category":"Chrome - URL History",)"
-                R"("item":"http://x/?a=1,2","details":"Title \"quoted\""})"
-                "\n");
+      EXPECT_EQ(text, R"({"message":"Visited: http://x/?a=1,2","datetime":"2019-04-27T13:00:00.000250+00:00",)"
+                      R"("timestamp_desc":"Visited","timestamp":1556370000000250,"category":"Chrome - URL History",)"
+                      R"("item":"http://x/?a=1,2","details":"Title \"quoted\""})"
+                      "\n");
     }
   }
 }
