@@ -40,18 +40,25 @@ double Since(Clock::time_point start) {
 // thread while `work` runs on this one, and gives the longest wait.
 double LongestAnswerDuring(HWND window, const std::function<void()>& work) {
   std::atomic<bool> done{false};
+  std::atomic<bool> stopped{false};
   double longest = 0;
   std::thread prober([&] {
     while (!done) {
       const auto sent = Clock::now();
       DWORD_PTR result = 0;
       SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-      longest = std::max(longest, Since(sent));
+      if (!done) longest = std::max(longest, Since(sent));
       Sleep(5);
     }
+    stopped = true;
   });
   work();
   done = true;
+  // The prober's last message waits for this thread to answer it.
+  while (!stopped) {
+    PumpPendingMessages();
+    Sleep(1);
+  }
   prober.join();
   return longest;
 }

@@ -26,6 +26,7 @@ void ListModel::Clear() {
   blockSize_ = 0;
   columns_.clear();
   sortKey_ = -1;
+  sortedRows_ = 0;
   descending_ = false;
   shown_.clear();
   shown_.shrink_to_fit();
@@ -139,6 +140,28 @@ void ListModel::StartPass(CaseBlindSearch search, const TimeRange& range, bool a
   passSearch_ = std::move(search);
   passRange_ = range;
   passNext_ = 0;
+  passEnd_ = passTail_ = kNoBound;
+  // Rows sorted by the range's column since the last was added hold the
+  // range's rows together: the pass need look at those alone.
+  if (!range.Active() || sortKey_ != static_cast<int>(range.column) || sortedRows_ != rows_.size()) return;
+  const std::vector<const char*>& source = passOverShown_ ? shown_ : rows_;
+  const CellValue earliest = CellValue::Time(range.from.value_or(INT64_MIN));
+  const CellValue latest = CellValue::Time(range.to.value_or(INT64_MAX));
+  auto firstWhere = [&](auto&& holds) {
+    return static_cast<std::size_t>(
+        std::partition_point(source.begin(), source.end(),
+                             [&](const char* record) { return !holds(RecordCell(record, range.column)); }) -
+        source.begin());
+  };
+  if (descending_) {
+    passNext_ = firstWhere([&](const CellValue& cell) { return CompareSortCells(cell, latest) <= 0; });
+    passEnd_ = firstWhere([&](const CellValue& cell) { return CompareSortCells(cell, earliest) < 0; });
+  } else {
+    passNext_ = firstWhere([&](const CellValue& cell) { return CompareSortCells(cell, earliest) >= 0; });
+    passEnd_ = firstWhere([&](const CellValue& cell) { return CompareSortCells(cell, latest) > 0; });
+  }
+  passEnd_ = std::max(passEnd_, passNext_);
+  passTail_ = source.size();
 }
 
 void ListModel::RefreshFilter() {
@@ -149,9 +172,19 @@ void ListModel::RefreshFilter() {
 bool ListModel::ContinueFilter(std::size_t rows) {
   if (!pending_) return true;
   const std::vector<const char*>& source = passOverShown_ ? shown_ : rows_;
-  const std::size_t end = passNext_ + std::min(rows, source.size() - passNext_);
-  for (; passNext_ < end; ++passNext_) {
-    if (Keeps(passSearch_, passRange_, source[passNext_])) kept_.push_back(source[passNext_]);
+  for (std::size_t budget = rows; budget > 0;) {
+    // Past the sorted rows of the range, only rows added since are left.
+    if (passNext_ == passEnd_) passNext_ = std::max(passNext_, passTail_);
+    if (passNext_ >= source.size()) break;
+    const std::size_t stop =
+        std::min(passNext_ + std::min(budget, source.size() - passNext_), passNext_ < passEnd_ ? passEnd_ : kNoBound);
+    budget -= stop - passNext_;
+    for (; passNext_ < stop; ++passNext_) {
+      // The rows lie all over the blocks once sorted: their memory is asked
+      // for ahead of the test.
+      if (passNext_ + 16 < stop) __builtin_prefetch(source[passNext_ + 16]);
+      if (Keeps(passSearch_, passRange_, source[passNext_])) kept_.push_back(source[passNext_]);
+    }
   }
   if (passNext_ < source.size()) return false;
   shown_ = std::move(kept_);
@@ -209,6 +242,7 @@ void ListModel::ClickColumn(int column) {
 }
 
 void ListModel::Sort() {
+  sortedRows_ = rows_.size();
   const auto key = static_cast<std::size_t>(sortKey_);
   // Sorting both lists alike keeps the shown rows in the order they have
   // among all rows: equal rows keep their earlier order in each.

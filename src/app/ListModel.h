@@ -139,6 +139,13 @@ class ListModel {
   CaseBlindSearch passSearch_;
   bool passOverShown_ = false;
   std::size_t passNext_ = 0;
+  // A pass over rows sorted by its range's column looks at the rows from
+  // passNext_ to passEnd_, then at those from passTail_ on (added since).
+  static constexpr std::size_t kNoBound = static_cast<std::size_t>(-1);
+  std::size_t passEnd_ = kNoBound;
+  std::size_t passTail_ = kNoBound;
+  // The rows' count when last sorted.
+  std::size_t sortedRows_ = 0;
   std::vector<const char*> kept_;
   // The text of a number or a time being searched.
   mutable std::string searchScratch_;

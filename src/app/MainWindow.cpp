@@ -455,7 +455,14 @@ void MainWindow::BeginProgress(double maximum) {
 void MainWindow::ShowProgressWhenDue() {
   if (!progressBegun_ || progressShown_ || GetTickCount64() < progressDueAt_) return;
   progressShown_ = true;
-  if (services_.showProgress) services_.showProgress(hwnd_, progressMaximum_, [this] { cancelRequested_ = true; });
+  // The dialog asks the read to stop however it goes, but for when the
+  // window closes it at the read's end: the read of the timeline's next
+  // category must go on.
+  if (services_.showProgress) {
+    services_.showProgress(hwnd_, progressMaximum_, [this] {
+      if (progressShown_) cancelRequested_ = true;
+    });
+  }
 }
 
 void MainWindow::SetProgress(double value, const std::string& label) {
@@ -485,8 +492,7 @@ void MainWindow::FlushProgress() {
 void MainWindow::EndProgress() {
   progressPending_ = false;
   progressBegun_ = false;
-  if (progressShown_ && services_.closeProgress) services_.closeProgress();
-  progressShown_ = false;
+  if (std::exchange(progressShown_, false) && services_.closeProgress) services_.closeProgress();
 }
 
 bool MainWindow::KeepGoing() {

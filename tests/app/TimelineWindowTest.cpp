@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "app/MainWindow.h"
+#include "app/ViewerServices.h"
 #include "categories/Timeline.h"
 #include "platform/FileDialogs.h"
 #include "platform/LocalTimeText.h"
@@ -110,6 +111,37 @@ TEST_F(TimelineWindowTest, TimesOfEveryCategoryInterleaveAndTheRangeNarrowsThem)
   v.ClickCategory(Category::kChromeUrlHistory);
   EXPECT_FALSE(IsWindowVisible(v.RangeChoice()));
   EXPECT_EQ(v.Model().ShownCount(), 2u);
+}
+
+// The progress dialog a category's long read brings up closes at the end of
+// that read; its closing must not stop the categories after it.
+TEST_F(TimelineWindowTest, ACategorysProgressDialogClosingLetsTheNextOneBeRead) {
+  test::FakeCategories fakes;
+  fakes.Set(Category::kFirefoxUrlHistory, [](const ReadContext&, RowSink& rows, ReadProgress& progress) {
+    progress.BeginProgress(10);
+    // Long enough for the dialog to come up.
+    for (int i = 0; i < 40; ++i) {
+      Sleep(10);
+      progress.KeepGoing();
+    }
+    const CellValue row[] = {CellValue::Text("http://firefox/"), CellValue::Text(""), CellValue::Time(k2020)};
+    rows.AddRow(row);
+    progress.EndProgress();
+    return ReadOutcome::kRead;
+  });
+  fakes.Set(Category::kChromeUrlHistory, [](const ReadContext&, RowSink& rows, ReadProgress&) {
+    const CellValue row[] = {CellValue::Text("http://chrome/"), CellValue::Text(""), CellValue::Number(1),
+                             CellValue::Time(k2020)};
+    rows.AddRow(row);
+    return ReadOutcome::kRead;
+  });
+  fakes.Set(Category::kTimeline, [&](const ReadContext& context, RowSink& rows, ReadProgress& progress) {
+    return ReadTimeline(fakes.Table(), context, rows, progress);
+  });
+  MainWindow window(fakes.Table(), MakeViewerServices(nullptr));
+  ASSERT_TRUE(window.Create(SW_SHOWNORMAL));
+  window.ClickCategory(Category::kTimeline);
+  EXPECT_EQ(window.Model().RowCount(), 2u);
 }
 
 // Leaves the timeline's exports for a timeline server where

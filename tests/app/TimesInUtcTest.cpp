@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
+#include "app/MainWindow.h"
 #include "core/ProgramState.h"
 #include "platform/LocalTimeText.h"
 #include "readers/ie/UrlHistory.h"
 #include "support/BrowserTestSupport.h"
+#include "support/FakeCategories.h"
 #include "support/RecordingList.h"
 #include "support/ScratchRegistry.h"
 #include "support/TempDir.h"
@@ -69,6 +71,52 @@ TEST(TimesInUtcTimeZoneTest, InternetExplorerHistoryShowsItsUtcText) {
   if (UrlHistory().AnsweredByPlatform()) GTEST_SKIP() << "the platform's store answers here";
   // http://www.msn.com/?ocid=iehp, last visited 2015-08-25T11:05:18.512Z
   ExpectUtcThenLocal({Category::kIeUrlHistory, 2, {2015, 8, 25, 11, 5, 18}, 1440500718});
+}
+
+// In the real window: the times on show change with the switch at once,
+// without the store being read again, and a header click orders times as
+// times (their texts, month first, would put 3/2/2022 before 12/1/2019).
+TEST(TimesInUtcTimeZoneTest, TheWindowShowsItsTimesAnewAndSortsThemAsTimes) {
+  SetTimesInUtc(false);
+  test::FakeCategories fakes;
+  const Instant times[] = {InstantOfShownTime({2022, 3, 0, 2, 13, 0, 0, 0}),
+                           InstantOfShownTime({2019, 12, 0, 1, 8, 0, 0, 0}),
+                           InstantOfShownTime({2022, 3, 0, 2, 1, 0, 0, 0})};
+  fakes.Set(Category::kChromeUrlHistory, [&](const ReadContext&, RowSink& rows, ReadProgress&) {
+    for (std::size_t i = 0; i < std::size(times); ++i) {
+      const std::string url = "http://" + std::to_string(i) + "/";
+      const CellValue row[] = {CellValue::Text(url), CellValue::Text(""), CellValue::Number(1),
+                               CellValue::Time(times[i])};
+      rows.AddRow(row);
+    }
+    return ReadOutcome::kRead;
+  });
+  MainWindow viewer(fakes.Table(), ViewerServices{});
+  ASSERT_TRUE(viewer.Create(SW_SHOWNORMAL));
+  viewer.ClickCategory(Category::kChromeUrlHistory);
+  ListView list = viewer.List();
+  auto shownTimes = [&] {
+    std::vector<std::string> texts;
+    for (int row = 0; row < list.ItemCount(); ++row) texts.push_back(list.ItemText(row, 3));
+    return texts;
+  };
+  auto textOf = [](Instant instant) { return ViewerCellFormat().Text(CellValue::Time(instant)); };
+  const std::vector<std::string> local = {textOf(times[0]), textOf(times[1]), textOf(times[2])};
+  EXPECT_EQ(shownTimes(), local);
+  SendMessageW(viewer.hwnd(), WM_COMMAND, MainWindow::kMenuTimesInUtc, 0);
+  const std::vector<std::string> utc = {textOf(times[0]), textOf(times[1]), textOf(times[2])};
+  EXPECT_EQ(shownTimes(), utc);
+  if (LocalUtcOffsetHours() != 0) {
+    EXPECT_NE(utc, local);
+  }
+  EXPECT_EQ(fakes.Runs(Category::kChromeUrlHistory), 1);
+  SendMessageW(viewer.hwnd(), WM_COMMAND, MainWindow::kMenuTimesInUtc, 0);
+  EXPECT_FALSE(TimesInUtc());
+
+  viewer.ClickColumn(3);
+  EXPECT_EQ(shownTimes(), (std::vector<std::string>{local[1], local[2], local[0]}));
+  viewer.ClickColumn(3);
+  EXPECT_EQ(shownTimes(), (std::vector<std::string>{local[0], local[2], local[1]}));
 }
 
 }  // namespace
