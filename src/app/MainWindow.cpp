@@ -120,18 +120,6 @@ void MainWindow::OnCreate() {
   filter_ = child(WS_EX_CLIENTEDGE, WC_EDITW, "", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, kFilterId);
   SetCueText(filter_, "Filter");
   SetWindowSubclass(filter_, FilterBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
-  rangeChoice_ = child(0, WC_COMBOBOXW, "", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, kRangeChoiceId);
-  for (const char* choice : {"Everything", "Last hour", "Today", "Last 7 days", "Custom"}) {
-    SendMessageW(rangeChoice_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(choice).c_str()));
-  }
-  SendMessageW(rangeChoice_, CB_SETCURSEL, 0, 0);
-  for (HWND* picker : {&rangeFrom_, &rangeTo_}) {
-    *picker = child(WS_EX_CLIENTEDGE, DATETIMEPICK_CLASSW, "", WS_TABSTOP | DTS_SHOWNONE,
-                    picker == &rangeFrom_ ? kRangeFromId : kRangeToId);
-    SendMessageW(*picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"yyyy'-'MM'-'dd HH':'mm':'ss"));
-    SYSTEMTIME none{};
-    DateTime_SetSystemtime(*picker, GDT_NONE, &none);
-  }
   list_ = child(WS_EX_CLIENTEDGE, WC_LISTVIEWW, "",
                 WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, kListId);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);

@@ -153,6 +153,7 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
 
   // MainWindowRows.cpp
   void OnFilterChanged();
+  void CreateTimeRange();
   void ShowTimeRange(bool shown);
   void OnRangePicked();
   void ApplyTimeRange();

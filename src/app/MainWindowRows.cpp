@@ -17,6 +17,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/LocalTimeText.h"
 #include "platform/StagedFile.h"
+#include "platform/WinText.h"
 
 namespace tmr {
 namespace {
@@ -152,8 +153,29 @@ void MainWindow::PlaceTimeRange(int filterLeft, int listWidth) {
   MoveWindow(filter_, filterLeft, top, filterWidth, height, TRUE);
 }
 
+// Made when the timeline is first shown: a start of the program without it
+// need not make the pickers.
+void MainWindow::CreateTimeRange() {
+  auto child = [&](DWORD ex, const wchar_t* cls, DWORD style, int id) {
+    return CreateChildControl(hwnd_, cls, "", style, id, RECT{0, 0, 10, 10}, ex);
+  };
+  rangeChoice_ = child(0, WC_COMBOBOXW, WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, kRangeChoiceId);
+  for (const char* choice : {"Everything", "Last hour", "Today", "Last 7 days", "Custom"}) {
+    SendMessageW(rangeChoice_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(choice).c_str()));
+  }
+  SendMessageW(rangeChoice_, CB_SETCURSEL, 0, 0);
+  for (HWND* picker : {&rangeFrom_, &rangeTo_}) {
+    *picker = child(WS_EX_CLIENTEDGE, DATETIMEPICK_CLASSW, WS_TABSTOP | DTS_SHOWNONE,
+                    picker == &rangeFrom_ ? kRangeFromId : kRangeToId);
+    SendMessageW(*picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"yyyy'-'MM'-'dd HH':'mm':'ss"));
+    SYSTEMTIME none{};
+    DateTime_SetSystemtime(*picker, GDT_NONE, &none);
+  }
+}
+
 void MainWindow::ShowTimeRange(bool shown) {
   if (shown == rangeShown_) return;
+  if (shown && !rangeChoice_) CreateTimeRange();
   rangeShown_ = shown;
   for (HWND control : {rangeChoice_, rangeFrom_, rangeTo_}) ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
   if (!shown) ChooseRange(QuickRange::kEverything);

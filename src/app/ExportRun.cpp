@@ -1,0 +1,196 @@
+#include "app/ExportRun.h"
+
+#include <cctype>
+
+#include "categories/Timeline.h"
+#include "core/ProgramState.h"
+#include "platform/LocalTimeText.h"
+#include "platform/StagedFile.h"
+#include "report/ReportFile.h"
+#include "report/ReportRun.h"
+#include "report/ReportSections.h"
+
+namespace tmr {
+namespace {
+
+// Reads with no window: nothing to show, nobody to cancel.
+class ConsoleProgress final : public ReadProgress {
+ public:
+  void SetStatus(const std::string&) override {}
+  void ShowCancelButton(bool) override {}
+  void BeginProgress(double) override {}
+  void SetProgress(double, const std::string&) override {}
+  void SetProgressRecords(std::size_t) override {}
+  void EndProgress() override {}
+  bool KeepGoing() override { return true; }
+};
+
+class SilentReportProgress final : public ReportProgress {
+ public:
+  void SetStatus(const std::string&) override {}
+  double Maximum() const override { return maximum_; }
+  void SetMaximum(double maximum) override { maximum_ = maximum; }
+  void SetValue(double) override {}
+  void ShowSkip(bool) override {}
+
+ private:
+  double maximum_ = 0;
+};
+
+// Counts the rows on their way to the writer.
+class CountingSink final : public RowSink {
+ public:
+  explicit CountingSink(RowSink& next) : next_(next) {}
+  using RowSink::AddRow;
+  void AddRow(std::span<const CellValue> cells) override {
+    ++rows_;
+    next_.AddRow(cells);
+  }
+  void BeginList() override { next_.BeginList(); }
+  std::size_t Rows() const { return rows_; }
+
+ private:
+  RowSink& next_;
+  std::size_t rows_ = 0;
+};
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '\\' || folder.back() == '/' ? folder + name : folder + "\\" + name;
+}
+
+std::vector<std::string> Headers(std::span<const ColumnInfo> columns) {
+  std::vector<std::string> headers;
+  for (const ColumnInfo& column : columns) headers.emplace_back(column.header);
+  return headers;
+}
+
+// The format a category's own file takes: the timeline server's forms are
+// the timeline's alone.
+ExportFormat CategoryFormat(ExportFormat format) {
+  if (format == ExportFormat::kTimesketchCsv) return ExportFormat::kCsv;
+  if (format == ExportFormat::kTimesketchJsonLines) return ExportFormat::kJsonLines;
+  return format;
+}
+
+ReadContext ContextOf(const ExportRequest& request) {
+  ReadContext context;
+  // As the report reads: no dialog asks anything.
+  context.purpose = ReadPurpose::kReport;
+  context.source = request.source;
+  context.profiles = request.profiles;
+  return context;
+}
+
+bool WriteCategory(const CategoryTable& table, const CategoryInfo& category, ExportFormat format,
+                   const ExportRequest& request, const ConsoleLine& say) {
+  const std::string path = JoinPath(request.folder, ExportFileName(table, category, format));
+  StagedFile file;
+  if (!file.Create(path)) {
+    say("cannot write " + path);
+    return false;
+  }
+  ExportWriter writer(format, Headers(category.columns), ViewerCellFormat(),
+                      [&](std::string_view bytes) { file.Write(bytes); });
+  writer.Begin(table.FullName(category));
+  CountingSink counted(writer);
+  ConsoleProgress progress;
+  try {
+    category.read(ContextOf(request), counted, progress);
+  } catch (...) {
+    // The rows it gave are written; the category is no failure of the file.
+  }
+  writer.End();
+  if (!file.Commit()) {
+    say("cannot write " + path);
+    return false;
+  }
+  say(path + ": " + std::to_string(counted.Rows()) + " rows");
+  return true;
+}
+
+int WriteWholeReport(const CategoryTable& table, const ExportRequest& request, const ConsoleLine& say) {
+  ReportFile file;
+  if (!file.Create(request.reportFile)) {
+    say("cannot write " + request.reportFile);
+    return 1;
+  }
+  HtmlReportWriter writer([&](std::string_view line) { file.WriteLine(line); }, ViewerCellFormat());
+  ReportGroupSet every;
+  for (const ReportGroupInfo& group : table.reportGroups) every.Set(group.id, true);
+  const TraceSource& source = request.source ? *request.source : LiveTraceSource();
+  ConsoleProgress reading;
+  SilentReportProgress progress;
+  const ReadContext context = ContextOf(request);
+  SYSTEMTIME now{};
+  if (TimesInUtc()) {
+    GetSystemTime(&now);
+  } else {
+    GetLocalTime(&now);
+  }
+  const std::string date =
+      GeneralDateText(DateTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
+  WriteReport(
+      writer, table, every, {source.ComputerName(), source.UserName(), date, SiteAddress},
+      [&](const CategoryInfo& category, RowSink& rows) {
+        try {
+          category.read(context, rows, reading);
+        } catch (...) {
+        }
+        say(std::string(category.report.statusText));
+      },
+      progress);
+  if (!file.Commit()) {
+    say("cannot write " + request.reportFile);
+    return 1;
+  }
+  say(request.reportFile + ": written");
+  return 0;
+}
+
+}  // namespace
+
+std::string ExportExtension(ExportFormat format) {
+  switch (format) {
+    case ExportFormat::kCsv:
+    case ExportFormat::kTimesketchCsv: return ".csv";
+    case ExportFormat::kTabSeparated: return ".tsv";
+    case ExportFormat::kHtml: return ".htm";
+    case ExportFormat::kJsonLines:
+    case ExportFormat::kTimesketchJsonLines: return ".jsonl";
+  }
+  return ".txt";
+}
+
+std::string ExportFileName(const CategoryTable& table, const CategoryInfo& category, ExportFormat format) {
+  std::string name;
+  // "Timeline - Timeline" is the timeline.
+  const TreeGroupInfo& group = table.Of(category.treeGroup);
+  const std::string full =
+      group.shortName == category.nodeText ? std::string(category.nodeText) : table.FullName(category);
+  for (char c : full) {
+    const auto u = static_cast<unsigned char>(c);
+    if (std::isalnum(u) && u < 0x80) {
+      name += static_cast<char>(std::tolower(u));
+    } else if (!name.empty() && name.back() != '-') {
+      name += '-';
+    }
+  }
+  while (!name.empty() && name.back() == '-') name.pop_back();
+  return name + ExportExtension(format);
+}
+
+int RunExport(const CategoryTable& table, const ExportRequest& request, const ConsoleLine& say) {
+  if (!request.reportFile.empty()) return WriteWholeReport(table, request, say);
+  bool allWritten = true;
+  for (const CategoryInfo* category : request.categories) {
+    allWritten = WriteCategory(table, *category, CategoryFormat(request.format), request, say) && allWritten;
+  }
+  if (request.timeline) {
+    const CategoryInfo& timeline = table.Of(Category::kTimeline);
+    allWritten = WriteCategory(table, timeline, request.format, request, say) && allWritten;
+  }
+  return allWritten ? 0 : 1;
+}
+
+}  // namespace tmr
