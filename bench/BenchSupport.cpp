@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/Shell.h"
+#include "platform/WinText.h"
 #include "support/ScratchDatabase.h"
 
 namespace tmr::bench {
@@ -109,6 +111,22 @@ double PeakWorkingSetMb() {
   counters.cb = sizeof counters;
   GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
   return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+}
+
+int ChildPeakMb(const wchar_t* program, const fs::path& folder) {
+  const std::wstring path = Widen(ProgramFolder()) + L"\\" + program;
+  std::wstring line = L"\"" + path + L"\" --viewer-peak \"" + folder.wstring() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return -1;
+  }
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(process.hProcess, 600000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
 }
 
 }  // namespace tmr::bench

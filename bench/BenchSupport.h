@@ -61,30 +61,15 @@ struct GeneratedProfile {
 };
 
 // A reader's progress, shown nowhere and never cancelled.
-class SilentReadProgress : public ReadProgress {
- public:
-  void SetStatus(const std::string&) override {}
-  void ShowCancelButton(bool) override {}
-  void BeginProgress(double) override {}
-  void SetProgress(double, const std::string&) override {}
-  void EndProgress() override {}
-  bool KeepGoing() override { return true; }
-};
-
 // The report's progress, shown nowhere.
-class QuietProgress final : public ReportProgress {
- public:
-  void SetStatus(const std::string&) override {}
-  double Maximum() const override { return maximum_; }
-  void SetMaximum(double m) override { maximum_ = m; }
-  void SetValue(double) override {}
-  void ShowSkip(bool) override {}
-
- private:
-  double maximum_ = 22;
-};
+using QuietProgress = SilentReportProgress;
 
 // The peak working set of the process so far, in MB.
 double PeakWorkingSetMb();
+
+// Runs a program of this folder as "PROGRAM --viewer-peak FOLDER" and gives
+// its exit code: the child's own peak working set in MB (-1 when it could
+// not run). A baseline's mapped files would count in the parent's.
+int ChildPeakMb(const wchar_t* program, const fs::path& folder);
 
 }  // namespace tmr::bench

@@ -63,22 +63,6 @@ double LongestAnswerDuring(HWND window, const std::function<void()>& work) {
   return longest;
 }
 
-int ChildPeakMb(const fs::path& folder) {
-  const std::wstring program = Widen(ProgramFolder()) + L"\\tm_bench_timeline.exe";
-  std::wstring line = L"\"" + program + L"\" --viewer-peak \"" + folder.wstring() + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    return -1;
-  }
-  DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(process.hProcess, 600000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return static_cast<int>(code);
-}
-
 void Run(int rows) {
   GeneratedProfile profile(rows, std::max(25000, rows / 4));
   MainWindow window(Categories(), MakeViewerServices(nullptr));
@@ -139,7 +123,7 @@ void Run(int rows) {
   std::printf("timeline_cancel rows_shown=%zu cancel_at_ms=%.0f stopped_after_ms=%.1f target<100 %s\n",
               window.Model().RowCount(), cancelledAt.load(), answer, Verdict(answer < 100));
 
-  const int peak = ChildPeakMb(profile.temp.path());
+  const int peak = ChildPeakMb(L"tm_bench_timeline.exe", profile.temp.path());
   std::printf("timeline_memory visits=%d+%d viewer_peak_working_set_mb=%d target<450 %s\n", rows, rows, peak,
               Verdict(peak > 0 && peak < 450));
 }

@@ -67,24 +67,6 @@ void ShowBothHistories() {
   }
 }
 
-// This program again, showing both histories of the profile in `folder`;
-// its exit code is its peak working set in MB.
-int WindowPeakMb(const fs::path& folder) {
-  const std::wstring program = Widen(ProgramFolder()) + L"\\tm_bench_window.exe";
-  std::wstring line = L"\"" + program + L"\" --viewer-peak \"" + folder.wstring() + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    return -1;
-  }
-  DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(process.hProcess, 600000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return static_cast<int>(code);
-}
-
 void Clicks(int rows) {
   // A user with a million visits has some hundreds of thousands of pages.
   GeneratedProfile profile(rows, std::max(25000, rows / 4));
@@ -114,7 +96,7 @@ void Clicks(int rows) {
   }
   // The viewer's own peak, in a process of its own: the baseline's mapped
   // files would count in this one's.
-  const int peak = WindowPeakMb(temp);
+  const int peak = ChildPeakMb(L"tm_bench_window.exe", temp);
   std::printf("memory stored=%d history_mb=%.0f places_mb=%.0f viewer_peak_working_set_mb=%d target<250 %s\n", rows,
               FileMb(profile.chrome / "History"), FileMb(profile.firefox / "places.sqlite"), peak,
               Verdict(peak > 0 && peak < 250));

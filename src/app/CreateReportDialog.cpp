@@ -45,15 +45,9 @@ class DialogProgress final : public ReportProgress {
 // The readers' side: the dialog stays live while a section is read, and
 // "skip" or closing stops the reader. The main window's status bar and
 // progress dialog have no part in a report.
-class ReaderProgress final : public ReadProgress {
+class ReaderProgress final : public SilentReadProgress {
  public:
   explicit ReaderProgress(const CreateReportDialog& dialog) : dialog_(dialog) {}
-  void SetStatus(const std::string&) override {}
-  void ShowCancelButton(bool) override {}
-  void BeginProgress(double) override {}
-  void SetProgress(double, const std::string&) override {}
-  void SetProgressRecords(std::size_t) override {}
-  void EndProgress() override {}
   bool KeepGoing() override {
     pump_.Tick();
     return !dialog_.StopRequested();

@@ -13,30 +13,6 @@
 namespace tmr {
 namespace {
 
-// Reads with no window: nothing to show, nobody to cancel.
-class ConsoleProgress final : public ReadProgress {
- public:
-  void SetStatus(const std::string&) override {}
-  void ShowCancelButton(bool) override {}
-  void BeginProgress(double) override {}
-  void SetProgress(double, const std::string&) override {}
-  void SetProgressRecords(std::size_t) override {}
-  void EndProgress() override {}
-  bool KeepGoing() override { return true; }
-};
-
-class SilentReportProgress final : public ReportProgress {
- public:
-  void SetStatus(const std::string&) override {}
-  double Maximum() const override { return maximum_; }
-  void SetMaximum(double maximum) override { maximum_ = maximum; }
-  void SetValue(double) override {}
-  void ShowSkip(bool) override {}
-
- private:
-  double maximum_ = 0;
-};
-
 // Counts the rows on their way to the writer.
 class CountingSink final : public RowSink {
  public:
@@ -94,7 +70,7 @@ bool WriteCategory(const CategoryTable& table, const CategoryInfo& category, Exp
                       [&](std::string_view bytes) { file.Write(bytes); });
   writer.Begin(table.FullName(category));
   CountingSink counted(writer);
-  ConsoleProgress progress;
+  SilentReadProgress progress;
   try {
     category.read(ContextOf(request), counted, progress);
   } catch (...) {
@@ -119,7 +95,7 @@ int WriteWholeReport(const CategoryTable& table, const ExportRequest& request, c
   ReportGroupSet every;
   for (const ReportGroupInfo& group : table.reportGroups) every.Set(group.id, true);
   const TraceSource& source = request.source ? *request.source : LiveTraceSource();
-  ConsoleProgress reading;
+  SilentReadProgress reading;
   SilentReportProgress progress;
   const ReadContext context = ContextOf(request);
   SYSTEMTIME now{};

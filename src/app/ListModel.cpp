@@ -9,8 +9,6 @@
 namespace tmr {
 namespace {
 
-constexpr std::size_t kBlockBytes = 1 << 20;
-
 unsigned char Fold(char c) {
   auto u = static_cast<unsigned char>(c);
   return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;
@@ -21,9 +19,7 @@ unsigned char Fold(char c) {
 void ListModel::Clear() {
   rows_.clear();
   rows_.shrink_to_fit();
-  blocks_.clear();
-  blockUsed_ = 0;
-  blockSize_ = 0;
+  records_.Clear();
   columns_.clear();
   sortKey_ = -1;
   sortedRows_ = 0;
@@ -42,20 +38,8 @@ void ListModel::Clear() {
 
 void ListModel::AddColumn(std::string header, int widthTwips) { columns_.push_back({std::move(header), widthTwips}); }
 
-char* ListModel::Allocate(std::size_t bytes) {
-  if (blocks_.empty() || blockUsed_ + bytes > blockSize_) {
-    blockSize_ = std::max(bytes, kBlockBytes);
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
-    blockUsed_ = 0;
-  }
-  char* at = blocks_.back().get() + blockUsed_;
-  blockUsed_ += bytes;
-  return at;
-}
-
 void ListModel::AddRow(std::span<const CellValue> cells) {
-  char* record = Allocate(RecordBytes(cells));
-  WriteRecord(record, cells);
+  const char* record = records_.Add(cells);
   rows_.push_back(record);
   if (Filtering() && Keeps(shownSearch_, shownRange_, record)) shown_.push_back(record);
 }

@@ -21,6 +21,7 @@
 #include "core/CaseFold.h"
 #include "core/CellValue.h"
 #include "core/ListSort.h"
+#include "core/RowRecords.h"
 
 namespace tmr {
 
@@ -109,17 +110,13 @@ class ListModel {
   // A pass of the filter of this text and range; anew even where the shown
   // rows are of the same filter.
   void StartPass(CaseBlindSearch search, const TimeRange& range, bool anew);
-  // Room for a row's record in the text store.
-  char* Allocate(std::size_t bytes);
   const std::vector<const char*>& Shown() const { return Filtering() ? shown_ : rows_; }
   bool Keeps(const CaseBlindSearch& search, const TimeRange& range, const char* record) const;
 
   const CellFormat* format_;
   std::vector<Column> columns_;
-  // Rows live in large blocks, one record per row (RowRecords.h).
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  std::size_t blockUsed_ = 0;
-  std::size_t blockSize_ = 0;
+  // One record per row (RowRecords.h).
+  RecordArena records_;
   std::vector<const char*> rows_;
   int sortKey_ = -1;
   bool descending_ = false;

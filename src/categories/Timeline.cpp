@@ -9,7 +9,6 @@
 namespace tmr {
 namespace {
 
-constexpr std::size_t kBlockBytes = 1 << 20;
 constexpr Instant k2100 = DaysFromCivil({2100, 1, 1}) * 86400 * kMicrosecondsPerSecond;
 constexpr std::string_view kJoin = " | ";
 
@@ -57,16 +56,7 @@ void TimelineRows::Emit(std::span<const CellValue> row) {
     out_.AddRow(row);
     return;
   }
-  const std::size_t bytes = RecordBytes(row);
-  if (blocks_.empty() || blockUsed_ + bytes > blockSize_) {
-    blockSize_ = std::max(bytes, kBlockBytes);
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
-    blockUsed_ = 0;
-  }
-  char* record = blocks_.back().get() + blockUsed_;
-  blockUsed_ += bytes;
-  WriteRecord(record, row);
-  kept_.push_back(record);
+  kept_.push_back(records_.Add(row));
 }
 
 void TimelineRows::Finish() {
@@ -78,7 +68,7 @@ void TimelineRows::Finish() {
     out_.AddRow(cells);
   }
   kept_ = {};
-  blocks_.clear();
+  records_.Clear();
 }
 
 ReadOutcome ReadTimeline(const CategoryTable& table, const ReadContext& context, RowSink& rows,

@@ -11,6 +11,7 @@
 
 #include "categories/CategoryTable.h"
 #include "core/CellValue.h"
+#include "core/RowRecords.h"
 #include "readers/RowSink.h"
 
 namespace tmr {
@@ -53,10 +54,8 @@ class TimelineRows final : public RowSink {
   std::string scratch_;
   std::size_t events_ = 0;
   std::size_t withoutTime_ = 0;
-  // Kept rows, as the list keeps its own (core/RowRecords.h).
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  std::size_t blockUsed_ = 0;
-  std::size_t blockSize_ = 0;
+  // Kept rows, as the list keeps its own.
+  RecordArena records_;
   std::vector<const char*> kept_;
 };
 

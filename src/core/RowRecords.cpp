@@ -1,5 +1,7 @@
 #include "core/RowRecords.h"
 
+#include <algorithm>
+
 #include "core/TextUtil.h"
 
 namespace tmr {
@@ -49,6 +51,26 @@ CellValue RecordCell(const char* record, std::size_t column) {
   RecordCursor cursor(record);
   for (std::size_t i = 0; i < column && !cursor.Done(); ++i) cursor.Next();
   return cursor.Done() ? CellValue() : cursor.Next();
+}
+
+const char* RecordArena::Add(std::span<const CellValue> cells) {
+  constexpr std::size_t kBlockBytes = 1 << 20;
+  const std::size_t bytes = RecordBytes(cells);
+  if (blocks_.empty() || used_ + bytes > size_) {
+    size_ = std::max(bytes, kBlockBytes);
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size_));
+    used_ = 0;
+  }
+  char* record = blocks_.back().get() + used_;
+  used_ += bytes;
+  WriteRecord(record, cells);
+  return record;
+}
+
+void RecordArena::Clear() {
+  blocks_.clear();
+  used_ = 0;
+  size_ = 0;
 }
 
 }  // namespace tmr

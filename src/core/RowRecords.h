@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <span>
+#include <vector>
 
 #include "core/CellValue.h"
 
@@ -39,5 +41,19 @@ class RecordCursor {
 
 // One cell of a record; an empty text past its last cell.
 CellValue RecordCell(const char* record, std::size_t column);
+
+// Where records live: blocks of a megabyte, so a million rows cost a few
+// allocations. Records stay where they are written until Clear.
+class RecordArena {
+ public:
+  // A record of the cells, written here.
+  const char* Add(std::span<const CellValue> cells);
+  void Clear();
+
+ private:
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t used_ = 0;
+  std::size_t size_ = 0;
+};
 
 }  // namespace tmr

@@ -78,6 +78,18 @@ class ReadProgress {
   virtual bool KeepGoing() = 0;
 };
 
+// Progress for a read nobody watches: nothing shown, never cancelled.
+class SilentReadProgress : public ReadProgress {
+ public:
+  void SetStatus(const std::string&) override {}
+  void ShowCancelButton(bool) override {}
+  void BeginProgress(double) override {}
+  void SetProgress(double, const std::string&) override {}
+  void SetProgressRecords(std::size_t) override {}
+  void EndProgress() override {}
+  bool KeepGoing() override { return true; }
+};
+
 // Who a read is for: the main list or the report, whose readings differ in
 // a few places (hidden Chrome pages, Run entries without a path, the cache
 // index file chosen in a dialog or the default one).

@@ -32,6 +32,19 @@ class ReportProgress {
   virtual void ShowSkip(bool visible) = 0;
 };
 
+// The dialog's part when there is no dialog.
+class SilentReportProgress final : public ReportProgress {
+ public:
+  void SetStatus(const std::string&) override {}
+  double Maximum() const override { return maximum_; }
+  void SetMaximum(double maximum) override { maximum_ = maximum; }
+  void SetValue(double) override {}
+  void ShowSkip(bool) override {}
+
+ private:
+  double maximum_ = 0;
+};
+
 // Reads a category's rows into the section being written.
 using SectionReader = std::function<void(const CategoryInfo& category, RowSink& rows)>;
 

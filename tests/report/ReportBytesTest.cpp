@@ -24,18 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SilentProgress final : public ReportProgress {
- public:
-  void SetStatus(const std::string&) override {}
-  double Maximum() const override { return maximum_; }
-  void SetMaximum(double maximum) override { maximum_ = maximum; }
-  void SetValue(double) override {}
-  void ShowSkip(bool) override {}
-
- private:
-  double maximum_ = 0;
-};
-
 TEST(ReportBytes, AReportOfTheFixturesIsTheKeptPage) {
   if (!fs::exists(test::FixturePath("ie/History.IE5/index.dat")) || !test::HaveRealHive(L"ntuser-win7.reg")) {
     GTEST_SKIP() << "fixtures not available";
@@ -51,7 +39,8 @@ TEST(ReportBytes, AReportOfTheFixturesIsTheKeptPage) {
   for (const char* folder : {"History", "Cache"}) {
     const std::wstring path = (profile.Root() / folder).wstring();
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                    Widen(folder).c_str(), REG_SZ, path.c_str(), static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+                    Widen(folder).c_str(), REG_SZ, path.c_str(),
+                    static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
   }
 
   const bool wasUtc = TimesInUtc();
@@ -70,7 +59,7 @@ TEST(ReportBytes, AReportOfTheFixturesIsTheKeptPage) {
     everything.Set(group, true);
   }
   test::RecordingList quiet;
-  SilentProgress progress;
+  SilentReportProgress progress;
   WriteReport(
       writer, Categories(), everything, {"PC", "user", "12/8/2026", "http://site.invalid"},
       [&](const CategoryInfo& category, RowSink& rows) { ReadSectionRows(category, rows, quiet); }, progress);
