@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "app/MainWindow.h"
-#include "app/OsVersionMap.h"
 #include "app/StartupSettings.h"
 #include "app/ViewerServices.h"
 #include "categories/CategoryTable.h"
+#include "core/OsVersionMap.h"
 #include "core/ProgramState.h"
 #include "platform/Handles.h"
 #include "platform/MessagePump.h"
