@@ -3,7 +3,7 @@
 // same data: a real user hive and the real SYSTEM hive in a folder laid out
 // as a Windows volume, imported into a scratch registry for the live side.
 // A generated user hive with long lists (5,000 typed paths, run commands and
-// last-visited entries) follows, the case where a reader asks for each of a
+// last-visited entries, and as many recent documents) follows, the case where a reader asks for each of a
 // key's many values by name. Each line gives both times, their ratio and
 // PASS when the folder takes at most twice as long. Opening the source (its
 // hives read and laid out) is timed once per hive set, against reading the
@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "BenchSupport.h"
@@ -161,9 +162,14 @@ int Run() {
     const fs::path user = volume.Write("Users\\many\\NTUSER.DAT", std::string(hive.begin(), hive.end()));
     const fs::path system = volume.path() / "Windows" / "System32" / "config" / "SYSTEM";
     Copy(test::RealHive(L"SYSTEM"), system);
+    const fs::path recent =
+        volume.path() / "Users" / "many" / "AppData" / "Roaming" / "Microsoft" / "Windows" / "Recent";
+    fs::create_directories(recent);
+    for (int i = 0; i < 5000; ++i) std::ofstream(recent / ("doc" + std::to_string(i) + ".lnk")) << "L";
     const TraceFolderLayout layout = DescribeTraceFolder(volume.str());
     const FolderTraceSource folder(layout, "many");
     test::ScratchRegistry scratch;
+    scratch.SetString(HKEY_CURRENT_USER, kShellFolders, "Recent", folder.Folder(TraceFolder::kRecent));
     for (const char* key : {"TypedPaths", "RunMRU"}) {
       const std::string path = std::string(kExplorer) + "\\" + key;
       for (const std::string& name : folder.ValueNames(TraceRoot::kUser, path).value_or(std::vector<std::string>{})) {
