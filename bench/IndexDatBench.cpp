@@ -151,7 +151,7 @@ double Best(int runs, F&& f) {
 // in the dialog: from the click until the record count shows.
 double ClickInWindow(const std::string& path, std::string& shown) {
   tmr::ViewerServices services = tmr::MakeViewerServices(nullptr);
-  services.chooseIndexFile = [&path](HWND) { return path; };
+  services.chooseIndexFile = [&path](HWND, const tmr::TraceSource&) { return path; };
   tmr::MainWindow window(tmr::Categories(), std::move(services));
   if (!window.Create(SW_SHOWNORMAL)) return -1;
   const double best = Best(5, [&] {

@@ -72,20 +72,9 @@ std::string NowText() {
 
 }  // namespace
 
-std::string GetComputerNameText() {
-  wchar_t buffer[256] = {};
-  DWORD size = 255;
-  if (!GetComputerNameW(buffer, &size)) return "";
-  return CutAtNul(Narrow(std::wstring(buffer, size)));
-}
+std::string GetComputerNameText() { return LiveTraceSource().ComputerName(); }
 
-std::string GetUserNameText() {
-  wchar_t buffer[256] = {};
-  DWORD size = 255;
-  if (!GetUserNameW(buffer, &size) || size < 1) return "";
-  // The length counts the terminator, which is not part of the name.
-  return CutAtNul(Narrow(std::wstring(buffer, size - 1)));
-}
+std::string GetUserNameText() { return LiveTraceSource().UserName(); }
 
 HWND CreateReportDialog::GroupBox(ReportGroup group) const {
   for (std::size_t i = 0; i < table_.reportGroups.size(); ++i) {
@@ -129,7 +118,10 @@ bool CreateReportDialog::Show(HWND owner) {
   ShowWindow(Control(kStopButton), SW_HIDE);
   SendMessageW(bar, PBM_SETRANGE32, 0, 22);
   if (EndsWith(ReportFolder, "\\")) ReportFolder.pop_back();
-  SetWindowTextUtf8(fileEdit, ReportFolder + "\\Report_for_" + GetComputerNameText() + ".htm");
+  // A profile folder alone does not name its computer; its user stands in.
+  std::string computer = Source().ComputerName();
+  if (computer.empty() && !Source().Live()) computer = Source().UserName();
+  SetWindowTextUtf8(fileEdit, ReportFolder + "\\Report_for_" + computer + ".htm");
 
   RegisterOpened();
   ShowWindow(hwnd, SW_SHOW);
@@ -206,7 +198,7 @@ void CreateReportDialog::WriteReportFile(const std::string& path) {
   if (read_) {
     readSection = [&](const CategoryInfo& category, RowSink& rows) { read_(category, rows, readerProgress); };
   }
-  WriteReport(writer, table_, CheckedGroups(), {GetComputerNameText(), GetUserNameText(), NowText(), SiteAddress},
+  WriteReport(writer, table_, CheckedGroups(), {Source().ComputerName(), Source().UserName(), NowText(), SiteAddress},
               readSection, progress);
   writing_ = false;
   if (closePending_) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "categories/CategoryTable.h"
@@ -34,11 +35,15 @@ class CreateReportDialog final : public ModelessWindow<CreateReportDialog> {
     kFirstGroupBox,
   };
 
-  // read: every category's reader as the report reads it; tests pass
-  // their own.
-  CreateReportDialog(const CategoryTable& table, ReportReader read) : table_(table), read_(std::move(read)) {}
+  // read: every category's reader as the report reads it (from source);
+  // tests pass their own. source names the computer and user in the page
+  // and the file; null is this PC.
+  CreateReportDialog(const CategoryTable& table, ReportReader read, std::shared_ptr<const TraceSource> source = nullptr)
+      : table_(table), read_(std::move(read)), source_(std::move(source)) {}
 
   bool Show(HWND owner);
+  const TraceSource& Source() const { return source_ ? *source_ : LiveTraceSource(); }
+  const std::shared_ptr<const TraceSource>& SourceShared() const { return source_; }
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
   HWND GroupBox(ReportGroup group) const;
   bool Writing() const { return writing_; }
@@ -71,13 +76,14 @@ class CreateReportDialog final : public ModelessWindow<CreateReportDialog> {
 
   const CategoryTable& table_;
   ReportReader read_;
+  std::shared_ptr<const TraceSource> source_;
   bool writing_ = false;
   bool skipRequested_ = false;
   bool closePending_ = false;
   bool waitingToStart_ = false;
 };
 
-// The computer's and the logged-on user's names ("" when unknown).
+// This computer's and the logged-on user's names ("" when unknown).
 std::string GetComputerNameText();
 std::string GetUserNameText();
 

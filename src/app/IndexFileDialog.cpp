@@ -66,7 +66,7 @@ std::string IndexFileDialog::ShowModal(HWND owner) {
 }
 
 void IndexFileDialog::UseDefault() {
-  chosenPath_ = DefaultIndexDatPath();
+  chosenPath_ = DefaultIndexDatPath(source_);
   SetWindowTextUtf8(pathEdit_, chosenPath_);
 }
 

@@ -18,6 +18,9 @@ class IndexFileDialog final : public BaseWindow<IndexFileDialog> {
   // OK and Cancel are IDOK and IDCANCEL, so Enter and Esc press them.
   enum : int { kPathEdit = 100, kPathLabel, kBrowseButton, kUseDefaultButton };
 
+  // The default file offered is the source's.
+  explicit IndexFileDialog(const TraceSource& source = LiveTraceSource()) : source_(source) {}
+
   // Shows the dialog over owner (may be null) and returns, once it has
   // closed, the file to scan; "" means that nothing is scanned.
   std::string ShowModal(HWND owner);
@@ -45,6 +48,7 @@ class IndexFileDialog final : public BaseWindow<IndexFileDialog> {
 
  private:
   friend class BaseWindow<IndexFileDialog>;
+  const TraceSource& source_;
   HWND pathEdit_ = nullptr;
   std::string chosenPath_;
   bool closed_ = false;

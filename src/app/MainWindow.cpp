@@ -27,6 +27,9 @@ constexpr char kPromotionText[] = "Erase these traces with Tracemere Sweep";
 
 HMENU BuildMenu(bool timesInUtc) {
   HMENU file = CreatePopupMenu();
+  AppendMenuW(file, MF_STRING, MainWindow::kMenuOpenFolder, L"Open Traces Folder...");
+  AppendMenuW(file, MF_STRING | MF_CHECKED, MainWindow::kMenuThisPc, L"This PC");
+  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file, MF_STRING, MainWindow::kMenuExportList, L"Export List...");
   AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file, MF_STRING, MainWindow::kMenuOptions, L"Options");
@@ -95,13 +98,14 @@ bool MainWindow::Create(int showCommand) {
   DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   HMENU menu = BuildMenu(TimesInUtc());
   AdjustWindowRectEx(&rect, style, TRUE, 0);
-  HWND hwnd = CreateWindowExW(0, kClassName, L"Tracemere", style, CW_USEDEFAULT, CW_USEDEFAULT, rect.right - rect.left,
-                              rect.bottom - rect.top, nullptr, menu, instance, this);
+  HWND hwnd = CreateWindowExW(0, kClassName, Widen(Title()).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                              rect.right - rect.left, rect.bottom - rect.top, nullptr, menu, instance, this);
   if (!hwnd) {
     DestroyMenu(menu);
     return false;
   }
   TopLevelWindowOpened();
+  ShowSource();
   if (!accelerators_) accelerators_ = CreateShortcuts();
   RegisterAccelerators(hwnd, accelerators_);
   PlaceWindow(showCommand);
@@ -255,10 +259,17 @@ void MainWindow::Show(const CategoryInfo* category) {
     WaitForReadTurn();
     return;
   }
-  ReadContext context;
-  context.chooseIndexFile = [this] { return services_.chooseIndexFile ? services_.chooseIndexFile(hwnd_) : ""; };
-  if (services_.browserProfiles) context.profiles = services_.browserProfiles();
   while (category && hwnd_) {
+    // Held for the read: the source may be switched while it runs.
+    const std::shared_ptr<const TraceSource> source = source_;
+    ReadContext context;
+    context.source = source.get();
+    context.chooseIndexFile = [this, source] {
+      return services_.chooseIndexFile ? services_.chooseIndexFile(hwnd_, source ? *source : LiveTraceSource())
+                                       : std::string();
+    };
+    // The profiles chosen in the options are this PC's.
+    if (services_.browserProfiles && (!source || source->Live())) context.profiles = services_.browserProfiles();
     running_ = true;
     cancelRequested_ = false;
     SaveColumnWidths();
@@ -308,7 +319,7 @@ void MainWindow::DoubleClickRow() {
     case RowAction::kNothing: return;
     case RowAction::kOpenCookieFolder: {
       if (!services_.cookieFolder) return;
-      std::string folder = Trim(services_.cookieFolder());
+      std::string folder = Trim(services_.cookieFolder(Source()));
       if (!folder.empty()) ShellOpen(hwnd_, folder, SW_SHOWNORMAL);
       return;
     }
@@ -340,6 +351,27 @@ void MainWindow::ViewReport() {
   }
 }
 
+void MainWindow::OpenTracesFolder() {
+  if (!services_.openTracesFolder) return;
+  if (std::shared_ptr<const TraceSource> source = services_.openTracesFolder(hwnd_)) SetSource(std::move(source));
+}
+
+void MainWindow::SetSource(std::shared_ptr<const TraceSource> source) {
+  source_ = std::move(source);
+  if (!hwnd_) return;
+  ShowSource();
+  // The rows shown came from the other source (a read still running stops
+  // and the category is read again).
+  if (shownCategory_) Show(shownCategory_);
+}
+
+std::string MainWindow::Title() const { return "Tracemere - " + Source().Name(); }
+
+void MainWindow::ShowSource() {
+  SetWindowTextUtf8(hwnd_, Title());
+  CheckMenuItem(GetMenu(hwnd_), kMenuThisPc, MF_BYCOMMAND | (source_ ? MF_UNCHECKED : MF_CHECKED));
+}
+
 void MainWindow::Command(int id) {
   switch (id) {
     case kMenuOptions:
@@ -347,7 +379,11 @@ void MainWindow::Command(int id) {
       break;
     case kMenuExit: PostMessageW(hwnd_, WM_CLOSE, 0, 0); break;
     case kMenuCreateReport:
-      if (services_.showCreateReport) services_.showCreateReport(hwnd_);
+      if (services_.showCreateReport) services_.showCreateReport(hwnd_, source_);
+      break;
+    case kMenuOpenFolder: OpenTracesFolder(); break;
+    case kMenuThisPc:
+      if (source_) SetSource(nullptr);
       break;
     case kMenuViewReport: ViewReport(); break;
     case kMenuOnlineHelp: ShellOpen(hwnd_, SiteAddress + "/support.htm", SW_HIDE); break;

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,6 +59,8 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
     kMenuCopy,
     kMenuOpen,
     kFocusFilter,  // Ctrl+F
+    kMenuOpenFolder,
+    kMenuThisPc,
   };
 
   MainWindow(const CategoryTable& table, ViewerServices services);
@@ -65,6 +68,11 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
 
   // Creates the window with its controls and category tree and shows it.
   bool Create(int showCommand);
+  // Where the categories and the report read from; null is this PC. The
+  // shown category is read again from the new source.
+  void SetSource(std::shared_ptr<const TraceSource> source);
+  const TraceSource& Source() const { return source_ ? *source_ : LiveTraceSource(); }
+
   // Reads the update-check settings and runs the automatic check when more
   // than CheckInterval days have passed since the last one.
   void RunStartupCheck(const SettingsFile& settings);
@@ -149,6 +157,10 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
   void FlushProgress();
   void ShowProgressWhenDue();
   void ViewReport();
+  void OpenTracesFolder();
+  // The title and the File menu name the source.
+  std::string Title() const;
+  void ShowSource();
   int Px(int twips) const;
 
   // MainWindowRows.cpp
@@ -179,6 +191,7 @@ class MainWindow final : public BaseWindow<MainWindow>, public CategoryList, pub
 
   const CategoryTable& table_;
   ViewerServices services_;
+  std::shared_ptr<const TraceSource> source_;
   ListModel model_;
   HWND tree_ = nullptr;
   HWND list_ = nullptr;

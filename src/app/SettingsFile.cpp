@@ -31,7 +31,36 @@ std::string Stored(const SettingsFile& settings, const char* key) {
   return value == kUnknownValue ? std::string() : value;
 }
 
+constexpr char kSourcesSection[] = "Sources";
+
+// A path as a key of the file: the characters that would end the key or
+// make its line a comment or a section are written as %XX.
+std::string FolderKey(std::string_view folder) {
+  std::string key;
+  for (const char c : folder) {
+    if (c == '%' || c == '=' || c == ';' || c == '[' || c == ']' || c == '"') {
+      constexpr char kHex[] = "0123456789ABCDEF";
+      key += '%';
+      key += kHex[static_cast<unsigned char>(c) >> 4];
+      key += kHex[static_cast<unsigned char>(c) & 15];
+    } else {
+      key += c;
+    }
+  }
+  return key;
+}
+
 }  // namespace
+
+std::string StoredFolderUser(const SettingsFile* settings, std::string_view folder) {
+  if (!settings) return {};
+  std::string value = settings->GetSetting(kSourcesSection, FolderKey(folder));
+  return value == kUnknownValue ? std::string() : value;
+}
+
+void StoreFolderUser(const SettingsFile* settings, std::string_view folder, std::string_view user) {
+  if (settings) settings->SaveSetting(kSourcesSection, FolderKey(folder), std::string(user));
+}
 
 BrowserProfileChoice StoredProfileChoice(const SettingsFile* settings) {
   if (!settings) return {};

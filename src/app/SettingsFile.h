@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "readers/RowSink.h"
 
@@ -31,5 +32,11 @@ class SettingsFile {
 // is the automatic choice. Null settings choose nothing.
 BrowserProfileChoice StoredProfileChoice(const SettingsFile* settings);
 void StoreProfileChoice(const SettingsFile& settings, const BrowserProfileChoice& choice);
+
+// The user last chosen for a folder of traces (section "Sources", one key
+// per folder); "" when none was. Folders compare without regard to letter
+// case, as the file system does.
+std::string StoredFolderUser(const SettingsFile* settings, std::string_view folder);
+void StoreFolderUser(const SettingsFile* settings, std::string_view folder, std::string_view user);
 
 }  // namespace tmr

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <span>
 #include <string>
+#include <vector>
 
 #include "app/SettingsFile.h"
 
@@ -16,8 +18,13 @@ struct ProgramAddresses {
   std::string makerPage;
 };
 
-// Runs the viewer; returns the process exit code.
-int Main(HINSTANCE instance, int showCommand, const ProgramAddresses& addresses);
+// Runs the viewer on the arguments after the program's name (see
+// CommandLine.h); returns the process exit code.
+int Main(HINSTANCE instance, int showCommand, const ProgramAddresses& addresses,
+         std::span<const std::string> arguments = {});
+
+// The arguments after the program's name on this process's command line.
+std::vector<std::string> ProgramArguments();
 
 // The Windows family text for this system ("Vista", "xp", ...).
 std::string GetWindowsVersion();

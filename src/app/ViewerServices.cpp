@@ -6,6 +6,7 @@
 #include "app/CheckVersion.h"
 #include "app/CreateReportDialog.h"
 #include "app/IndexFileDialog.h"
+#include "app/OpenFolderDialog.h"
 #include "app/OptionsDialog.h"
 #include "app/ProgressDialog.h"
 #include "app/SettingsFile.h"
@@ -63,13 +64,29 @@ ViewerServices MakeViewerServices(const SettingsFile* settings) {
       return std::make_unique<AboutDialog>([settings](HWND dialog) { CheckVersionFor(dialog, false, settings); });
     });
   };
-  services.showCreateReport = [host, settings](HWND owner) {
-    host->ShowOne(host->report, owner, [settings] {
+  services.showCreateReport = [host, settings](HWND owner, std::shared_ptr<const TraceSource> source) {
+    // A dialog opened for another source is replaced, unless it is writing.
+    if (host->report && host->report->hwnd() && host->report->SourceShared() != source && !host->report->Writing() &&
+        !host->report->WaitingToStart()) {
+      // Through its own procedure, so it leaves the open windows' count.
+      DestroyWindow(host->report->hwnd());
+      host->report.reset();
+    }
+    host->ShowOne(host->report, owner, [settings, &source] {
       return std::make_unique<CreateReportDialog>(
-          Categories(), [settings](const CategoryInfo& category, RowSink& rows, ReadProgress& progress) {
-            ReadSectionRows(category, rows, progress, StoredProfileChoice(settings));
-          });
+          Categories(),
+          [settings, source](const CategoryInfo& category, RowSink& rows, ReadProgress& progress) {
+            // The profiles chosen in the options are this PC's.
+            const BrowserProfileChoice profiles =
+                source && !source->Live() ? BrowserProfileChoice{} : StoredProfileChoice(settings);
+            ReadSectionRows(category, rows, progress, profiles, source.get());
+          },
+          source);
     });
+  };
+  services.openTracesFolder = [settings](HWND owner) {
+    OpenFolderDialog dialog(settings);
+    return dialog.ShowModal(owner);
   };
   services.showProgress = [host](HWND owner, double maximum, std::function<void()> onCancel) {
     if (host->progress && host->progress->hwnd()) host->progress->Close();
@@ -84,10 +101,10 @@ ViewerServices MakeViewerServices(const SettingsFile* settings) {
   services.closeProgress = [host] {
     if (host->progress) host->progress->Close();
   };
-  services.cookieFolder = [] { return CookieFolder(); };
+  services.cookieFolder = [](const TraceSource& source) { return CookieFolder(source); };
   services.browserProfiles = [settings] { return StoredProfileChoice(settings); };
-  services.chooseIndexFile = [](HWND owner) {
-    IndexFileDialog dialog;
+  services.chooseIndexFile = [](HWND owner, const TraceSource& source) {
+    IndexFileDialog dialog(source);
     return dialog.ShowModal(owner);
   };
   return services;

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "readers/RowSink.h"
@@ -21,7 +22,10 @@ struct ViewerServices {
   const SettingsFile* settings = nullptr;
   std::function<void(HWND owner)> showOptions;
   std::function<void(HWND owner)> showAbout;
-  std::function<void(HWND owner)> showCreateReport;
+  // The report of the source the window reads (null: this PC).
+  std::function<void(HWND owner, std::shared_ptr<const TraceSource> source)> showCreateReport;
+  // Asks for a folder of another PC's traces; null when cancelled.
+  std::function<std::shared_ptr<const TraceSource>(HWND owner)> openTracesFolder;
   std::function<void(HWND owner, bool autoCheck)> checkVersion;
   // The progress dialog that long reads show (see ReadProgress); onCancel
   // runs when it is cancelled or closed.
@@ -29,9 +33,9 @@ struct ViewerServices {
   std::function<void(double value, const std::string& label)> setProgress;
   std::function<void()> closeProgress;
   // The user's cookie folder (opened by a double-click on a cookie).
-  std::function<std::string()> cookieFolder;
-  // Asks which cache index file to scan; "" scans nothing.
-  std::function<std::string(HWND owner)> chooseIndexFile;
+  std::function<std::string(const TraceSource& source)> cookieFolder;
+  // Asks which cache index file of the source to scan; "" scans nothing.
+  std::function<std::string(HWND owner, const TraceSource& source)> chooseIndexFile;
   // The browser profiles chosen in the options, read afresh for each read.
   std::function<BrowserProfileChoice()> browserProfiles;
 };

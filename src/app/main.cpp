@@ -4,5 +4,6 @@
 #include "app/ViewerProgram.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  return tmr::Main(instance, showCommand, {tmr::build::kSiteAddress, tmr::build::kMakerPageAddress});
+  const std::vector<std::string> arguments = tmr::ProgramArguments();
+  return tmr::Main(instance, showCommand, {tmr::build::kSiteAddress, tmr::build::kMakerPageAddress}, arguments);
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
 #include "platform/Registry.h"
@@ -149,6 +150,8 @@ class LiveSource final : public TraceSource {
     // The length counts the terminator, which is not part of the name.
     return CutAtNul(Narrow(std::wstring(buffer, size - 1)));
   }
+
+  std::string WindowsFamily() const override { return OsVersion; }
 };
 
 }  // namespace

@@ -64,6 +64,9 @@ class TraceSource {
   virtual std::string UserSid() const = 0;
   virtual std::string ComputerName() const = 0;
   virtual std::string UserName() const = 0;
+  // The system's family as the readers compare it ("Vista" is Vista and
+  // later; "xp", "98", ...): for this PC the program's OsVersion.
+  virtual std::string WindowsFamily() const = 0;
 };
 
 // This PC, for the user running the program.

@@ -5,10 +5,11 @@
 namespace tmr {
 
 void ReadSectionRows(const CategoryInfo& category, RowSink& rows, ReadProgress& progress,
-                     const BrowserProfileChoice& profiles) {
+                     const BrowserProfileChoice& profiles, const TraceSource* source) {
   ReadContext context;
   context.purpose = ReadPurpose::kReport;
   context.profiles = profiles;
+  context.source = source;
   try {
     category.read(context, rows, progress);
   } catch (...) {

@@ -9,7 +9,8 @@ namespace tmr {
 
 // A reader that fails leaves its section with the rows it gave; the failure
 // is recorded and the report goes on.
+// source null is this PC.
 void ReadSectionRows(const CategoryInfo& category, RowSink& rows, ReadProgress& progress,
-                     const BrowserProfileChoice& profiles = {});
+                     const BrowserProfileChoice& profiles = {}, const TraceSource* source = nullptr);
 
 }  // namespace tmr

@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, CaptionSizeAndMenus) {
   MainWindow& v = Open();
   wchar_t caption[64] = {};
   GetWindowTextW(v.hwnd(), caption, 64);
-  EXPECT_STREQ(caption, L"Tracemere");
+  EXPECT_STREQ(caption, L"Tracemere - This PC");
   RECT client{};
   GetClientRect(v.hwnd(), &client);
   EXPECT_NEAR(client.right, TwipsToPixels(13020, v.Dpi()), 1);
@@ -182,11 +182,15 @@ TEST_F(MainWindowTest, CaptionSizeAndMenus) {
   EXPECT_EQ(itemText(bar, 2), "Report");
   EXPECT_EQ(itemText(bar, 3), "Help");
   HMENU file = GetSubMenu(bar, 0);
-  ASSERT_EQ(GetMenuItemCount(file), 4);
-  EXPECT_EQ(itemText(file, 0), "Export List...");
-  EXPECT_EQ(GetMenuState(file, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-  EXPECT_EQ(itemText(file, 2), "Options");
-  EXPECT_EQ(itemText(file, 3), "&Exit");
+  ASSERT_EQ(GetMenuItemCount(file), 7);
+  EXPECT_EQ(itemText(file, 0), "Open Traces Folder...");
+  EXPECT_EQ(itemText(file, 1), "This PC");
+  EXPECT_EQ(GetMenuState(file, 1, MF_BYPOSITION) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+  EXPECT_EQ(GetMenuState(file, 2, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(itemText(file, 3), "Export List...");
+  EXPECT_EQ(GetMenuState(file, 4, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(itemText(file, 5), "Options");
+  EXPECT_EQ(itemText(file, 6), "&Exit");
   HMENU view = GetSubMenu(bar, 1);
   ASSERT_EQ(GetMenuItemCount(view), 1);
   EXPECT_EQ(itemText(view, 0), "Times in UTC");
@@ -252,7 +256,7 @@ TEST_F(MainWindowTest, DoubleClickDoesWhatTheSelectedCategoryAllows) {
   fakes_.SetRows(Category::kSearchHistory, {{"words"}});
   fakes_.SetRows(Category::kIeIndexFile, {{std::string("http://x/\0\x01junk", 16)}});
   ViewerServices services;
-  services.cookieFolder = [] { return "  C:\\Users\\me\\Cookies  "; };
+  services.cookieFolder = [](const TraceSource&) { return "  C:\\Users\\me\\Cookies  "; };
   MainWindow& v = Open(services);
 
   v.ClickCategory(Category::kIeUrlHistory);
@@ -435,7 +439,7 @@ TEST_F(MainWindowTest, MenuCommandsOpenPagesDialogsAndReports) {
   ViewerServices services;
   services.showOptions = [&](HWND) { calls.push_back("options"); };
   services.showAbout = [&](HWND) { calls.push_back("about"); };
-  services.showCreateReport = [&](HWND) { calls.push_back("report"); };
+  services.showCreateReport = [&](HWND, std::shared_ptr<const TraceSource>) { calls.push_back("report"); };
   services.checkVersion = [&](HWND, bool autoCheck) { calls.push_back(autoCheck ? "auto" : "asked"); };
   FileDialogRequest seen;
   std::optional<std::string> answer = "C:\\Reports\\Report_for_PC.htm";

@@ -98,5 +98,19 @@ TEST_F(ViewerStartTest, StartsWithoutASettingsFile) {
   EXPECT_EQ(Ini().GetSetting("general", "ReportFolder"), GetSpecialFolder(CSIDL_PERSONAL));
 }
 
+TEST_F(ViewerStartTest, SourceOnTheCommandLineOpensTheWindowOnThatFolder) {
+  dir_.Write("tmere.ini", "[general]\r\nlastcheckupdate=" + FormatShortDate(LocalToday()) + "\r\nCheckInterval=7\r\n");
+  test::TempDir profile;
+  profile.Write("jdoe\\NTUSER.DAT", "regf");
+  const std::string folder = profile.str() + "\\jdoe";
+  HANDLE viewer = test::StartProcess(program_, L"--source \"" + Widen(folder) + L"\"");
+  ASSERT_NE(viewer, nullptr);
+  ASSERT_TRUE(test::WaitUntil([&] { return ViewerWindows(GetProcessId(viewer)).count == 1; }, 20000));
+  wchar_t title[512] = {};
+  GetWindowTextW(ViewerWindows(GetProcessId(viewer)).hwnd, title, 512);
+  EXPECT_EQ(Narrow(title), "Tracemere - " + folder);
+  Stop(viewer);
+}
+
 }  // namespace
 }  // namespace tmr

@@ -5,6 +5,7 @@
 
 #include "core/HiveFormat.h"
 #include "core/HiveLog.h"
+#include "core/Utf8Text.h"
 
 namespace tmr::test {
 namespace {
@@ -154,5 +155,104 @@ std::vector<uint8_t> BuildLog(std::span<const uint8_t> baseBlock, uint32_t seque
   }
   return log;
 }
+
+namespace {
+
+struct TreeNode {
+  std::string name;
+  std::vector<TreeValue> values;
+  uint64_t lastWrite = 0;
+  std::vector<TreeNode> children;
+};
+
+std::string UpperAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  return text;
+}
+
+TreeNode& Child(TreeNode& parent, std::string_view name) {
+  for (TreeNode& child : parent.children) {
+    if (UpperAscii(child.name) == UpperAscii(std::string(name))) return child;
+  }
+  parent.children.push_back({std::string(name), {}, 0, {}});
+  return parent.children.back();
+}
+
+// A name as a record stores it, and whether it is compressed.
+std::pair<std::string, bool> StoredName(std::string_view utf8) {
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    return {std::string(utf8), true};
+  }
+  std::u16string units;
+  for (size_t at = 0; at < utf8.size();) {
+    char32_t c = 0;
+    const size_t length = DecodeStrictUtf8(utf8, at, c);
+    if (length == 0) {
+      c = static_cast<unsigned char>(utf8[at]);
+      at += 1;
+    } else {
+      at += length;
+    }
+    if (c >= 0x10000) {
+      units.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+      units.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+    } else {
+      units.push_back(static_cast<char16_t>(c));
+    }
+  }
+  return {Utf16Le(units), false};
+}
+
+uint32_t AddNode(HiveBuilder& builder, TreeNode& node) {
+  std::sort(node.children.begin(), node.children.end(),
+            [](const TreeNode& a, const TreeNode& b) { return UpperAscii(a.name) < UpperAscii(b.name); });
+  std::vector<uint32_t> subkeys;
+  for (TreeNode& child : node.children) subkeys.push_back(AddNode(builder, child));
+  std::vector<uint32_t> values;
+  for (const TreeValue& value : node.values) {
+    const auto size = static_cast<uint32_t>(value.data.size());
+    const auto [name, compressed] = StoredName(value.name);
+    if (size <= 4) {
+      uint32_t inlineData = 0;
+      for (size_t i = 0; i < size; ++i) inlineData |= uint32_t{static_cast<uint8_t>(value.data[i])} << (8 * i);
+      values.push_back(builder.AddValue(name, value.type, 0x80000000u | size, inlineData, compressed));
+    } else {
+      const uint32_t data = builder.AddCell(ToBytes(value.data));
+      values.push_back(builder.AddValue(name, value.type, size, data, compressed));
+    }
+  }
+  const auto [name, compressed] = StoredName(node.name);
+  KeySpec key{.name = name, .compressed = compressed, .lastWrite = node.lastWrite};
+  if (!subkeys.empty()) key.subkeyList = builder.AddList("lf", subkeys);
+  if (!values.empty()) {
+    key.valueList = builder.AddOffsets(values);
+    key.valueCount = static_cast<uint32_t>(values.size());
+  }
+  return builder.AddKey(key);
+}
+
+}  // namespace
+
+std::vector<uint8_t> BuildHiveTree(const std::vector<TreeKey>& keys) {
+  TreeNode root{"ROOT", {}, 0, {}};
+  for (const TreeKey& key : keys) {
+    TreeNode* node = &root;
+    std::string_view path = key.path;
+    while (!path.empty()) {
+      const size_t separator = path.find('\\');
+      node = &Child(*node, path.substr(0, separator));
+      path.remove_prefix(separator == std::string_view::npos ? path.size() : separator + 1);
+    }
+    node->values.insert(node->values.end(), key.values.begin(), key.values.end());
+    node->lastWrite = key.lastWrite;
+  }
+  HiveBuilder builder;
+  const uint32_t top = AddNode(builder, root);
+  return builder.Build(top);
+}
+
+std::string SzData(std::u16string_view text) { return Utf16Le(text) + std::string(2, '\0'); }
 
 }  // namespace tmr::test

@@ -55,6 +55,28 @@ class HiveBuilder {
   size_t binStart_ = 0;
 };
 
+// A whole hive from keys and values: each path below the root
+// ('\'-separated; its parents are made too) with its values in the order
+// given, subkeys in the order the registry keeps them. Names are UTF-8
+// (stored compressed when they are ASCII); data up to four bytes is
+// stored inside the value record, as the registry stores it.
+struct TreeValue {
+  std::string name;
+  uint32_t type = 0;
+  std::string data;
+};
+struct TreeKey {
+  TreeKey(std::string keyPath, std::vector<TreeValue> keyValues = {}, uint64_t written = 0)
+      : path(std::move(keyPath)), values(std::move(keyValues)), lastWrite(written) {}
+  std::string path;
+  std::vector<TreeValue> values;
+  uint64_t lastWrite = 0;
+};
+std::vector<uint8_t> BuildHiveTree(const std::vector<TreeKey>& keys);
+
+// Text as the data of a REG_SZ: UTF-16LE with its terminator.
+std::string SzData(std::u16string_view text);
+
 std::string Utf16Le(std::u16string_view text);
 std::vector<uint8_t> ToBytes(std::string_view text);
 

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "core/CookieRules.h"
-#include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
 #include "platform/LocalTimeText.h"
@@ -89,9 +88,10 @@ bool ScanCookieFolder(RowSink& rows, ReadProgress& progress, const std::string& 
 
 ReadOutcome ReadCookies(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
   // A missing value names no folder.
-  if (const std::string value = CookieFolder(SourceOf(context)); !value.empty()) {
+  const TraceSource& source = SourceOf(context);
+  if (const std::string value = CookieFolder(source); !value.empty()) {
     const std::string folder = Trim(value) + "\\";
-    if (ScanCookieFolder(rows, progress, folder) && OsVersion == "Vista") {
+    if (ScanCookieFolder(rows, progress, folder) && source.WindowsFamily() == "Vista") {
       ScanCookieFolder(rows, progress, folder + "Low\\");
     }
   }

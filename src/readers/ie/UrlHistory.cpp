@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "core/UrlCacheContainer.h"
 #include "platform/LocalTimeText.h"
@@ -161,7 +160,7 @@ std::vector<std::string> ContainerHistoryStore::ContainerFiles() const {
   if (folder.back() != '\\') folder += '\\';
   std::vector<std::string> files{folder + "History.IE5\\index.dat"};
   // Protected mode keeps a second history for low-integrity pages.
-  if (OsVersion == "Vista") files.push_back(folder + "Low\\History.IE5\\index.dat");
+  if (source_->WindowsFamily() == "Vista") files.push_back(folder + "Low\\History.IE5\\index.dat");
   return files;
 }
 

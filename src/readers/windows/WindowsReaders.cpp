@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "core/ProgramState.h"
 #include "core/TextUtil.h"
 #include "platform/Handles.h"
 #include "platform/Registry.h"
@@ -65,7 +64,8 @@ ReadOutcome ReadRecentDocuments(const ReadContext& context, RowSink& rows, ReadP
 
 ReadOutcome ReadSearchHistory(const ReadContext& context, RowSink& rows, ReadProgress&) {
   const TraceSource& source = SourceOf(context);
-  if (OsVersion == "95" || OsVersion == "98") {
+  const std::string family = source.WindowsFamily();
+  if (family == "95" || family == "98") {
     AddValueList(rows, source, kExplorer + "\\Doc Find Spec MRU");
     AddValueList(rows, source, kExplorer + "\\FindComputerMRU");
     return ReadOutcome::kRead;
@@ -89,7 +89,7 @@ ReadOutcome ReadRunHistory(const ReadContext& context, RowSink& rows, ReadProgre
 
 ReadOutcome ReadOpenSaveHistory(const ReadContext& context, RowSink& rows, ReadProgress&) {
   const TraceSource& source = SourceOf(context);
-  if (OsVersion != "Vista") {
+  if (source.WindowsFamily() != "Vista") {
     // Only the "*" subkey, and only values that hold ":" (full paths).
     AddTextValues(rows, source, TraceRoot::kUser, kComDlg32 + "\\OpenSaveMRU\\*", ValueFilter::kFullPaths);
     return ReadOutcome::kRead;
