@@ -1,11 +1,17 @@
 #include "app/ExportRun.h"
 
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
 #include <cctype>
 
 #include "categories/Timeline.h"
 #include "core/ProgramState.h"
 #include "platform/LocalTimeText.h"
 #include "platform/StagedFile.h"
+#include "platform/WinText.h"
+#include "readers/ie/IeReaders.h"
 #include "report/ReportFile.h"
 #include "report/ReportRun.h"
 #include "report/ReportSections.h"
@@ -49,12 +55,15 @@ ExportFormat CategoryFormat(ExportFormat format) {
   return format;
 }
 
+// The rows the window shows; the cache index file is the default one, as
+// no dialog can ask.
 ReadContext ContextOf(const ExportRequest& request) {
   ReadContext context;
-  // As the report reads: no dialog asks anything.
-  context.purpose = ReadPurpose::kReport;
+  context.purpose = ReadPurpose::kList;
   context.source = request.source;
   context.profiles = request.profiles;
+  const TraceSource* source = request.source;
+  context.chooseIndexFile = [source] { return DefaultIndexDatPath(source ? *source : LiveTraceSource()); };
   return context;
 }
 
@@ -97,7 +106,8 @@ int WriteWholeReport(const CategoryTable& table, const ExportRequest& request, c
   const TraceSource& source = request.source ? *request.source : LiveTraceSource();
   SilentReadProgress reading;
   SilentReportProgress progress;
-  const ReadContext context = ContextOf(request);
+  ReadContext context = ContextOf(request);
+  context.purpose = ReadPurpose::kReport;
   SYSTEMTIME now{};
   if (TimesInUtc()) {
     GetSystemTime(&now);
@@ -156,8 +166,35 @@ std::string ExportFileName(const CategoryTable& table, const CategoryInfo& categ
   return name + ExportExtension(format);
 }
 
+std::optional<std::vector<const CategoryInfo*>> ResolveCategories(const CategoryTable& table,
+                                                                  const std::vector<std::string>& keys,
+                                                                  std::string* unknown) {
+  std::vector<const CategoryInfo*> chosen;
+  auto named = [&](const CategoryInfo& category, const std::string& key) {
+    const std::string file = ExportFileName(table, category, ExportFormat::kCsv);
+    return category.key == key || file.substr(0, file.size() - 4) == key;
+  };
+  for (const std::string& key : keys) {
+    const bool known = std::any_of(table.categories.begin(), table.categories.end(),
+                                   [&](const CategoryInfo& category) { return named(category, key); });
+    if (!known) {
+      if (unknown) *unknown = key;
+      return std::nullopt;
+    }
+  }
+  for (const CategoryInfo& category : table.categories) {
+    if (category.id == Category::kTimeline) continue;
+    const bool asked = keys.empty() || std::any_of(keys.begin(), keys.end(),
+                                                   [&](const std::string& key) { return named(category, key); });
+    if (asked) chosen.push_back(&category);
+  }
+  return chosen;
+}
+
 int RunExport(const CategoryTable& table, const ExportRequest& request, const ConsoleLine& say) {
   if (!request.reportFile.empty()) return WriteWholeReport(table, request, say);
+  // A script names the folder to collect into: it is made when missing.
+  if (!request.folder.empty()) SHCreateDirectoryExW(nullptr, Widen(request.folder).c_str(), nullptr);
   bool allWritten = true;
   for (const CategoryInfo* category : request.categories) {
     allWritten = WriteCategory(table, *category, CategoryFormat(request.format), request, say) && allWritten;

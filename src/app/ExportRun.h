@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,14 @@ struct ExportRequest {
 // A category's file name: its full name in lower case, words joined by "-"
 // ("chrome-url-history"), and the format's extension.
 std::string ExportFileName(const CategoryTable& table, const CategoryInfo& category, ExportFormat format);
+// The categories the keys name (category keys such as "d1", or file names
+// without extension such as "chrome-url-history"), in the table's order;
+// no keys is every category but the timeline. nullopt, with the first key
+// that names none in `unknown`, when one names none.
+std::optional<std::vector<const CategoryInfo*>> ResolveCategories(const CategoryTable& table,
+                                                                  const std::vector<std::string>& keys,
+                                                                  std::string* unknown);
+
 // The extension a format's files get (".csv", ".jsonl" ...).
 std::string ExportExtension(ExportFormat format);
 

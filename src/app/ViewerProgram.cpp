@@ -7,8 +7,10 @@
 #include <memory>
 
 #include "app/CommandLine.h"
+#include "app/ExportRun.h"
 #include "app/MainWindow.h"
 #include "app/OpenFolderDialog.h"
+#include "app/SettingsFile.h"
 #include "app/StartupSettings.h"
 #include "app/ViewerServices.h"
 #include "categories/CategoryTable.h"
@@ -16,7 +18,9 @@
 #include "core/ProgramState.h"
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
+#include "platform/LocalTimeText.h"
 #include "platform/MessagePump.h"
+#include "platform/ParentConsole.h"
 #include "platform/Shell.h"
 #include "platform/WinText.h"
 
@@ -53,16 +57,83 @@ std::vector<std::string> ProgramArguments() {
   return arguments;
 }
 
+namespace {
+
+// Collects without a window (ExportRun.h), or prints the usage: everything
+// said goes to the console the program was started from.
+int RunWithoutWindow(const CommandLine& commandLine) {
+  ParentConsole console;
+  auto usage = [&](const std::string& error) {
+    if (!console.Available()) {
+      ShowMessage(nullptr, error + "\n\n" + kCommandLineUsage, MB_OK);
+      return;
+    }
+    if (!error.empty()) console.Error(error);
+    console.Error(kCommandLineUsage);
+  };
+  if (!commandLine.error.empty()) {
+    usage(commandLine.error);
+    return 2;
+  }
+  if (commandLine.help) {
+    console.Out(kCommandLineUsage);
+    return 0;
+  }
+  OsVersion = GetWindowsVersion();
+  AppVersion = 5.2f;
+  SetTimesInUtc(commandLine.utc);
+  ExportRequest request;
+  request.folder = commandLine.exportFolder.value_or("");
+  request.reportFile = commandLine.reportFile.value_or("");
+  request.format = commandLine.format;
+  request.timeline = commandLine.timeline || commandLine.format == ExportFormat::kTimesketchCsv;
+  std::vector<std::string> keys;
+  for (const std::string& key : commandLine.categories) {
+    if (key == "t1" || key == "timeline") {
+      request.timeline = true;
+    } else {
+      keys.push_back(key);
+    }
+  }
+  // Only the timeline asked for: no category files.
+  if (keys.empty() && !commandLine.categories.empty()) {
+    request.categories.clear();
+  } else {
+    std::string unknown;
+    auto categories = ResolveCategories(Categories(), keys, &unknown);
+    if (!categories) {
+      usage("No such category: " + unknown);
+      return 2;
+    }
+    request.categories = std::move(*categories);
+  }
+  std::shared_ptr<const TraceSource> source;
+  if (commandLine.sourceFolder) {
+    std::string failure;
+    source = OpenTraceFolder(*commandLine.sourceFolder, &Settings(), &failure);
+    if (!source) {
+      usage(failure);
+      return 2;
+    }
+    request.source = source.get();
+  } else {
+    request.profiles = StoredProfileChoice(&Settings());
+  }
+  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  const int code = RunExport(Categories(), request, [&](const std::string& line) { console.Out(line); });
+  if (SUCCEEDED(com)) CoUninitialize();
+  return code;
+}
+
+}  // namespace
+
 int Main(HINSTANCE instance, int showCommand, const ProgramAddresses& addresses,
          std::span<const std::string> arguments) {
   (void)instance;
   MakerPageAddress = addresses.makerPage;
   SiteAddress = addresses.site;
   const CommandLine commandLine = ParseCommandLine(arguments);
-  if (!commandLine.error.empty()) {
-    ShowMessage(nullptr, commandLine.error + "\n\n" + kCommandLineUsage, MB_OK);
-    return 2;
-  }
+  if (!commandLine.error.empty() || commandLine.WithoutWindow()) return RunWithoutWindow(commandLine);
 
   // A second viewer ends at once, silently. The handle is held until exit.
   UniqueHandle instanceMutex(CreateMutexW(nullptr, FALSE, kInstanceMutexName));

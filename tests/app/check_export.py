@@ -41,8 +41,37 @@ def check_timesketch(records, expected, failures):
         check_timesketch_record(record, want, failures)
 
 
+def general_date_text(iso):
+    # The list's text of a UTC time under US settings: M/D/YYYY h:mm:ss AM,
+    # the date alone at midnight.
+    moment = datetime.datetime.fromisoformat(iso[:-1] + "+00:00")
+    date = "%d/%d/%d" % (moment.month, moment.day, moment.year)
+    if (moment.hour, moment.minute, moment.second) == (0, 0, 0):
+        return date
+    hour = moment.hour % 12 or 12
+    return "%s %d:%02d:%02d %s" % (date, hour, moment.minute, moment.second, "AM" if moment.hour < 12 else "PM")
+
+
+def shown_text(value, is_time):
+    if value is None:
+        return ""
+    if is_time and isinstance(value, str):
+        return general_date_text(value)
+    if isinstance(value, bool):
+        return str(value).lower()
+    if isinstance(value, int):
+        return str(value)
+    return value
+
+
 def check_csv(path, expected):
     failures = []
+    if expected.get("cli"):
+        with open(path, encoding="utf-8-sig", newline="") as f:
+            records = list(csv.reader(f, strict=True))
+        if records != [expected["header"]] + expected["rows"]:
+            failures.append("records differ:\n  got  %r\n  want %r" % (records[:3], ([expected["header"]] + expected["rows"])[:3]))
+        return failures
     if expected.get("timesketch"):
         with open(path, encoding="utf-8", newline="") as f:
             records = list(csv.DictReader(f, strict=True))
@@ -74,6 +103,17 @@ def check_jsonl(path, expected):
     lines = raw.decode("utf-8").split("\n")
     if lines[-1] != "":
         failures.append("the last line does not end in LF")
+    if expected.get("cli"):
+        header, times = expected["header"], set(expected["times"])
+        records = []
+        for line in lines[:-1]:
+            record = json.loads(line)
+            if list(record) != header:
+                failures.append("keys %r are not the header" % list(record))
+            records.append([shown_text(record.get(name), i in times) for i, name in enumerate(header)])
+        if records != expected["rows"]:
+            failures.append("records differ:\n  got  %r\n  want %r" % (records[:3], expected["rows"][:3]))
+        return failures
     if expected.get("timesketch"):
         records = [json.loads(line) for line in lines[:-1]]
         for record in records:
@@ -159,7 +199,7 @@ def main():
         print("no chromium: check skipped")
         return 77
     checked, failures = 0, []
-    for expectation in sorted(glob.glob(os.path.join(folder, "*.expected.json"))):
+    for expectation in sorted(glob.glob(os.path.join(folder, "**", "*.expected.json"), recursive=True)):
         name = expectation[:-len(".expected.json")]
         with open(expectation, encoding="utf-8") as f:
             expected = json.load(f)
