@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 #include "categories/Timeline.h"
 #include "core/ProgramState.h"
@@ -60,6 +61,7 @@ ExportFormat CategoryFormat(ExportFormat format) {
 ReadContext ContextOf(const ExportRequest& request) {
   ReadContext context;
   context.purpose = ReadPurpose::kList;
+  context.watched = false;
   context.source = request.source;
   context.profiles = request.profiles;
   const TraceSource* source = request.source;
@@ -75,8 +77,20 @@ bool WriteCategory(const CategoryTable& table, const CategoryInfo& category, Exp
     say("cannot write " + path);
     return false;
   }
-  ExportWriter writer(format, Headers(category.columns), ViewerCellFormat(),
-                      [&](std::string_view bytes) { file.Write(bytes); });
+  // Blocks of a megabyte, written on a thread of their own while the next
+  // is filled: the reading does not wait for the disk.
+  constexpr std::size_t kBlockBytes = 1 << 20;
+  std::vector<char> block;
+  std::size_t used = 0;
+  ExportWriter writer(format, Headers(category.columns), ViewerCellFormat(), [&](std::string_view bytes) {
+    if (block.size() < used + bytes.size()) block.resize(std::max(used + bytes.size(), kBlockBytes));
+    std::memcpy(block.data() + used, bytes.data(), bytes.size());
+    used += bytes.size();
+    if (used >= kBlockBytes) {
+      file.WriteBlock(block, used);
+      used = 0;
+    }
+  });
   writer.Begin(table.FullName(category));
   CountingSink counted(writer);
   SilentReadProgress progress;
@@ -86,6 +100,7 @@ bool WriteCategory(const CategoryTable& table, const CategoryInfo& category, Exp
     // The rows it gave are written; the category is no failure of the file.
   }
   writer.End();
+  if (used > 0) file.WriteBlock(block, used);
   if (!file.Commit()) {
     say("cannot write " + path);
     return false;

@@ -111,6 +111,9 @@ struct ReadContext {
   // The list sorts the rows itself once they are read (a category shown
   // newest first), so a reader need not keep them to sort them first.
   bool sinkSortsRows = false;
+  // Somebody watches the read (the window's progress dialog); a read
+  // nobody watches (the command line) need not count its rows first.
+  bool watched = true;
   BrowserProfileChoice profiles;
   // Asks the user which cache index file to scan; "" scans nothing. Only
   // the list asks: the report scans the default file.

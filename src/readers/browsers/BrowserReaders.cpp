@@ -118,7 +118,9 @@ void ReadDatabase(const DatabaseQuery& query, ReadPace pace, const ReadContext& 
     if (dialogShown) progress.EndProgress();
   });
   DatabaseQuery counted = query;
-  if (pace != ReadPace::kProgress || context.purpose == ReadPurpose::kReport) counted.countSql.clear();
+  if (pace != ReadPace::kProgress || context.purpose == ReadPurpose::kReport || !context.watched) {
+    counted.countSql.clear();
+  }
   std::size_t added = 0;
   ReadRows(
       counted,
