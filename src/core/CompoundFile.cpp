@@ -30,6 +30,15 @@ void AppendU32s(std::vector<uint32_t>& into, const std::vector<uint8_t>& bytes) 
   for (size_t at = 0; at + 4 <= bytes.size(); at += 4) into.push_back(range.U32(at));
 }
 
+// Room for a stream's claimed size, so that it is copied without growing
+// sector by sector; no more than the bytes that could hold it, nor more
+// than a megabyte ahead, as a size is only a claim until its sectors are
+// read.
+size_t ReservedFor(uint64_t claimed, size_t available) {
+  constexpr size_t kMostAhead = size_t{1} << 20;
+  return static_cast<size_t>(std::min<uint64_t>({claimed, available, kMostAhead}));
+}
+
 }  // namespace
 
 std::optional<CompoundFile> CompoundFile::Open(std::span<const uint8_t> bytes) {
@@ -98,6 +107,7 @@ void CompoundFile::ReadFat() {
 
 std::vector<uint8_t> CompoundFile::ReadChain(uint32_t start, uint64_t size) const {
   std::vector<uint8_t> out;
+  out.reserve(ReservedFor(size, bytes_.size()));
   uint32_t sector = start;
   for (size_t steps = 0; out.size() < size && sector < sectorCount_ && steps < sectorCount_; ++steps) {
     const size_t at = (sector + size_t{1}) * sectorSize_;
@@ -111,6 +121,7 @@ std::vector<uint8_t> CompoundFile::ReadChain(uint32_t start, uint64_t size) cons
 
 std::vector<uint8_t> CompoundFile::ReadMiniChain(uint32_t start, uint64_t size) const {
   std::vector<uint8_t> out;
+  out.reserve(ReservedFor(size, miniStream_.size()));
   const size_t miniSectors = (miniStream_.size() + miniSectorSize_ - 1) / miniSectorSize_;
   uint32_t sector = start;
   for (size_t steps = 0; out.size() < size && sector < miniSectors && steps < miniSectors; ++steps) {
@@ -168,15 +179,24 @@ void CompoundFile::IndexRootChildren() {
     const CompoundEntry& entry = entries_[current];
     if (entry.type == CompoundEntryType::kStream || entry.type == CompoundEntryType::kStorage) {
       rootChildren_.push_back(current);
-      rootIndex_.emplace(UpperAscii(entry.name), current);
+      rootIndex_.emplace_back(UpperAscii(entry.name), current);
     }
     node = entry.right;
   }
+  // Sorted once rather than hashed: a jump list has a root child per entry,
+  // and a node of its own for each cost more than the lookups. Stable, so
+  // that of two entries with one name the first in the tree is found.
+  std::stable_sort(rootIndex_.begin(), rootIndex_.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
 std::optional<std::vector<uint8_t>> CompoundFile::ReadRootStream(std::string_view name) const {
-  const auto found = rootIndex_.find(UpperAscii(name));
-  if (found == rootIndex_.end() || entries_[found->second].type != CompoundEntryType::kStream) return std::nullopt;
+  const std::string key = UpperAscii(name);
+  const auto found = std::lower_bound(rootIndex_.begin(), rootIndex_.end(), key,
+                                      [](const auto& indexed, const std::string& k) { return indexed.first < k; });
+  if (found == rootIndex_.end() || found->first != key || entries_[found->second].type != CompoundEntryType::kStream) {
+    return std::nullopt;
+  }
   return ReadStream(entries_[found->second]);
 }
 

@@ -14,7 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace tmr {
@@ -87,7 +87,7 @@ class CompoundFile {
   std::vector<uint8_t> miniStream_;
   std::vector<CompoundEntry> entries_;
   std::vector<uint32_t> rootChildren_;
-  std::unordered_map<std::string, uint32_t> rootIndex_;  // upper-cased name -> entry
+  std::vector<std::pair<std::string, uint32_t>> rootIndex_;  // upper-cased name -> entry, by name
   mutable size_t budget_ = 0;                            // bytes ReadStream may still hand out
 };
 

@@ -62,10 +62,10 @@ std::optional<DestListEntry> ReadDestListEntry(const ByteRange& bytes, size_t at
   const size_t chars = bytes.U16(at + pathAt);
   if (!bytes.Has(at + pathAt + 2, chars * 2)) return std::nullopt;
   DestListEntry entry;
-  entry.volumeId = GuidText(bytes, at + 8);
-  entry.fileId = GuidText(bytes, at + 24);
-  entry.birthVolumeId = GuidText(bytes, at + 40);
-  entry.birthFileId = GuidText(bytes, at + 56);
+  entry.volumeId = GuidBytesAt(bytes, at + 8);
+  entry.fileId = GuidBytesAt(bytes, at + 24);
+  entry.birthVolumeId = GuidBytesAt(bytes, at + 40);
+  entry.birthFileId = GuidBytesAt(bytes, at + 56);
   entry.hostname = AnsiField(bytes, at + 72, 16).text;
   entry.entryNumber = bytes.U32(at + 88);
   entry.lastOpened = bytes.U64(at + 100);

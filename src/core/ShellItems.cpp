@@ -230,6 +230,12 @@ bool ReadSignedItem(ShellItem& item, const ByteRange& bytes) {
 }  // namespace
 
 std::string_view ShellFolderName(std::string_view guid) {
+  // GuidText writes upper case, as the table does: compared whole first,
+  // which is most of the lookups of a jump list's thousands of items.
+  for (const FolderName& folder : kFolderNames) {
+    if (folder.guid == guid) return folder.name;
+  }
+  if (std::none_of(guid.begin(), guid.end(), [](char c) { return c >= 'a' && c <= 'z'; })) return "";
   for (const FolderName& folder : kFolderNames) {
     if (SameGuid(folder.guid, guid)) return folder.name;
   }
