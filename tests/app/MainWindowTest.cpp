@@ -82,7 +82,16 @@ TEST_F(MainWindowTest, StartsWithTheWholeTreeExpandedAndEverythingEmpty) {
         {Category::kLastVisited, "List Visited History"},
         {Category::kUsbStorage, "USB Storage History"},
         {Category::kFirstFolders, "First Folder (Win7)"},
-        {Category::kTypedPaths, "Typed Paths (Win7)"}}},
+        {Category::kTypedPaths, "Typed Paths (Win7)"},
+        {Category::kJumpLists, "Jump Lists"},
+        {Category::kProgramsRun, "Programs Run"},
+        {Category::kFoldersOpened, "Folders Opened"},
+        {Category::kRecycleBin, "Recycle Bin"},
+        {Category::kPowerShellHistory, "PowerShell History"},
+        {Category::kRemoteDesktop, "Remote Desktop"},
+        {Category::kOfficeDocuments, "Office Documents"},
+        {Category::kWindowsTimeline, "Windows Timeline"},
+        {Category::kStartupPrograms, "Startup Programs"}}},
       {"Firefox",
        {{Category::kFirefoxUrlHistory, "URL History"},
         {Category::kFirefoxCookies, "Cookies"},
@@ -102,7 +111,7 @@ TEST_F(MainWindowTest, StartsWithTheWholeTreeExpandedAndEverythingEmpty) {
         {Category::kEdgeTopSites, "Top Visited Sites"},
         {Category::kEdgeKeywords, "Keyword Searched"}}},
   };
-  EXPECT_EQ(tree.Count(), 32);
+  EXPECT_EQ(tree.Count(), 41);
   HTREEITEM root = tree.Root();
   for (const auto& [rootText, children] : expected) {
     ASSERT_NE(root, nullptr);

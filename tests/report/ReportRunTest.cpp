@@ -95,7 +95,7 @@ TEST(WriteReport, EveryLinkReachesASectionAndIeRowsComeFromTheStore) {
   Written run;
   WriteWith(run,
             Groups({ReportGroup::kInternetExplorer, ReportGroup::kWindows, ReportGroup::kIndexFile,
-                    ReportGroup::kFirefox, ReportGroup::kChrome, ReportGroup::kEdge}),
+                    ReportGroup::kFirefox, ReportGroup::kChrome, ReportGroup::kEdge, ReportGroup::kWindowsToday}),
             [](const CategoryInfo& category, RowSink& rows) {
               if (category.id != Category::kIeUrlHistory) return;
               rows.AddTextRow(std::vector<std::string_view>{"http://a/", "Title A", "1/1/2020"});

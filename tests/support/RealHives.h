@@ -11,8 +11,9 @@
 
 namespace tmr::test {
 
-// ntuser-win7.reg (NTUSER-WIN7.DAT), ntuser-2.reg (NTUSER-2.DAT) and
-// usbstor.reg (SYSTEM.xz: Enum\USBSTOR of its current control set).
+// ntuser-win7.reg (NTUSER-WIN7.DAT), ntuser-2.reg (NTUSER-2.DAT),
+// usbstor.reg (SYSTEM.xz: Enum\USBSTOR of its current control set) and
+// usrclass.reg (windows-today/UsrClass.dat: its ShellBags).
 inline std::wstring RealHive(const wchar_t* name) { return TestProgramFolder() + L"\\hives\\" + name; }
 
 inline bool HaveRealHive(const wchar_t* name) {
