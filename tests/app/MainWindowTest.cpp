@@ -141,6 +141,18 @@ TEST_F(MainWindowTest, StartsWithTheWholeTreeExpandedAndEverythingEmpty) {
   EXPECT_TRUE(ListView_GetExtendedListViewStyle(v.List().hwnd()) & LVS_EX_FULLROWSELECT);
 }
 
+// The tree is taller than the window: it opens at its first root all the
+// same, not scrolled to wherever filling it left it.
+TEST_F(MainWindowTest, TheTreeStartsAtItsTop) {
+  MainWindow& v = Open();
+  TreeView tree = v.Tree();
+  ASSERT_LT(TreeView_GetVisibleCount(tree.hwnd()), static_cast<UINT>(tree.Count())) << "the tree fits its window";
+  EXPECT_EQ(tree.FirstVisible(), tree.Root());
+  RECT first{};
+  tree.ItemRect(tree.Root(), first);
+  EXPECT_EQ(first.top, 0);
+}
+
 // The status bar keeps the 255 twips the layout gives it, at any resolution
 // (a run at 144 dots per inch names it in TM_EXPECTED_DPI).
 TEST_F(MainWindowTest, StatusBarIs255TwipsHigh) {
