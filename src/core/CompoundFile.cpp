@@ -105,33 +105,37 @@ void CompoundFile::ReadFat() {
   }
 }
 
+template <class Take>
+void CompoundFile::WalkChain(bool mini, uint32_t start, uint64_t size, Take&& take) const {
+  const size_t unit = mini ? miniSectorSize_ : sectorSize_;
+  const size_t available = ChainBase(mini).size();
+  const size_t sectors = mini ? (available + unit - 1) / unit : sectorCount_;
+  const std::vector<uint32_t>& next = mini ? miniFat_ : fat_;
+  // The file's sectors are counted after the header's; the mini stream's
+  // from its start.
+  const size_t skipped = mini ? 0 : 1;
+  uint64_t taken = 0;
+  uint32_t sector = start;
+  for (size_t steps = 0; taken < size && sector < sectors && steps < sectors; ++steps) {
+    const size_t at = (sector + skipped) * unit;
+    const size_t count = static_cast<size_t>(std::min<uint64_t>({unit, size - taken, available - at}));
+    take(at, count);
+    taken += count;
+    sector = sector < next.size() ? next[sector] : kEndOfChain;
+  }
+}
+
+std::span<const uint8_t> CompoundFile::ChainBase(bool mini) const {
+  return mini ? std::span<const uint8_t>(miniStream_) : bytes_;
+}
+
 std::vector<uint8_t> CompoundFile::ReadChain(uint32_t start, uint64_t size) const {
   std::vector<uint8_t> out;
   out.reserve(ReservedFor(size, bytes_.size()));
-  uint32_t sector = start;
-  for (size_t steps = 0; out.size() < size && sector < sectorCount_ && steps < sectorCount_; ++steps) {
-    const size_t at = (sector + size_t{1}) * sectorSize_;
-    const size_t take = static_cast<size_t>(std::min<uint64_t>({sectorSize_, size - out.size(), bytes_.size() - at}));
+  WalkChain(false, start, size, [&](size_t at, size_t count) {
     out.insert(out.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(at),
-               bytes_.begin() + static_cast<std::ptrdiff_t>(at + take));
-    sector = sector < fat_.size() ? fat_[sector] : kEndOfChain;
-  }
-  return out;
-}
-
-std::vector<uint8_t> CompoundFile::ReadMiniChain(uint32_t start, uint64_t size) const {
-  std::vector<uint8_t> out;
-  out.reserve(ReservedFor(size, miniStream_.size()));
-  const size_t miniSectors = (miniStream_.size() + miniSectorSize_ - 1) / miniSectorSize_;
-  uint32_t sector = start;
-  for (size_t steps = 0; out.size() < size && sector < miniSectors && steps < miniSectors; ++steps) {
-    const size_t at = sector * miniSectorSize_;
-    const size_t take =
-        static_cast<size_t>(std::min<uint64_t>({miniSectorSize_, size - out.size(), miniStream_.size() - at}));
-    out.insert(out.end(), miniStream_.begin() + static_cast<std::ptrdiff_t>(at),
-               miniStream_.begin() + static_cast<std::ptrdiff_t>(at + take));
-    sector = sector < miniFat_.size() ? miniFat_[sector] : kEndOfChain;
-  }
+               bytes_.begin() + static_cast<std::ptrdiff_t>(at + count));
+  });
   return out;
 }
 
@@ -190,20 +194,66 @@ void CompoundFile::IndexRootChildren() {
                    [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
-std::optional<std::vector<uint8_t>> CompoundFile::ReadRootStream(std::string_view name) const {
+const CompoundEntry* CompoundFile::FindRootEntry(std::string_view name) const {
   const std::string key = UpperAscii(name);
   const auto found = std::lower_bound(rootIndex_.begin(), rootIndex_.end(), key,
                                       [](const auto& indexed, const std::string& k) { return indexed.first < k; });
   if (found == rootIndex_.end() || found->first != key || entries_[found->second].type != CompoundEntryType::kStream) {
-    return std::nullopt;
+    return nullptr;
   }
-  return ReadStream(entries_[found->second]);
+  return &entries_[found->second];
+}
+
+std::optional<std::vector<uint8_t>> CompoundFile::ReadRootStream(std::string_view name) const {
+  const CompoundEntry* entry = FindRootEntry(name);
+  if (!entry) return std::nullopt;
+  return ReadStream(*entry);
+}
+
+std::optional<std::span<const uint8_t>> CompoundFile::ViewRootStream(std::string_view name,
+                                                                     std::vector<uint8_t>& scratch) const {
+  const CompoundEntry* entry = FindRootEntry(name);
+  if (!entry) return std::nullopt;
+  return ViewStream(*entry, scratch);
 }
 
 std::vector<uint8_t> CompoundFile::ReadStream(const CompoundEntry& entry) const {
+  std::vector<uint8_t> scratch;
+  const std::span<const uint8_t> view = ViewStream(entry, scratch);
+  if (view.data() == scratch.data()) return scratch;
+  return std::vector<uint8_t>(view.begin(), view.end());
+}
+
+std::span<const uint8_t> CompoundFile::ViewStream(const CompoundEntry& entry, std::vector<uint8_t>& scratch) const {
   if (entry.type != CompoundEntryType::kStream || budget_ == 0) return {};
-  std::vector<uint8_t> data =
-      entry.size < miniStreamCutoff_ ? ReadMiniChain(entry.start, entry.size) : ReadChain(entry.start, entry.size);
+  const bool mini = entry.size < miniStreamCutoff_;
+  const std::span<const uint8_t> base = ChainBase(mini);
+  // While the pieces follow one another the stream is [runStart, runEnd) of
+  // the base; from the first that does not, it is copied.
+  size_t runStart = 0;
+  size_t runEnd = 0;
+  bool started = false;
+  bool copying = false;
+  auto piece = [&](size_t at) { return base.begin() + static_cast<std::ptrdiff_t>(at); };
+  WalkChain(mini, entry.start, entry.size, [&](size_t at, size_t count) {
+    if (copying) {
+      scratch.insert(scratch.end(), piece(at), piece(at + count));
+    } else if (!started) {
+      started = true;
+      runStart = at;
+      runEnd = at + count;
+    } else if (at == runEnd) {
+      runEnd += count;
+    } else {
+      copying = true;
+      scratch.clear();
+      scratch.reserve(ReservedFor(entry.size, base.size()));
+      scratch.insert(scratch.end(), piece(runStart), piece(runEnd));
+      scratch.insert(scratch.end(), piece(at), piece(at + count));
+    }
+  });
+  const std::span<const uint8_t> data =
+      copying ? std::span<const uint8_t>(scratch) : base.subspan(runStart, runEnd - runStart);
   if (data.size() > budget_) {
     budget_ = 0;
     return {};

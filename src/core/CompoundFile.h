@@ -59,13 +59,25 @@ class CompoundFile {
   // thousands of entries on one long chain linear to read.
   std::vector<uint8_t> ReadStream(const CompoundEntry& entry) const;
 
+  // The same bytes without a copy where the stream's sectors follow one
+  // another (a view into the file, or into the mini stream); a stream in
+  // pieces is copied into scratch, which is otherwise left alone. Valid
+  // while the reader and scratch are. Counts against the same budget.
+  std::span<const uint8_t> ViewStream(const CompoundEntry& entry, std::vector<uint8_t>& scratch) const;
+  std::optional<std::span<const uint8_t>> ViewRootStream(std::string_view name, std::vector<uint8_t>& scratch) const;
+
  private:
   explicit CompoundFile(std::span<const uint8_t> bytes) : bytes_(bytes) {}
 
   bool ReadHeader();
   void ReadFat();
+  // Hands each piece of a chain (its offset in the file or the mini
+  // stream, and length) to take, up to size bytes.
+  template <class Take>
+  void WalkChain(bool mini, uint32_t start, uint64_t size, Take&& take) const;
+  std::span<const uint8_t> ChainBase(bool mini) const;
   std::vector<uint8_t> ReadChain(uint32_t start, uint64_t size) const;
-  std::vector<uint8_t> ReadMiniChain(uint32_t start, uint64_t size) const;
+  const CompoundEntry* FindRootEntry(std::string_view name) const;
   void ReadDirectory();
   void IndexRootChildren();
 

@@ -141,9 +141,13 @@ std::optional<AutomaticDestinations> ReadAutomaticDestinations(std::span<const u
   if (!list) return result;
   result.version = list->version;
   result.entries.reserve(list->entries.size());
+  // The links are parsed where they lie: a list's link streams are most of
+  // its bytes, and a copy of each was one more allocation per entry.
+  std::vector<uint8_t> scratch;
   for (DestListEntry& entry : list->entries) {
     AutomaticDestination destination;
-    if (std::optional<std::vector<uint8_t>> link = file->ReadRootStream(DestListStreamName(entry.entryNumber))) {
+    if (std::optional<std::span<const uint8_t>> link =
+            file->ViewRootStream(DestListStreamName(entry.entryNumber), scratch)) {
       destination.link = ParseShellLink(*link);
     }
     destination.entry = std::move(entry);

@@ -284,6 +284,11 @@ std::optional<ShellItem> DecodeShellItem(std::span<const uint8_t> raw) {
 std::vector<ShellItem> DecodeIdList(std::span<const uint8_t> list) {
   std::vector<ShellItem> items;
   const ByteRange bytes(list);
+  // The items counted by their sizes first, so the list is allocated once
+  // (every shortcut of a jump list holds one).
+  size_t count = 0;
+  for (size_t at = 0; bytes.Has(at, 2) && bytes.U16(at) >= 3; at += bytes.U16(at)) ++count;
+  items.reserve(count);
   size_t at = 0;
   while (bytes.Has(at, 2)) {
     const size_t size = bytes.U16(at);
