@@ -58,7 +58,7 @@ std::vector<std::string> LinkTexts(const ShellLinkInfo& link) {
   return {link.localBasePath, link.netName,      link.deviceName,        link.commonPathSuffix,
           link.volumeLabel,   link.name,         link.relativePath,      link.workingDir,
           link.arguments,     link.iconLocation, link.environmentTarget, link.machineId,
-          link.knownFolder,   link.TargetPath()};
+          link.TargetPath()};
 }
 
 std::string CheckLink(std::span<const uint8_t> bytes, const ShellLinkInfo& link) {

@@ -90,29 +90,53 @@ GuidBytes GuidBytesAt(const ByteRange& range, size_t at) {
   return guid;
 }
 
-std::string GuidText(const GuidBytes& guid) {
+GuidChars GuidCharsOf(const GuidBytes& guid) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   const ByteRange range(guid);
-  // Written in place: growing a string by the character made GUIDs most of
-  // a jump list's reading time.
-  char text[38];
+  GuidChars text;
   size_t length = 0;
   auto hex = [&](uint64_t value, int digits) {
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) text[length++] = kDigits[(value >> shift) & 0xF];
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) text.chars[length++] = kDigits[(value >> shift) & 0xF];
   };
-  text[length++] = '{';
+  text.chars[length++] = '{';
   hex(range.U32(0), 8);
-  text[length++] = '-';
+  text.chars[length++] = '-';
   hex(range.U16(4), 4);
-  text[length++] = '-';
+  text.chars[length++] = '-';
   hex(range.U16(6), 4);
-  text[length++] = '-';
+  text.chars[length++] = '-';
   for (size_t i = 8; i < 16; ++i) {
-    if (i == 10) text[length++] = '-';
+    if (i == 10) text.chars[length++] = '-';
     hex(range.U8(i), 2);
   }
-  text[length++] = '}';
-  return std::string(text, length);
+  text.chars[length++] = '}';
+  return text;
+}
+
+std::string GuidText(const GuidBytes& guid) { return std::string(GuidCharsOf(guid).View()); }
+
+std::optional<GuidBytes> ParseGuidText(std::string_view text) {
+  if (text.size() != 38 || text.front() != '{' || text.back() != '}') return std::nullopt;
+  if (text[9] != '-' || text[14] != '-' || text[19] != '-' || text[24] != '-') return std::nullopt;
+  auto digit = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  // The text's hex digits in order, and where each lands: the first three
+  // groups are stored little-endian, the last two as written.
+  constexpr std::array<uint8_t, 16> kPlace{3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+  GuidBytes guid{};
+  size_t byte = 0;
+  for (size_t at = 1; at < 37; ++at) {
+    if (at == 9 || at == 14 || at == 19 || at == 24) continue;
+    const int high = digit(text[at]);
+    const int low = digit(text[++at]);
+    if (high < 0 || low < 0) return std::nullopt;
+    guid[kPlace[byte++]] = static_cast<uint8_t>(high << 4 | low);
+  }
+  return guid;
 }
 
 uint64_t FatTimeToFileTime(uint16_t date, uint16_t time) {

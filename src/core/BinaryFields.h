@@ -9,8 +9,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace tmr {
 
@@ -66,11 +68,22 @@ std::string Utf16Counted(const ByteRange& range, size_t at, size_t units);
 std::string GuidText(const ByteRange& range, size_t at);
 
 // A GUID's 16 bytes as stored, for structures that hold many and show few
-// (a jump list's entries): the text is made only when asked for.
+// (a jump list's entries and their links' items): the text is made only
+// when asked for. The null GUID (all zeros) stands for none stored.
 using GuidBytes = std::array<uint8_t, 16>;
 // Zeros when not all there.
 GuidBytes GuidBytesAt(const ByteRange& range, size_t at);
+inline bool IsNullGuid(const GuidBytes& guid) { return guid == GuidBytes{}; }
+// The registry form, written into a buffer of its own (no allocation).
+struct GuidChars {
+  std::array<char, 38> chars{};
+  std::string_view View() const { return {chars.data(), chars.size()}; }
+};
+GuidChars GuidCharsOf(const GuidBytes& guid);
 std::string GuidText(const GuidBytes& guid);
+// The bytes of a GUID in registry form (hex digits in either case);
+// nullopt for any other text.
+std::optional<GuidBytes> ParseGuidText(std::string_view text);
 
 // A FAT (MS-DOS) date and time, taken as UTC, as a FILETIME (100 ns since
 // 1601); 0 when the date is zero or names no real day or time.

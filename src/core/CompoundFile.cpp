@@ -48,7 +48,14 @@ std::optional<CompoundFile> CompoundFile::Open(std::span<const uint8_t> bytes) {
   file.ReadDirectory();
   if (file.entries_.empty() || file.entries_[0].type != CompoundEntryType::kRoot) return std::nullopt;
   const CompoundEntry& root = file.entries_[0];
-  file.miniStream_ = file.ReadChain(root.start, root.size);
+  // Where the mini stream lies in one piece it is read in place, as the
+  // streams in it are: it holds most of a jump list's bytes.
+  const std::span<const uint8_t> mini = file.ViewChain(false, root.start, root.size, file.miniStreamCopy_);
+  file.miniInPlace_ = mini.data() != file.miniStreamCopy_.data() || mini.empty();
+  if (file.miniInPlace_) {
+    file.miniStreamAt_ = mini.empty() ? 0 : static_cast<size_t>(mini.data() - bytes.data());
+    file.miniStreamSize_ = mini.size();
+  }
   std::vector<uint8_t> miniFat =
       file.ReadChain(file.firstMiniFatSector_, static_cast<uint64_t>(file.miniFatSectors_) * file.sectorSize_);
   AppendU32s(file.miniFat_, miniFat);
@@ -126,7 +133,8 @@ void CompoundFile::WalkChain(bool mini, uint32_t start, uint64_t size, Take&& ta
 }
 
 std::span<const uint8_t> CompoundFile::ChainBase(bool mini) const {
-  return mini ? std::span<const uint8_t>(miniStream_) : bytes_;
+  if (!mini) return bytes_;
+  return miniInPlace_ ? bytes_.subspan(miniStreamAt_, miniStreamSize_) : std::span<const uint8_t>(miniStreamCopy_);
 }
 
 std::vector<uint8_t> CompoundFile::ReadChain(uint32_t start, uint64_t size) const {
@@ -224,18 +232,17 @@ std::vector<uint8_t> CompoundFile::ReadStream(const CompoundEntry& entry) const 
   return std::vector<uint8_t>(view.begin(), view.end());
 }
 
-std::span<const uint8_t> CompoundFile::ViewStream(const CompoundEntry& entry, std::vector<uint8_t>& scratch) const {
-  if (entry.type != CompoundEntryType::kStream || budget_ == 0) return {};
-  const bool mini = entry.size < miniStreamCutoff_;
+std::span<const uint8_t> CompoundFile::ViewChain(bool mini, uint32_t start, uint64_t size,
+                                                 std::vector<uint8_t>& scratch) const {
   const std::span<const uint8_t> base = ChainBase(mini);
-  // While the pieces follow one another the stream is [runStart, runEnd) of
+  // While the pieces follow one another the chain is [runStart, runEnd) of
   // the base; from the first that does not, it is copied.
   size_t runStart = 0;
   size_t runEnd = 0;
   bool started = false;
   bool copying = false;
   auto piece = [&](size_t at) { return base.begin() + static_cast<std::ptrdiff_t>(at); };
-  WalkChain(mini, entry.start, entry.size, [&](size_t at, size_t count) {
+  WalkChain(mini, start, size, [&](size_t at, size_t count) {
     if (copying) {
       scratch.insert(scratch.end(), piece(at), piece(at + count));
     } else if (!started) {
@@ -247,13 +254,17 @@ std::span<const uint8_t> CompoundFile::ViewStream(const CompoundEntry& entry, st
     } else {
       copying = true;
       scratch.clear();
-      scratch.reserve(ReservedFor(entry.size, base.size()));
+      scratch.reserve(ReservedFor(size, base.size()));
       scratch.insert(scratch.end(), piece(runStart), piece(runEnd));
       scratch.insert(scratch.end(), piece(at), piece(at + count));
     }
   });
-  const std::span<const uint8_t> data =
-      copying ? std::span<const uint8_t>(scratch) : base.subspan(runStart, runEnd - runStart);
+  return copying ? std::span<const uint8_t>(scratch) : base.subspan(runStart, runEnd - runStart);
+}
+
+std::span<const uint8_t> CompoundFile::ViewStream(const CompoundEntry& entry, std::vector<uint8_t>& scratch) const {
+  if (entry.type != CompoundEntryType::kStream || budget_ == 0) return {};
+  const std::span<const uint8_t> data = ViewChain(entry.size < miniStreamCutoff_, entry.start, entry.size, scratch);
   if (data.size() > budget_) {
     budget_ = 0;
     return {};

@@ -76,6 +76,9 @@ class CompoundFile {
   template <class Take>
   void WalkChain(bool mini, uint32_t start, uint64_t size, Take&& take) const;
   std::span<const uint8_t> ChainBase(bool mini) const;
+  // A chain's bytes in place where its pieces follow one another, else
+  // copied into scratch.
+  std::span<const uint8_t> ViewChain(bool mini, uint32_t start, uint64_t size, std::vector<uint8_t>& scratch) const;
   std::vector<uint8_t> ReadChain(uint32_t start, uint64_t size) const;
   const CompoundEntry* FindRootEntry(std::string_view name) const;
   void ReadDirectory();
@@ -96,11 +99,16 @@ class CompoundFile {
 
   std::vector<uint32_t> fat_;
   std::vector<uint32_t> miniFat_;
-  std::vector<uint8_t> miniStream_;
+  // The mini stream: where it lies in the file (an offset, so that the
+  // reader stays copyable), or a copy of its pieces.
+  bool miniInPlace_ = true;
+  size_t miniStreamAt_ = 0;
+  size_t miniStreamSize_ = 0;
+  std::vector<uint8_t> miniStreamCopy_;
   std::vector<CompoundEntry> entries_;
   std::vector<uint32_t> rootChildren_;
   std::vector<std::pair<std::string, uint32_t>> rootIndex_;  // upper-cased name -> entry, by name
-  mutable size_t budget_ = 0;                            // bytes ReadStream may still hand out
+  mutable size_t budget_ = 0;                                // bytes ReadStream may still hand out
 };
 
 }  // namespace tmr
