@@ -160,6 +160,9 @@ void MainWindow::FillTree() {
     }
     tree.Expand(root);
   }
+  // Expanding each root scrolls it into view, which leaves a tree taller
+  // than its window scrolled to its last group.
+  tree.SetFirstVisible(tree.Root());
 }
 
 HTREEITEM MainWindow::ItemForKey(std::string_view key) const {

@@ -2,9 +2,11 @@
 // spellings included: users and their reports know them so.
 #include "categories/CategoryTable.h"
 #include "categories/Timeline.h"
+#include "readers/browsers/ActivityReaders.h"
 #include "readers/browsers/ChromeReaders.h"
 #include "readers/browsers/FirefoxReaders.h"
 #include "readers/ie/IeReaders.h"
+#include "readers/windows/TodayReaders.h"
 #include "readers/windows/WindowsReaders.h"
 
 namespace tmr {
@@ -55,6 +57,36 @@ constexpr ColumnInfo kChromeTopSiteColumns[] = {{"URL", 6000}, {"Rank", 1000, Ce
 constexpr ColumnInfo kChromeKeywordColumns[] = {{"Keyword Searched", 6000}};
 constexpr ColumnInfo kTimelineColumns[] = {
     {"Time", 2200, CellKind::kTime}, {"Event", 1800}, {"Category", 2600}, {"Item", 6000}, {"Details", 6000}};
+// The path comes first where a double-click opens it.
+constexpr ColumnInfo kJumpListColumns[] = {{"Target", 5000},
+                                           {"Application", 2500},
+                                           {"Last Opened", 2000, CellKind::kTime, "Opened"},
+                                           {"Pinned", 800},
+                                           {"Target Created", 2000, CellKind::kTime, "Target created"},
+                                           {"Target Modified", 2000, CellKind::kTime, "Target modified"},
+                                           {"Target Accessed", 2000, CellKind::kTime, "Target accessed"},
+                                           {"Size", 1200, CellKind::kNumber}};
+constexpr ColumnInfo kProgramsRunColumns[] = {{"Program", 6000},
+                                              {"Run Count", 1100, CellKind::kNumber},
+                                              {"Focus Time (ms)", 1500, CellKind::kNumber},
+                                              {"Last Run", 2000, CellKind::kTime, "Last run"}};
+constexpr ColumnInfo kFoldersOpenedColumns[] = {{"Folder", 8000},
+                                                {"Key Written", 2000, CellKind::kTime, "Folder key written"}};
+constexpr ColumnInfo kRecycleBinColumns[] = {{"Original Path", 6000},
+                                             {"Size", 1200, CellKind::kNumber},
+                                             {"Deleted", 2000, CellKind::kTime, "Deleted"},
+                                             {"Still There", 1100}};
+constexpr ColumnInfo kPowerShellColumns[] = {{"Command", 8000}, {"Order", 800, CellKind::kNumber}};
+constexpr ColumnInfo kRemoteDesktopColumns[] = {
+    {"Host", 3000}, {"User Name Hint", 3000}, {"Key Written", 2000, CellKind::kTime, "Key written"}};
+constexpr ColumnInfo kOfficeColumns[] = {
+    {"Document", 6000}, {"Application", 1500}, {"Last Opened", 2000, CellKind::kTime, "Opened"}};
+constexpr ColumnInfo kWindowsTimelineColumns[] = {{"Application", 4000},
+                                           {"What", 6000},
+                                           {"Start", 2000, CellKind::kTime, "Activity started"},
+                                           {"End", 2000, CellKind::kTime, "Activity ended"}};
+constexpr ColumnInfo kStartupColumns[] = {
+    {"Name", 2500}, {"Command", 6000}, {"Key", 5000}, {"Key Written", 2000, CellKind::kTime, "Key written"}};
 
 // ---- the report's column headers ----
 
@@ -101,6 +133,51 @@ constexpr std::string_view kChromeTopSiteHeader[] = {
     R"(<tr><td style="width: 400px" class="style10"><strong>URL</strong></td>)",
     R"(<td style="width: 50px" class="style10"><strong>Rank</strong></td>)",
     R"(<td style="width: 400px" class="style10"><strong>Title</strong></td>)"};
+
+// The sections of today's Windows: one header cell per column, closed.
+constexpr std::string_view kJumpListHeader[] = {
+    R"(<tr><td style="width: 300px" class="style10"><strong>Target</strong></td>)",
+    R"(<td style="width: 150px" class="style10"><strong>Application</strong></td>)",
+    R"(<td style="width: 120px" class="style10"><strong>Last Opened</strong></td>)",
+    R"(<td style="width: 50px" class="style10"><strong>Pinned</strong></td>)",
+    R"(<td style="width: 120px" class="style10"><strong>Target Created</strong></td>)",
+    R"(<td style="width: 120px" class="style10"><strong>Target Modified</strong></td>)",
+    R"(<td style="width: 120px" class="style10"><strong>Target Accessed</strong></td>)",
+    R"(<td style="width: 60px" class="style10"><strong>Size</strong></td></tr>)"};
+constexpr std::string_view kProgramsRunHeader[] = {
+    R"(<tr><td style="width: 400px" class="style10"><strong>Program</strong></td>)",
+    R"(<td style="width: 60px" class="style10"><strong>Run Count</strong></td>)",
+    R"(<td style="width: 80px" class="style10"><strong>Focus Time (ms)</strong></td>)",
+    R"(<td style="width: 150px" class="style10"><strong>Last Run</strong></td></tr>)"};
+constexpr std::string_view kFoldersOpenedHeader[] = {
+    R"(<tr><td style="width: 600px" class="style10"><strong>Folder</strong></td>)",
+    R"(<td style="width: 150px" class="style10"><strong>Key Written</strong></td></tr>)"};
+constexpr std::string_view kRecycleBinHeader[] = {
+    R"(<tr><td style="width: 450px" class="style10"><strong>Original Path</strong></td>)",
+    R"(<td style="width: 80px" class="style10"><strong>Size</strong></td>)",
+    R"(<td style="width: 150px" class="style10"><strong>Deleted</strong></td>)",
+    R"(<td style="width: 60px" class="style10"><strong>Still There</strong></td></tr>)"};
+constexpr std::string_view kPowerShellHeader[] = {
+    R"(<tr><td style="width: 600px" class="style10"><strong>Command</strong></td>)",
+    R"(<td style="width: 50px" class="style10"><strong>Order</strong></td></tr>)"};
+constexpr std::string_view kRemoteDesktopHeader[] = {
+    R"(<tr><td style="width: 250px" class="style10"><strong>Host</strong></td>)",
+    R"(<td style="width: 250px" class="style10"><strong>User Name Hint</strong></td>)",
+    R"(<td style="width: 150px" class="style10"><strong>Key Written</strong></td></tr>)"};
+constexpr std::string_view kOfficeHeader[] = {
+    R"(<tr><td style="width: 450px" class="style10"><strong>Document</strong></td>)",
+    R"(<td style="width: 100px" class="style10"><strong>Application</strong></td>)",
+    R"(<td style="width: 150px" class="style10"><strong>Last Opened</strong></td></tr>)"};
+constexpr std::string_view kWindowsTimelineHeader[] = {
+    R"(<tr><td style="width: 300px" class="style10"><strong>Application</strong></td>)",
+    R"(<td style="width: 400px" class="style10"><strong>What</strong></td>)",
+    R"(<td style="width: 150px" class="style10"><strong>Start</strong></td>)",
+    R"(<td style="width: 150px" class="style10"><strong>End</strong></td></tr>)"};
+constexpr std::string_view kStartupHeader[] = {
+    R"(<tr><td style="width: 150px" class="style10"><strong>Name</strong></td>)",
+    R"(<td style="width: 400px" class="style10"><strong>Command</strong></td>)",
+    R"(<td style="width: 300px" class="style10"><strong>Key</strong></td>)",
+    R"(<td style="width: 150px" class="style10"><strong>Key Written</strong></td></tr>)"};
 
 // ---- the report's cells ----
 
@@ -164,6 +241,24 @@ constexpr std::string_view kTimelineHeader[] = {
 
 ReadOutcome ReadTimelineOfEveryCategory(const ReadContext& context, RowSink& rows, ReadProgress& progress) {
   return ReadTimeline(Categories(), context, rows, progress);
+}
+
+// Today's Windows: every cell whole, in the list's order.
+constexpr std::string_view kTodayFirst[] = {R"(<tr><td class="style7">)", R"(<tr><td class="style5">)"};
+constexpr std::string_view kTodayOther[] = {R"(<td class="style7">)", R"(<td class="style5">)"};
+constexpr ReportCellInfo kTodayCells[] = {
+    {0, Cut::kWhole, kTodayFirst[0], kTodayFirst[1]}, {1, Cut::kWhole, kTodayOther[0], kTodayOther[1]},
+    {2, Cut::kWhole, kTodayOther[0], kTodayOther[1]}, {3, Cut::kWhole, kTodayOther[0], kTodayOther[1]},
+    {4, Cut::kWhole, kTodayOther[0], kTodayOther[1]}, {5, Cut::kWhole, kTodayOther[0], kTodayOther[1]},
+    {6, Cut::kWhole, kTodayOther[0], kTodayOther[1]}, {7, Cut::kWhole, kTodayOther[0], kTodayOther[1]}};
+
+// A section of today's Windows: its anchor, heading and link follow from its
+// name; as many cells as the category has columns.
+constexpr ReportSectionInfo TodaySection(std::string_view status, std::string_view anchor, std::string_view heading,
+                                         std::string_view link, std::span<const std::string_view> header,
+                                         std::size_t columns) {
+  const std::span<const ReportCellInfo> cells = std::span(kTodayCells).first(columns);
+  return {ReportGroup::kWindowsToday, status, anchor, heading, link, header, ReportRows::kCellsOwnAlternation, cells};
 }
 
 // A section of one column per row.
@@ -310,6 +405,58 @@ constexpr CategoryInfo kCategories[] = {
      {ReportGroup::kEdge, "Creating Edge Keyword Searched report...", "Edge-Keyword Searched",
       "Edge-Keyword Searched</a></td></tr>", "Keyword Searched", {}, ReportRows::kCells, kChromeOneCell}},
 
+    {Category::kJumpLists, "b9", TreeGroup::kWindows, "Jump Lists", kJumpListColumns,
+     "Double Click to open", true, true, ReadJumpLists, RowAction::kOpenFirstColumn,
+     TodaySection("Creating Windows Jump Lists report...", "Windows-Jump Lists", "Windows-Jump Lists</a></td></tr>",
+                  "Jump Lists", kJumpListHeader, std::size(kJumpListColumns)),
+     true},
+    {Category::kProgramsRun, "b10", TreeGroup::kWindows, "Programs Run", kProgramsRunColumns,
+     "", false, false, ReadProgramsRun, RowAction::kNothing,
+     TodaySection("Creating Windows Programs Run report...", "Windows-Programs Run",
+                  "Windows-Programs Run</a></td></tr>", "Programs Run", kProgramsRunHeader,
+                  std::size(kProgramsRunColumns)),
+     true},
+    {Category::kFoldersOpened, "b11", TreeGroup::kWindows, "Folders Opened", kFoldersOpenedColumns,
+     "", false, true, ReadFoldersOpened, RowAction::kNothing,
+     TodaySection("Creating Windows Folders Opened report...", "Windows-Folders Opened",
+                  "Windows-Folders Opened</a></td></tr>", "Folders Opened", kFoldersOpenedHeader,
+                  std::size(kFoldersOpenedColumns)),
+     true},
+    {Category::kRecycleBin, "b12", TreeGroup::kWindows, "Recycle Bin", kRecycleBinColumns,
+     "Double Click to open", false, false, ReadRecycleBin, RowAction::kOpenFirstColumn,
+     TodaySection("Creating Windows Recycle Bin report...", "Windows-Recycle Bin", "Windows-Recycle Bin</a></td></tr>",
+                  "Recycle Bin", kRecycleBinHeader, std::size(kRecycleBinColumns)),
+     true},
+    {Category::kPowerShellHistory, "b13", TreeGroup::kWindows, "PowerShell History", kPowerShellColumns,
+     "", false, false, ReadPowerShellHistory, RowAction::kNothing,
+     TodaySection("Creating Windows PowerShell History report...", "Windows-PowerShell History",
+                  "Windows-PowerShell History</a></td></tr>", "PowerShell History", kPowerShellHeader,
+                  std::size(kPowerShellColumns))},
+    {Category::kRemoteDesktop, "b14", TreeGroup::kWindows, "Remote Desktop", kRemoteDesktopColumns,
+     "", false, false, ReadRemoteDesktop, RowAction::kNothing,
+     TodaySection("Creating Windows Remote Desktop report...", "Windows-Remote Desktop",
+                  "Windows-Remote Desktop</a></td></tr>", "Remote Desktop", kRemoteDesktopHeader,
+                  std::size(kRemoteDesktopColumns)),
+     true},
+    {Category::kOfficeDocuments, "b15", TreeGroup::kWindows, "Office Documents", kOfficeColumns,
+     "Double Click to open", false, false, ReadOfficeDocuments, RowAction::kOpenFirstColumn,
+     TodaySection("Creating Windows Office Documents report...", "Windows-Office Documents",
+                  "Windows-Office Documents</a></td></tr>", "Office Documents", kOfficeHeader,
+                  std::size(kOfficeColumns)),
+     true},
+    {Category::kWindowsTimeline, "b16", TreeGroup::kWindows, "Windows Timeline", kWindowsTimelineColumns,
+     "", true, true, ReadWindowsTimeline, RowAction::kNothing,
+     TodaySection("Creating Windows Timeline report...", "Windows-Windows Timeline",
+                  "Windows-Windows Timeline</a></td></tr>", "Windows Timeline", kWindowsTimelineHeader,
+                  std::size(kWindowsTimelineColumns)),
+     true},
+    {Category::kStartupPrograms, "b17", TreeGroup::kWindows, "Startup Programs", kStartupColumns,
+     "", false, false, ReadStartupPrograms, RowAction::kNothing,
+     TodaySection("Creating Windows Startup Programs report...", "Windows-Startup Programs",
+                  "Windows-Startup Programs</a></td></tr>", "Startup Programs", kStartupHeader,
+                  std::size(kStartupColumns)),
+     true},
+
     // Every category's times in one list; a row does what its category does.
     {Category::kTimeline, "t1", TreeGroup::kTimeline, "Timeline", kTimelineColumns,
      "Double click to open", false, true, ReadTimelineOfEveryCategory, RowAction::kAsItsCategory,
@@ -331,6 +478,9 @@ constexpr std::string_view kChromeIndexStart[] = {R"(<tr><td style="width: 122px
 constexpr std::string_view kChromeIndexEnd[] = {R"(<td class="style9">&nbsp;</td>)",
                                                 R"(<td class="style9">&nbsp;</td></tr>)"};
 constexpr std::string_view kEdgeIndexStart[] = {R"(<tr><td style="width: 122px" class="style9">Edge</td>)"};
+constexpr std::string_view kWindowsTodayIndexStart[] = {R"(<tr><td style="width: 122px" class="style9">)",
+                                                        "Windows today</td>"};
+constexpr std::string_view kWindowsTodayIndexEnd[] = {"</tr>"};
 
 constexpr std::string_view kTimelineIndexStart[] = {R"(<tr><td style="width: 122px" class="style9">Timeline</td>)"};
 
@@ -353,6 +503,8 @@ constexpr ReportGroupInfo kReportGroups[] = {
     {ReportGroup::kChrome, "Google Chrome", true, 2400, 840, false},
     {ReportGroup::kEdge, "Microsoft Edge", true, 4440, 840, false},
     {ReportGroup::kTimeline, "Timeline", false, 2400, 1260, false},
+    {ReportGroup::kWindowsToday, "Windows today", true, 360, 1260, false, kWindowsTodayIndexStart,
+     kWindowsTodayIndexEnd},
 };
 
 }  // namespace

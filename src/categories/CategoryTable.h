@@ -43,6 +43,15 @@ enum class Category {
   kEdgeDownloads,
   kEdgeTopSites,
   kEdgeKeywords,
+  kJumpLists,
+  kProgramsRun,
+  kFoldersOpened,
+  kRecycleBin,
+  kPowerShellHistory,
+  kRemoteDesktop,
+  kOfficeDocuments,
+  kWindowsTimeline,
+  kStartupPrograms,
   kTimeline,
 };
 
@@ -158,6 +167,12 @@ struct ReportGroupInfo {
   int boxTopTwips;
   // The dialog's "skip" button is shown while its sections are written.
   bool skippable;
+  // A group whose sections have a row of their own in the report's index
+  // (while it is chosen) rather than cells in their tree group's row: the
+  // lines before its links, and after the links and the empty cells that
+  // fill a row to seven. Empty for the others.
+  std::span<const std::string_view> indexRowStart = {};
+  std::span<const std::string_view> indexRowEnd = {};
 };
 
 // The three tables, in the order of the tree, the report and the dialog.

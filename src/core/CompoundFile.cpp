@@ -30,6 +30,15 @@ void AppendU32s(std::vector<uint32_t>& into, const std::vector<uint8_t>& bytes) 
   for (size_t at = 0; at + 4 <= bytes.size(); at += 4) into.push_back(range.U32(at));
 }
 
+// Room for a stream's claimed size, so that it is copied without growing
+// sector by sector; no more than the bytes that could hold it, nor more
+// than a megabyte ahead, as a size is only a claim until its sectors are
+// read.
+size_t ReservedFor(uint64_t claimed, size_t available) {
+  constexpr size_t kMostAhead = size_t{1} << 20;
+  return static_cast<size_t>(std::min<uint64_t>({claimed, available, kMostAhead}));
+}
+
 }  // namespace
 
 std::optional<CompoundFile> CompoundFile::Open(std::span<const uint8_t> bytes) {
@@ -39,7 +48,14 @@ std::optional<CompoundFile> CompoundFile::Open(std::span<const uint8_t> bytes) {
   file.ReadDirectory();
   if (file.entries_.empty() || file.entries_[0].type != CompoundEntryType::kRoot) return std::nullopt;
   const CompoundEntry& root = file.entries_[0];
-  file.miniStream_ = file.ReadChain(root.start, root.size);
+  // Where the mini stream lies in one piece it is read in place, as the
+  // streams in it are: it holds most of a jump list's bytes.
+  const std::span<const uint8_t> mini = file.ViewChain(false, root.start, root.size, file.miniStreamCopy_);
+  file.miniInPlace_ = mini.data() != file.miniStreamCopy_.data() || mini.empty();
+  if (file.miniInPlace_) {
+    file.miniStreamAt_ = mini.empty() ? 0 : static_cast<size_t>(mini.data() - bytes.data());
+    file.miniStreamSize_ = mini.size();
+  }
   std::vector<uint8_t> miniFat =
       file.ReadChain(file.firstMiniFatSector_, static_cast<uint64_t>(file.miniFatSectors_) * file.sectorSize_);
   AppendU32s(file.miniFat_, miniFat);
@@ -96,31 +112,38 @@ void CompoundFile::ReadFat() {
   }
 }
 
-std::vector<uint8_t> CompoundFile::ReadChain(uint32_t start, uint64_t size) const {
-  std::vector<uint8_t> out;
+template <class Take>
+void CompoundFile::WalkChain(bool mini, uint32_t start, uint64_t size, Take&& take) const {
+  const size_t unit = mini ? miniSectorSize_ : sectorSize_;
+  const size_t available = ChainBase(mini).size();
+  const size_t sectors = mini ? (available + unit - 1) / unit : sectorCount_;
+  const std::vector<uint32_t>& next = mini ? miniFat_ : fat_;
+  // The file's sectors are counted after the header's; the mini stream's
+  // from its start.
+  const size_t skipped = mini ? 0 : 1;
+  uint64_t taken = 0;
   uint32_t sector = start;
-  for (size_t steps = 0; out.size() < size && sector < sectorCount_ && steps < sectorCount_; ++steps) {
-    const size_t at = (sector + size_t{1}) * sectorSize_;
-    const size_t take = static_cast<size_t>(std::min<uint64_t>({sectorSize_, size - out.size(), bytes_.size() - at}));
-    out.insert(out.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(at),
-               bytes_.begin() + static_cast<std::ptrdiff_t>(at + take));
-    sector = sector < fat_.size() ? fat_[sector] : kEndOfChain;
+  for (size_t steps = 0; taken < size && sector < sectors && steps < sectors; ++steps) {
+    const size_t at = (sector + skipped) * unit;
+    const size_t count = static_cast<size_t>(std::min<uint64_t>({unit, size - taken, available - at}));
+    take(at, count);
+    taken += count;
+    sector = sector < next.size() ? next[sector] : kEndOfChain;
   }
-  return out;
 }
 
-std::vector<uint8_t> CompoundFile::ReadMiniChain(uint32_t start, uint64_t size) const {
+std::span<const uint8_t> CompoundFile::ChainBase(bool mini) const {
+  if (!mini) return bytes_;
+  return miniInPlace_ ? bytes_.subspan(miniStreamAt_, miniStreamSize_) : std::span<const uint8_t>(miniStreamCopy_);
+}
+
+std::vector<uint8_t> CompoundFile::ReadChain(uint32_t start, uint64_t size) const {
   std::vector<uint8_t> out;
-  const size_t miniSectors = (miniStream_.size() + miniSectorSize_ - 1) / miniSectorSize_;
-  uint32_t sector = start;
-  for (size_t steps = 0; out.size() < size && sector < miniSectors && steps < miniSectors; ++steps) {
-    const size_t at = sector * miniSectorSize_;
-    const size_t take =
-        static_cast<size_t>(std::min<uint64_t>({miniSectorSize_, size - out.size(), miniStream_.size() - at}));
-    out.insert(out.end(), miniStream_.begin() + static_cast<std::ptrdiff_t>(at),
-               miniStream_.begin() + static_cast<std::ptrdiff_t>(at + take));
-    sector = sector < miniFat_.size() ? miniFat_[sector] : kEndOfChain;
-  }
+  out.reserve(ReservedFor(size, bytes_.size()));
+  WalkChain(false, start, size, [&](size_t at, size_t count) {
+    out.insert(out.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(at),
+               bytes_.begin() + static_cast<std::ptrdiff_t>(at + count));
+  });
   return out;
 }
 
@@ -168,22 +191,80 @@ void CompoundFile::IndexRootChildren() {
     const CompoundEntry& entry = entries_[current];
     if (entry.type == CompoundEntryType::kStream || entry.type == CompoundEntryType::kStorage) {
       rootChildren_.push_back(current);
-      rootIndex_.emplace(UpperAscii(entry.name), current);
+      rootIndex_.emplace_back(UpperAscii(entry.name), current);
     }
     node = entry.right;
   }
+  // Sorted once rather than hashed: a jump list has a root child per entry,
+  // and a node of its own for each cost more than the lookups. Stable, so
+  // that of two entries with one name the first in the tree is found.
+  std::stable_sort(rootIndex_.begin(), rootIndex_.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
+const CompoundEntry* CompoundFile::FindRootEntry(std::string_view name) const {
+  const std::string key = UpperAscii(name);
+  const auto found = std::lower_bound(rootIndex_.begin(), rootIndex_.end(), key,
+                                      [](const auto& indexed, const std::string& k) { return indexed.first < k; });
+  if (found == rootIndex_.end() || found->first != key || entries_[found->second].type != CompoundEntryType::kStream) {
+    return nullptr;
+  }
+  return &entries_[found->second];
 }
 
 std::optional<std::vector<uint8_t>> CompoundFile::ReadRootStream(std::string_view name) const {
-  const auto found = rootIndex_.find(UpperAscii(name));
-  if (found == rootIndex_.end() || entries_[found->second].type != CompoundEntryType::kStream) return std::nullopt;
-  return ReadStream(entries_[found->second]);
+  const CompoundEntry* entry = FindRootEntry(name);
+  if (!entry) return std::nullopt;
+  return ReadStream(*entry);
+}
+
+std::optional<std::span<const uint8_t>> CompoundFile::ViewRootStream(std::string_view name,
+                                                                     std::vector<uint8_t>& scratch) const {
+  const CompoundEntry* entry = FindRootEntry(name);
+  if (!entry) return std::nullopt;
+  return ViewStream(*entry, scratch);
 }
 
 std::vector<uint8_t> CompoundFile::ReadStream(const CompoundEntry& entry) const {
+  std::vector<uint8_t> scratch;
+  const std::span<const uint8_t> view = ViewStream(entry, scratch);
+  if (view.data() == scratch.data()) return scratch;
+  return std::vector<uint8_t>(view.begin(), view.end());
+}
+
+std::span<const uint8_t> CompoundFile::ViewChain(bool mini, uint32_t start, uint64_t size,
+                                                 std::vector<uint8_t>& scratch) const {
+  const std::span<const uint8_t> base = ChainBase(mini);
+  // While the pieces follow one another the chain is [runStart, runEnd) of
+  // the base; from the first that does not, it is copied.
+  size_t runStart = 0;
+  size_t runEnd = 0;
+  bool started = false;
+  bool copying = false;
+  auto piece = [&](size_t at) { return base.begin() + static_cast<std::ptrdiff_t>(at); };
+  WalkChain(mini, start, size, [&](size_t at, size_t count) {
+    if (copying) {
+      scratch.insert(scratch.end(), piece(at), piece(at + count));
+    } else if (!started) {
+      started = true;
+      runStart = at;
+      runEnd = at + count;
+    } else if (at == runEnd) {
+      runEnd += count;
+    } else {
+      copying = true;
+      scratch.clear();
+      scratch.reserve(ReservedFor(size, base.size()));
+      scratch.insert(scratch.end(), piece(runStart), piece(runEnd));
+      scratch.insert(scratch.end(), piece(at), piece(at + count));
+    }
+  });
+  return copying ? std::span<const uint8_t>(scratch) : base.subspan(runStart, runEnd - runStart);
+}
+
+std::span<const uint8_t> CompoundFile::ViewStream(const CompoundEntry& entry, std::vector<uint8_t>& scratch) const {
   if (entry.type != CompoundEntryType::kStream || budget_ == 0) return {};
-  std::vector<uint8_t> data =
-      entry.size < miniStreamCutoff_ ? ReadMiniChain(entry.start, entry.size) : ReadChain(entry.start, entry.size);
+  const std::span<const uint8_t> data = ViewChain(entry.size < miniStreamCutoff_, entry.start, entry.size, scratch);
   if (data.size() > budget_) {
     budget_ = 0;
     return {};

@@ -14,7 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace tmr {
@@ -59,13 +59,28 @@ class CompoundFile {
   // thousands of entries on one long chain linear to read.
   std::vector<uint8_t> ReadStream(const CompoundEntry& entry) const;
 
+  // The same bytes without a copy where the stream's sectors follow one
+  // another (a view into the file, or into the mini stream); a stream in
+  // pieces is copied into scratch, which is otherwise left alone. Valid
+  // while the reader and scratch are. Counts against the same budget.
+  std::span<const uint8_t> ViewStream(const CompoundEntry& entry, std::vector<uint8_t>& scratch) const;
+  std::optional<std::span<const uint8_t>> ViewRootStream(std::string_view name, std::vector<uint8_t>& scratch) const;
+
  private:
   explicit CompoundFile(std::span<const uint8_t> bytes) : bytes_(bytes) {}
 
   bool ReadHeader();
   void ReadFat();
+  // Hands each piece of a chain (its offset in the file or the mini
+  // stream, and length) to take, up to size bytes.
+  template <class Take>
+  void WalkChain(bool mini, uint32_t start, uint64_t size, Take&& take) const;
+  std::span<const uint8_t> ChainBase(bool mini) const;
+  // A chain's bytes in place where its pieces follow one another, else
+  // copied into scratch.
+  std::span<const uint8_t> ViewChain(bool mini, uint32_t start, uint64_t size, std::vector<uint8_t>& scratch) const;
   std::vector<uint8_t> ReadChain(uint32_t start, uint64_t size) const;
-  std::vector<uint8_t> ReadMiniChain(uint32_t start, uint64_t size) const;
+  const CompoundEntry* FindRootEntry(std::string_view name) const;
   void ReadDirectory();
   void IndexRootChildren();
 
@@ -84,11 +99,16 @@ class CompoundFile {
 
   std::vector<uint32_t> fat_;
   std::vector<uint32_t> miniFat_;
-  std::vector<uint8_t> miniStream_;
+  // The mini stream: where it lies in the file (an offset, so that the
+  // reader stays copyable), or a copy of its pieces.
+  bool miniInPlace_ = true;
+  size_t miniStreamAt_ = 0;
+  size_t miniStreamSize_ = 0;
+  std::vector<uint8_t> miniStreamCopy_;
   std::vector<CompoundEntry> entries_;
   std::vector<uint32_t> rootChildren_;
-  std::unordered_map<std::string, uint32_t> rootIndex_;  // upper-cased name -> entry
-  mutable size_t budget_ = 0;                            // bytes ReadStream may still hand out
+  std::vector<std::pair<std::string, uint32_t>> rootIndex_;  // upper-cased name -> entry, by name
+  mutable size_t budget_ = 0;                                // bytes ReadStream may still hand out
 };
 
 }  // namespace tmr

@@ -62,10 +62,10 @@ std::optional<DestListEntry> ReadDestListEntry(const ByteRange& bytes, size_t at
   const size_t chars = bytes.U16(at + pathAt);
   if (!bytes.Has(at + pathAt + 2, chars * 2)) return std::nullopt;
   DestListEntry entry;
-  entry.volumeId = GuidText(bytes, at + 8);
-  entry.fileId = GuidText(bytes, at + 24);
-  entry.birthVolumeId = GuidText(bytes, at + 40);
-  entry.birthFileId = GuidText(bytes, at + 56);
+  entry.volumeId = GuidBytesAt(bytes, at + 8);
+  entry.fileId = GuidBytesAt(bytes, at + 24);
+  entry.birthVolumeId = GuidBytesAt(bytes, at + 40);
+  entry.birthFileId = GuidBytesAt(bytes, at + 56);
   entry.hostname = AnsiField(bytes, at + 72, 16).text;
   entry.entryNumber = bytes.U32(at + 88);
   entry.lastOpened = bytes.U64(at + 100);
@@ -141,9 +141,13 @@ std::optional<AutomaticDestinations> ReadAutomaticDestinations(std::span<const u
   if (!list) return result;
   result.version = list->version;
   result.entries.reserve(list->entries.size());
+  // The links are parsed where they lie: a list's link streams are most of
+  // its bytes, and a copy of each was one more allocation per entry.
+  std::vector<uint8_t> scratch;
   for (DestListEntry& entry : list->entries) {
     AutomaticDestination destination;
-    if (std::optional<std::vector<uint8_t>> link = file->ReadRootStream(DestListStreamName(entry.entryNumber))) {
+    if (std::optional<std::span<const uint8_t>> link =
+            file->ViewRootStream(DestListStreamName(entry.entryNumber), scratch)) {
       destination.link = ParseShellLink(*link);
     }
     destination.entry = std::move(entry);

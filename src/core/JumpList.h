@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/BinaryFields.h"
 #include "core/ShellLink.h"
 
 namespace tmr {
@@ -29,11 +30,12 @@ struct DestListEntry {
   // "::{031E4825-7B94-4DC3-B131-E946B44C8DD5}\Pictures.library-ms".
   std::string path;
   // The distributed link tracking ("droid") object ids of the target's
-  // volume and file, now and at their birth, as "{GUID}".
-  std::string volumeId;
-  std::string fileId;
-  std::string birthVolumeId;
-  std::string birthFileId;
+  // volume and file, now and at their birth, as stored (GuidText writes
+  // them as "{GUID}").
+  GuidBytes volumeId{};
+  GuidBytes fileId{};
+  GuidBytes birthVolumeId{};
+  GuidBytes birthFileId{};
 };
 
 struct DestList {

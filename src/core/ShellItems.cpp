@@ -80,19 +80,25 @@ constexpr std::array<std::string_view, 12> kControlPanelCategories{{
     "Mobile PC",
 }};
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameGuid(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+// The folders by their GUIDs' bytes, made once from the table's texts: a
+// jump list's links name thousands of them, and comparing 16 bytes is
+// cheaper than writing and comparing texts.
+std::string_view FolderNameOf(const GuidBytes& guid) {
+  static const std::vector<std::pair<GuidBytes, std::string_view>> kByBytes = [] {
+    std::vector<std::pair<GuidBytes, std::string_view>> table;
+    for (const FolderName& folder : kFolderNames) table.emplace_back(ParseGuidText(folder.guid).value(), folder.name);
+    return table;
+  }();
+  for (const auto& [bytes, name] : kByBytes) {
+    if (bytes == guid) return name;
   }
-  return true;
+  return "";
 }
 
 void NameFromGuid(ShellItem& item, const ByteRange& bytes, size_t at) {
-  item.guid = GuidText(bytes, at);
-  item.name = std::string(ShellFolderName(item.guid));
+  if (!bytes.Has(at, 16)) return;
+  item.guid = GuidBytesAt(bytes, at);
+  item.name = std::string(FolderNameOf(item.guid));
 }
 
 // The long name, the other two times and the MFT reference of a file entry
@@ -230,10 +236,8 @@ bool ReadSignedItem(ShellItem& item, const ByteRange& bytes) {
 }  // namespace
 
 std::string_view ShellFolderName(std::string_view guid) {
-  for (const FolderName& folder : kFolderNames) {
-    if (SameGuid(folder.guid, guid)) return folder.name;
-  }
-  return "";
+  const std::optional<GuidBytes> bytes = ParseGuidText(guid);
+  return bytes ? FolderNameOf(*bytes) : "";
 }
 
 std::optional<ShellItem> DecodeShellItem(std::span<const uint8_t> raw) {
@@ -267,7 +271,7 @@ std::optional<ShellItem> DecodeShellItem(std::span<const uint8_t> raw) {
   } else if (type == 0x71) {
     if (size >= kControlPanelSize) {
       item.kind = ShellItemKind::kControlPanel;
-      item.guid = GuidText(bytes, 14);
+      item.guid = GuidBytesAt(bytes, 14);
     }
   } else if (type == 0x74) {
     ReadDelegateFileEntry(item, bytes);
@@ -278,6 +282,11 @@ std::optional<ShellItem> DecodeShellItem(std::span<const uint8_t> raw) {
 std::vector<ShellItem> DecodeIdList(std::span<const uint8_t> list) {
   std::vector<ShellItem> items;
   const ByteRange bytes(list);
+  // The items counted by their sizes first, so the list is allocated once
+  // (every shortcut of a jump list holds one).
+  size_t count = 0;
+  for (size_t at = 0; bytes.Has(at, 2) && bytes.U16(at) >= 3; at += bytes.U16(at)) ++count;
+  items.reserve(count);
   size_t at = 0;
   while (bytes.Has(at, 2)) {
     const size_t size = bytes.U16(at);

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/BinaryFields.h"
+
 namespace tmr {
 
 enum class ShellItemKind {
@@ -42,7 +44,9 @@ struct ShellItem {
   uint32_t fileSize = 0;      // file entries; 32 bits only, as stored
   uint16_t attributes = 0;    // file entries: the low 16 bits of the file attributes
   uint64_t mftReference = 0;  // file entries on NTFS: entry number | sequence << 48; 0 = none
-  std::string guid;           // "{...}" of root folders, GUID volumes, control panel and known folders
+  // Of root folders, GUID volumes, control panel and known folders, as
+  // stored (GuidText writes "{...}"); the null GUID for the others.
+  GuidBytes guid{};
 };
 
 // One item: its two size bytes, then its data (the registry value of a

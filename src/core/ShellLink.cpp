@@ -88,7 +88,7 @@ void ReadExtraBlock(ShellLinkInfo& link, const ByteRange& block) {
       break;
     }
     case kTrackerBlock: link.machineId = AnsiField(block, kTrackerMachineAt, kTrackerMachineChars).text; break;
-    case kKnownFolderBlock: link.knownFolder = GuidText(block, 8); break;
+    case kKnownFolderBlock: link.knownFolder = GuidBytesAt(block, 8); break;
     default: break;
   }
 }

@@ -64,7 +64,7 @@ struct ShellLinkInfo {
   // ExtraData.
   std::string environmentTarget;  // the target with %VARIABLES%, e.g. "%windir%\system32\x.exe"
   std::string machineId;          // NetBIOS name of the machine the target was on (tracker block)
-  std::string knownFolder;        // "{GUID}" of the known folder the target lies in
+  GuidBytes knownFolder{};        // the known folder the target lies in; the null GUID for none
 
   size_t size = 0;        // bytes the link took, up to its terminal block
   bool complete = false;  // everything up to the terminal block was read

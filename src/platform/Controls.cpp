@@ -52,6 +52,8 @@ bool TreeView::IsExpanded(HTREEITEM item) const {
 HTREEITEM TreeView::Selection() const { return TreeView_GetSelection(hwnd_); }
 void TreeView::Select(HTREEITEM item) { TreeView_SelectItem(hwnd_, item); }
 HTREEITEM TreeView::Root() const { return TreeView_GetRoot(hwnd_); }
+HTREEITEM TreeView::FirstVisible() const { return TreeView_GetFirstVisible(hwnd_); }
+void TreeView::SetFirstVisible(HTREEITEM item) { TreeView_SelectSetFirstVisible(hwnd_, item); }
 HTREEITEM TreeView::Child(HTREEITEM item) const { return TreeView_GetChild(hwnd_, item); }
 HTREEITEM TreeView::Next(HTREEITEM item) const { return TreeView_GetNextSibling(hwnd_, item); }
 HTREEITEM TreeView::Parent(HTREEITEM item) const { return TreeView_GetParent(hwnd_, item); }

@@ -37,6 +37,9 @@ class TreeView {
   // The item under a point in client coordinates, or null.
   HTREEITEM HitTest(POINT client) const;
   bool ItemRect(HTREEITEM item, RECT& rect) const;
+  // The item at the top of the view; scrolls the view to put one there.
+  HTREEITEM FirstVisible() const;
+  void SetFirstVisible(HTREEITEM item);
 
  private:
   HWND hwnd_;

@@ -164,26 +164,43 @@ void HtmlReportWriter::WriteHeaderTable(const std::string& computer, const std::
   Line(R"(<p class="style8">&nbsp;</p>)");
 }
 
+void HtmlReportWriter::WriteIndexCells(const CategoryTable& table, const ReportGroupSet& chosen,
+                                       std::span<const std::string_view> start, std::span<const std::string_view> end,
+                                       const std::function<bool(const CategoryInfo&)>& inRow) {
+  for (std::string_view line : start) Line(std::string(line));
+  std::size_t place = 0;
+  for (const CategoryInfo& category : table.categories) {
+    if (!inRow(category)) continue;
+    Line(std::string(kIndexCells[std::min(place, std::size(kIndexCells) - 1)]));
+    // A section that is not written keeps its cell, empty and closed.
+    if (chosen.Has(category.report.group)) {
+      Line("<a href=\"#" + std::string(category.report.anchor) + "\">" + std::string(category.report.indexLink) +
+           "</a></td>");
+    } else {
+      Line("</td>");
+    }
+    ++place;
+  }
+  for (; place < std::size(kIndexEmptyCells); ++place) Line(std::string(kIndexEmptyCells[place]));
+  for (std::string_view line : end) Line(std::string(line));
+}
+
 void HtmlReportWriter::WriteIndexTable(const CategoryTable& table, const ReportGroupSet& chosen) {
   Line(R"(<table class="style2">)");
+  // The sections of a group with a row of its own are left out of their
+  // tree group's row, which so keeps the cells it has always had.
+  auto ownRow = [&table](const CategoryInfo& category) {
+    return !table.Of(category.report.group).indexRowStart.empty();
+  };
   for (const TreeGroupInfo& group : table.treeGroups) {
     if (!chosen.Has(group.indexRowGroup)) continue;
-    for (std::string_view line : group.indexRowStart) Line(std::string(line));
-    std::size_t place = 0;
-    for (const CategoryInfo& category : table.categories) {
-      if (category.treeGroup != group.id) continue;
-      Line(std::string(kIndexCells[std::min(place, std::size(kIndexCells) - 1)]));
-      // A section that is not written keeps its cell, empty and closed.
-      if (chosen.Has(category.report.group)) {
-        Line("<a href=\"#" + std::string(category.report.anchor) + "\">" + std::string(category.report.indexLink) +
-             "</a></td>");
-      } else {
-        Line("</td>");
-      }
-      ++place;
-    }
-    for (; place < std::size(kIndexEmptyCells); ++place) Line(std::string(kIndexEmptyCells[place]));
-    for (std::string_view line : group.indexRowEnd) Line(std::string(line));
+    WriteIndexCells(table, chosen, group.indexRowStart, group.indexRowEnd,
+                    [&](const CategoryInfo& category) { return category.treeGroup == group.id && !ownRow(category); });
+  }
+  for (const ReportGroupInfo& group : table.reportGroups) {
+    if (group.indexRowStart.empty() || !chosen.Has(group.id)) continue;
+    WriteIndexCells(table, chosen, group.indexRowStart, group.indexRowEnd,
+                    [&](const CategoryInfo& category) { return category.report.group == group.id; });
   }
   Line("</table>");
   Line("<p>&nbsp;</p>");

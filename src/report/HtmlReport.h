@@ -31,7 +31,8 @@ class HtmlReportWriter final : public RowSink {
   void WriteHead();
   void WriteHeaderTable(const std::string& computer, const std::string& user, const std::string& date);
   // A row per tree group whose index row group is chosen, with a link to
-  // each of its sections that is written.
+  // each of its sections that is written; then a row per chosen report
+  // group that has a row of its own.
   void WriteIndexTable(const CategoryTable& table, const ReportGroupSet& chosen);
 
   // Table, anchor, heading and column header lines of a section.
@@ -48,6 +49,10 @@ class HtmlReportWriter final : public RowSink {
   // tag + escaped value + end, put together in a reused buffer.
   void Cell(std::string_view tag, std::string_view value, std::string_view end);
   void WriteSingleCell(std::string_view value);
+  // One row of the index: a cell for each category in it.
+  void WriteIndexCells(const CategoryTable& table, const ReportGroupSet& chosen,
+                       std::span<const std::string_view> start, std::span<const std::string_view> end,
+                       const std::function<bool(const CategoryInfo&)>& inRow);
   void WriteCells(std::span<const std::string_view> cells, bool style7);
 
   LineSink sink_;

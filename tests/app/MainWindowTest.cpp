@@ -82,7 +82,16 @@ TEST_F(MainWindowTest, StartsWithTheWholeTreeExpandedAndEverythingEmpty) {
         {Category::kLastVisited, "List Visited History"},
         {Category::kUsbStorage, "USB Storage History"},
         {Category::kFirstFolders, "First Folder (Win7)"},
-        {Category::kTypedPaths, "Typed Paths (Win7)"}}},
+        {Category::kTypedPaths, "Typed Paths (Win7)"},
+        {Category::kJumpLists, "Jump Lists"},
+        {Category::kProgramsRun, "Programs Run"},
+        {Category::kFoldersOpened, "Folders Opened"},
+        {Category::kRecycleBin, "Recycle Bin"},
+        {Category::kPowerShellHistory, "PowerShell History"},
+        {Category::kRemoteDesktop, "Remote Desktop"},
+        {Category::kOfficeDocuments, "Office Documents"},
+        {Category::kWindowsTimeline, "Windows Timeline"},
+        {Category::kStartupPrograms, "Startup Programs"}}},
       {"Firefox",
        {{Category::kFirefoxUrlHistory, "URL History"},
         {Category::kFirefoxCookies, "Cookies"},
@@ -103,7 +112,7 @@ TEST_F(MainWindowTest, StartsWithTheWholeTreeExpandedAndEverythingEmpty) {
         {Category::kEdgeKeywords, "Keyword Searched"}}},
       {"Timeline", {{Category::kTimeline, "Timeline"}}},
   };
-  EXPECT_EQ(tree.Count(), 34);
+  EXPECT_EQ(tree.Count(), 43);
   HTREEITEM root = tree.Root();
   for (const auto& [rootText, children] : expected) {
     ASSERT_NE(root, nullptr);
@@ -131,6 +140,18 @@ TEST_F(MainWindowTest, StartsWithTheWholeTreeExpandedAndEverythingEmpty) {
   EXPECT_FALSE(IsWindowVisible(v.CancelButton()));
   EXPECT_TRUE(IsWindowVisible(v.PromotionLabel()));
   EXPECT_TRUE(ListView_GetExtendedListViewStyle(v.List().hwnd()) & LVS_EX_FULLROWSELECT);
+}
+
+// The tree is taller than the window: it opens at its first root all the
+// same, not scrolled to wherever filling it left it.
+TEST_F(MainWindowTest, TheTreeStartsAtItsTop) {
+  MainWindow& v = Open();
+  TreeView tree = v.Tree();
+  ASSERT_LT(TreeView_GetVisibleCount(tree.hwnd()), static_cast<UINT>(tree.Count())) << "the tree fits its window";
+  EXPECT_EQ(tree.FirstVisible(), tree.Root());
+  RECT first{};
+  tree.ItemRect(tree.Root(), first);
+  EXPECT_EQ(first.top, 0);
 }
 
 // The status bar keeps the 255 twips the layout gives it, at any resolution

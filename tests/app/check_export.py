@@ -53,7 +53,7 @@ def general_date_text(iso):
 
 
 def shown_text(value, is_time):
-    if value is None:
+    if value is None or value == "":
         return ""
     if is_time and isinstance(value, str):
         return general_date_text(value)

@@ -14,11 +14,12 @@ namespace tmr {
 namespace {
 
 TEST(CategoryTable, DoubleClickActionsByCategory) {
-  const std::set<Category> openFirstColumn{Category::kIeUrlHistory,      Category::kIeTypedUrls,
-                                           Category::kIeIndexFile,       Category::kRecentDocuments,
-                                           Category::kFirefoxUrlHistory, Category::kFirefoxDownloads,
-                                           Category::kChromeUrlHistory,  Category::kChromeDownloads,
-                                           Category::kEdgeUrlHistory,    Category::kEdgeDownloads};
+  const std::set<Category> openFirstColumn{
+      Category::kIeUrlHistory,     Category::kIeTypedUrls,       Category::kIeIndexFile,
+      Category::kRecentDocuments,  Category::kFirefoxUrlHistory, Category::kFirefoxDownloads,
+      Category::kChromeUrlHistory, Category::kChromeDownloads,   Category::kEdgeUrlHistory,
+      Category::kEdgeDownloads,    Category::kJumpLists,         Category::kRecycleBin,
+      Category::kOfficeDocuments};
   for (const CategoryInfo& category : Categories().categories) {
     RowAction expected = openFirstColumn.count(category.id) ? RowAction::kOpenFirstColumn : RowAction::kNothing;
     if (category.id == Category::kIeCookies) expected = RowAction::kOpenCookieFolder;
@@ -56,6 +57,22 @@ TEST(CategoryTable, KeysAnchorsAndGroupsHoldTogether) {
     std::size_t sections = 0;
     for (const CategoryInfo& category : table.categories) sections += category.report.group == group.id;
     EXPECT_GT(sections, 0u) << group.boxText;
+  }
+}
+
+// The timeline takes a category's rows by its time columns: each says what
+// its time means, and a category with one feeds the timeline.
+TEST(CategoryTable, EveryTimeColumnSaysWhatItsTimeMeans) {
+  for (const CategoryInfo& category : Categories().categories) {
+    // The timeline's own time is every other category's.
+    if (category.id == Category::kTimeline) continue;
+    bool hasTime = false;
+    for (const ColumnInfo& column : category.columns) {
+      const bool time = column.kind == CellKind::kTime;
+      hasTime |= time;
+      EXPECT_EQ(time, !column.timeMeaning.empty()) << category.key << " " << column.header;
+    }
+    EXPECT_EQ(category.feedsTimeline, hasTime) << category.key;
   }
 }
 

@@ -41,10 +41,10 @@ TEST(JumpList, RealExplorerListJoinsEveryEntryToItsLink) {
   const AutomaticDestination& downloads = list->entries[0];
   EXPECT_EQ(downloads.entry.path, "C:\\Users\\bperry\\Downloads");
   EXPECT_EQ(downloads.entry.lastOpened, 0x01D0E26FF30771E0u);
-  EXPECT_EQ(downloads.entry.volumeId, "{FB6AF886-05D7-402D-9741-D1EE9E64C41F}");
+  EXPECT_EQ(GuidText(downloads.entry.volumeId), "{FB6AF886-05D7-402D-9741-D1EE9E64C41F}");
   EXPECT_EQ(downloads.link->TargetPath(), "C:\\Users\\bperry\\Downloads");
   EXPECT_EQ(downloads.link->attributes, 0x11u);
-  EXPECT_EQ(downloads.link->knownFolder, "{374DE290-123F-4565-9164-39C4925E467B}");
+  EXPECT_EQ(GuidText(downloads.link->knownFolder), "{374DE290-123F-4565-9164-39C4925E467B}");
   EXPECT_EQ(downloads.link->driveSerial, 0x885029E6u);
 
   const AutomaticDestination& pictures = list->entries[2];

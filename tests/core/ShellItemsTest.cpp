@@ -106,7 +106,21 @@ TEST(ShellItems, EachKindGivesItsNameOrNoneAtAll) {
     EXPECT_EQ(item.classType, c.bytes[2]);
     EXPECT_EQ(item.kind, c.kind);
     EXPECT_EQ(item.name, c.name);
-    EXPECT_EQ(item.guid, c.guid);
+    EXPECT_EQ(IsNullGuid(item.guid) ? "" : GuidText(item.guid), c.guid);
+  }
+}
+
+// Folders are looked up by their GUIDs' bytes: a text in either case finds
+// the same one, and the text's groups land where Windows stores them.
+TEST(ShellItems, FolderNamesByGuidInAnyCase) {
+  EXPECT_EQ(ShellFolderName("{20D04FE0-3AEA-1069-A2D8-08002B30309D}"), "My Computer");
+  EXPECT_EQ(ShellFolderName("{374de290-123f-4565-9164-39c4925e467b}"), "Downloads");
+  EXPECT_EQ(GuidText(*ParseGuidText("{374de290-123f-4565-9164-39c4925e467b}")),
+            "{374DE290-123F-4565-9164-39C4925E467B}");
+  for (const char* notAGuid : {"", "{20D04FE0-3AEA-1069-A2D8-08002B30309}", "{20D04FE0-3AEA-1069-A2D8-08002B30309X}",
+                               "(20D04FE0-3AEA-1069-A2D8-08002B30309D)", "{20D04FE0+3AEA-1069-A2D8-08002B30309D}"}) {
+    EXPECT_EQ(ShellFolderName(notAGuid), "") << notAGuid;
+    EXPECT_FALSE(ParseGuidText(notAGuid).has_value()) << notAGuid;
   }
 }
 

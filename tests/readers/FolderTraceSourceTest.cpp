@@ -60,9 +60,24 @@ void LayOut(const fs::path& root, std::initializer_list<std::pair<std::string, s
 // in the order it stores them, as Windows does, where Wine's registry keeps
 // them sorted by name.
 using RowsAndCells = std::vector<std::pair<std::vector<std::string>, std::vector<test::RecordingList::StoredCell>>>;
-RowsAndCells InAnyOrder(const test::RecordingList& list) {
+// The rows in an order of their texts. A key's write time is left out: the
+// live side's keys were written by the import, now, the hive's long ago.
+RowsAndCells InAnyOrder(const test::RecordingList& list, const CategoryInfo& category) {
   RowsAndCells rows;
-  for (size_t i = 0; i < list.rows.size(); ++i) rows.emplace_back(list.rows[i], list.cells[i]);
+  for (size_t i = 0; i < list.rows.size(); ++i) {
+    auto texts = list.rows[i];
+    auto cells = list.cells[i];
+    // So are the timeline's events of those times.
+    if (category.id == Category::kTimeline && texts.size() > 1 && texts[1].find("written") != std::string::npos) {
+      continue;
+    }
+    for (size_t c = 0; c < category.columns.size() && c < texts.size(); ++c) {
+      if (category.columns[c].timeMeaning.find("written") == std::string_view::npos) continue;
+      texts[c].clear();
+      cells[c] = {};
+    }
+    rows.emplace_back(std::move(texts), std::move(cells));
+  }
   std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   return rows;
 }
@@ -142,7 +157,7 @@ class SameRowsAsThisPc : public ::testing::Test {
         test::RecordingList folder;
         category.read(context, folder, folder);
         const std::string what = std::string(category.key) + (purpose == ReadPurpose::kList ? " list" : " report");
-        EXPECT_EQ(InAnyOrder(folder), InAnyOrder(live)) << what;
+        EXPECT_EQ(InAnyOrder(folder, category), InAnyOrder(live, category)) << what;
         EXPECT_EQ(folder.log, live.log) << what;
         if (!live.rows.empty()) withRows.push_back(std::string(category.key));
       }

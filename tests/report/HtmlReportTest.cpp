@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "categories/CategoryTable.h"
@@ -202,6 +203,56 @@ TEST_F(HtmlReportTest, HostileValuesAreEscapedAndStayInTheirCells) {
   Lines t = Take();
   EXPECT_EQ(t[6], "<tr><td  class=\"style7\">u^v</td>");
   EXPECT_EQ(t[8], "<td  class=\"style7\">t^i^tle</td></tr>");
+}
+
+TEST_F(HtmlReportTest, TodaysWindowsHasAnIndexRowOfItsOwn) {
+  Index({ReportGroup::kWindows});
+  const Lines windowsAlone = Take();
+  Index({ReportGroup::kWindows, ReportGroup::kWindowsToday});
+  const Lines both = Take();
+  // The classic row keeps its cells; today's row comes after it.
+  ASSERT_GT(both.size(), windowsAlone.size());
+  const std::size_t rowsEnd = windowsAlone.size() - 2;
+  EXPECT_TRUE(std::equal(windowsAlone.begin(), windowsAlone.begin() + rowsEnd, both.begin()));
+  const Lines today(both.begin() + rowsEnd, both.end() - 2);
+  ASSERT_EQ(today.size(), 2u + 9u * 2u + 1u);
+  EXPECT_EQ(today[0], "<tr><td style=\"width: 122px\" class=\"style9\">");
+  EXPECT_EQ(today[1], "Windows today</td>");
+  EXPECT_EQ(today[2], "<td class=\"style9\" style=\"width: 123px\">");
+  EXPECT_EQ(today[3], "<a href=\"#Windows-Jump Lists\">Jump Lists</a></td>");
+  EXPECT_EQ(today[19], "<a href=\"#Windows-Startup Programs\">Startup Programs</a></td>");
+  EXPECT_EQ(today[20], "</tr>");
+
+  Index({ReportGroup::kWindowsToday});
+  Lines alone = Take();
+  EXPECT_EQ(Lines(alone.begin() + 1, alone.end() - 2), today);
+}
+
+TEST_F(HtmlReportTest, TodaysSectionsWriteTypedCellsWholeAndAlternateOnTheirOwn) {
+  // A section before leaves the page's flag set.
+  Begin(Category::kChromeUrlHistory);
+  Rows({{"u", "t", "1", "d"}});
+  writer_.EndSection();
+  Take();
+  Begin(Category::kRecycleBin);
+  const std::string path = "C:\\" + std::string(100, 'p') + "\\a&b.jpg";
+  const CellValue deleted[] = {CellValue::Text(path), CellValue::Number(222255),
+                               CellValue::Time(InstantFromFileTime(0x01D1D24E7961A720)), CellValue::Text("Yes")};
+  const CellValue blank[] = {CellValue::Text(""), CellValue::Text(""), CellValue::Text(""), CellValue::Text("")};
+  writer_.AddRow(deleted);
+  writer_.AddRow(blank);
+  writer_.EndSection();
+  const Lines s = Take();
+  ASSERT_EQ(s.size(), 3u + 4u + 2u * 4u + 2u);
+  EXPECT_EQ(s[1], "<td colspan=\"5\" class=\"style4\"><a name=\"Windows-Recycle Bin\">");
+  EXPECT_EQ(s[6], "<td style=\"width: 60px\" class=\"style10\"><strong>Still There</strong></td></tr>");
+  EXPECT_EQ(s[7], "<tr><td class=\"style7\">C:\\" + std::string(100, 'p') + "\\a&amp;b.jpg</td>");
+  EXPECT_EQ(s[8], "<td class=\"style7\">222255</td>");
+  EXPECT_EQ(s[9], "<td class=\"style7\">2016-06-29 21:37:45</td>");
+  EXPECT_EQ(s[10], "<td class=\"style7\">Yes</td></tr>");
+  // A row with nothing in it is still a row of the store.
+  EXPECT_EQ(s[11], "<tr><td class=\"style5\"></td>");
+  EXPECT_EQ(s[14], "<td class=\"style5\"></td></tr>");
 }
 
 TEST_F(HtmlReportTest, FooterLinksTheSite) {

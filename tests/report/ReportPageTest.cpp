@@ -68,6 +68,14 @@ TEST(ReportPage, HostileHistoryForTheBrowserCheck) {
   const wchar_t typed[] = L"http://w.example/<u>typed</u>&x";
   RegSetValueExW(key, L"url1", 0, REG_SZ, reinterpret_cast<const BYTE*>(typed), sizeof typed);
   RegCloseKey(key);
+  // Today's Windows sections take every cell whole: markup must stay text there too.
+  auto setText = [](const wchar_t* path, const wchar_t* name, const std::wstring& text) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, path, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2));
+  };
+  setText(L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"<img src=x onerror=alert(1)>",
+          L"</td></tr><tr><td>run.exe & \"quoted\"");
+  setText(L"Software\\Microsoft\\Office\\16.0\\Word\\File MRU", L"Item 1",
+          L"[F00000000][T01DA000000000000][O00000000]*C:\\<script>alert(2)</script>.docx");
 
   const fs::path out = fs::path(TM_REPORT_CHECK_DIR);
   fs::create_directories(out);
