@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 
 #include "categories/Timeline.h"
 #include "core/ProgramState.h"
@@ -77,20 +76,13 @@ bool WriteCategory(const CategoryTable& table, const CategoryInfo& category, Exp
     say("cannot write " + path);
     return false;
   }
-  // Blocks of a megabyte, written on a thread of their own while the next
-  // is filled: the reading does not wait for the disk.
+  // Pieces of a megabyte, each handed whole to a thread of its own that
+  // writes it while the next is filled: the reading does not wait for the
+  // disk, and no byte is copied on the way.
   constexpr std::size_t kBlockBytes = 1 << 20;
-  std::vector<char> block;
-  std::size_t used = 0;
-  ExportWriter writer(format, Headers(category.columns), ViewerCellFormat(), [&](std::string_view bytes) {
-    if (block.size() < used + bytes.size()) block.resize(std::max(used + bytes.size(), kBlockBytes));
-    std::memcpy(block.data() + used, bytes.data(), bytes.size());
-    used += bytes.size();
-    if (used >= kBlockBytes) {
-      file.WriteBlock(block, used);
-      used = 0;
-    }
-  });
+  ExportWriter writer(
+      format, Headers(category.columns), ViewerCellFormat(),
+      [&file](std::string& piece) { file.WriteBlock(piece, piece.size()); }, kBlockBytes);
   writer.Begin(table.FullName(category));
   CountingSink counted(writer);
   SilentReadProgress progress;
@@ -100,7 +92,6 @@ bool WriteCategory(const CategoryTable& table, const CategoryInfo& category, Exp
     // The rows it gave are written; the category is no failure of the file.
   }
   writer.End();
-  if (used > 0) file.WriteBlock(block, used);
   if (!file.Commit()) {
     say("cannot write " + path);
     return false;

@@ -72,19 +72,30 @@ std::optional<DayAndSecond> EpochSecondsToDay(double seconds, int epochYear, flo
   return DayAndSecond{day, static_cast<int>(rest)};  // 0 <= rest < kDay: the cast drops the fraction
 }
 
-std::optional<DayAndSecond> InstantToDay(int64_t microseconds, float offsetHours) {
-  // The offset as whole microseconds, as EpochSecondsToDay adds it in
-  // seconds: 3600 for each hour.
+std::optional<int64_t> OffsetMicroseconds(float offsetHours) {
+  // As EpochSecondsToDay adds it in seconds: 3600 for each hour.
   const double offset = std::round((kDay / 24.0) * offsetHours * 1e6);
+  if (!std::isfinite(offset) || std::fabs(offset) > 1e15) return std::nullopt;
+  return static_cast<int64_t>(offset);
+}
+
+std::optional<DayAndSecond> InstantToDay(int64_t microseconds, float offsetHours) {
+  const std::optional<int64_t> offset = OffsetMicroseconds(offsetHours);
+  if (!offset) return std::nullopt;
+  return InstantToDayAt(microseconds, *offset);
+}
+
+std::optional<DayAndSecond> InstantToDayAt(int64_t microseconds, int64_t offsetMicroseconds) {
   constexpr int64_t kMicrosPerDay = 86400LL * 1000000;
   constexpr int64_t kFirstDay = DaysFromCivil({kFirstYear, 1, 1});
   constexpr int64_t kLastDay = DaysFromCivil({kLastYear, 12, 31});
   // Beyond the years shown either way, and far from overflowing.
   constexpr int64_t kBound = (kLastDay + 2) * kMicrosPerDay;
-  if (!std::isfinite(offset) || std::fabs(offset) > 1e15 || microseconds > kBound || microseconds < -kBound) {
+  if (offsetMicroseconds > 1000000000000000LL || offsetMicroseconds < -1000000000000000LL ||
+      microseconds > kBound || microseconds < -kBound) {
     return std::nullopt;
   }
-  const int64_t t = microseconds + static_cast<int64_t>(offset);
+  const int64_t t = microseconds + offsetMicroseconds;
   int64_t day = t / kMicrosPerDay;
   int64_t rest = t - day * kMicrosPerDay;
   if (rest < 0) {

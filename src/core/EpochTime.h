@@ -57,6 +57,12 @@ std::optional<DayAndSecond> EpochSecondsToDay(double seconds, int epochYear, flo
 // moment: whole seconds toward the past, the years 100..9999. Exact where
 // a double of seconds is not.
 std::optional<DayAndSecond> InstantToDay(int64_t microseconds, float offsetHours);
+// The offset as whole microseconds, as InstantToDay adds it; nullopt for
+// one no clock could have.
+std::optional<int64_t> OffsetMicroseconds(float offsetHours);
+// The same with the offset already in microseconds, as a million rows'
+// times are turned with one offset.
+std::optional<DayAndSecond> InstantToDayAt(int64_t microseconds, int64_t offsetMicroseconds);
 
 // Seconds since 00:00:00 of 1 January of epochYear, moved by offsetHours,
 // walked year by year to a calendar date; fractions of a second are dropped.

@@ -45,6 +45,8 @@ struct ViewingSettings {
   static constexpr size_t kDateSlots = 1024;
   ULONGLONG readAt = 0;
   float offset = 0;
+  // The same in microseconds; nullopt for an offset no clock could have.
+  std::optional<int64_t> offsetMicroseconds = 0;
   TimePicture time;
   // Short date texts by day number, one slot per day modulo the size: the
   // rows of a list come from a few hundred days at most.
@@ -64,6 +66,7 @@ ViewingSettings& Settings() {
   if (settings.readAt == 0 || now - settings.readAt >= 1000) {
     settings.readAt = now;
     settings.offset = g_timesInUtc ? 0.0f : LocalUtcOffsetHours();
+    settings.offsetMicroseconds = OffsetMicroseconds(settings.offset);
     settings.time = TimePicture(LocaleText(LOCALE_STIMEFORMAT), LocaleText(LOCALE_S1159), LocaleText(LOCALE_S2359));
     for (auto& slot : settings.dates) slot.first = INT64_MIN;
   }
@@ -162,7 +165,8 @@ void AppendEpochDateText(std::string& out, double seconds, int epochYear) {
 
 void AppendInstantText(std::string& out, Instant instant) {
   ViewingSettings& settings = Settings();
-  const std::optional<DayAndSecond> moment = InstantToDay(instant, settings.offset);
+  if (!settings.offsetMicroseconds) return;
+  const std::optional<DayAndSecond> moment = InstantToDayAt(instant, *settings.offsetMicroseconds);
   if (!moment) return;
   const int second = moment->second;
   AppendDayAndTime(out, settings, moment->day, second / 3600, second / 60 % 60, second % 60);

@@ -44,7 +44,7 @@ class StagedFile::BlockWriter {
     thread_.join();
   }
 
-  void Hand(std::vector<char>& block, std::size_t bytes) {
+  void Hand(std::string& block, std::size_t bytes) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return !waiting_; });
     waiting_ = true;
@@ -63,7 +63,7 @@ class StagedFile::BlockWriter {
 
  private:
   void Run() {
-    std::vector<char> block;
+    std::string block;
     std::vector<char> transformed;
     std::unique_lock lock(mutex_);
     while (true) {
@@ -99,8 +99,8 @@ class StagedFile::BlockWriter {
   std::condition_variable changed_;
   // The block waiting to be written, and one written already, given back
   // to the caller in exchange for the next.
-  std::vector<char> next_;
-  std::vector<char> spare_;
+  std::string next_;
+  std::string spare_;
   std::size_t waitingBytes_ = 0;
   bool waiting_ = false;
   bool writing_ = false;
@@ -153,7 +153,7 @@ void StagedFile::WriteThrough(std::string_view bytes) {
   if (!failed_ && !WriteAll(file_.get(), bytes)) failed_ = true;
 }
 
-void StagedFile::WriteBlock(std::vector<char>& block, std::size_t bytes) {
+void StagedFile::WriteBlock(std::string& block, std::size_t bytes) {
   if (failed_ || !file_) return;
   if (!buffer_.empty()) Flush();
   if (!blocks_) {

@@ -34,7 +34,7 @@ class StagedFile {
   // thread of its own while the caller fills the next: `block` comes back
   // as an earlier block, to be overwritten (empty the first time). Waits
   // while the block before still waits to be written.
-  void WriteBlock(std::vector<char>& block, std::size_t bytes);
+  void WriteBlock(std::string& block, std::size_t bytes);
   // Turns each block handed over into the bytes written for it, on the
   // writing thread: `out` is that thread's own, kept from block to block.
   using BlockTransform = std::function<std::string_view(std::string_view block, std::vector<char>& out)>;

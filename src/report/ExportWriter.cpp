@@ -1,5 +1,6 @@
 #include "report/ExportWriter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -14,7 +15,6 @@
 namespace tmr {
 namespace {
 
-constexpr std::size_t kPieceBytes = 1 << 16;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // A cell as the list shows it.
@@ -28,12 +28,31 @@ std::string_view ScanCell(std::string_view cell, bool& special) {
   special = false;
   std::size_t at = 0;
 #if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  for (; at + 16 <= cell.size(); at += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cell.data() + at));
-    __m128i hits = _mm_cmpeq_epi8(bytes, zero);
+  // One block of sixteen bytes from `from`: true when it ends the cell's
+  // shown text (a NUL), with `special` set for a special byte before it.
+  auto block = [&](std::size_t from) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cell.data() + from));
+    __m128i hits = _mm_setzero_si128();
     ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(kSpecial)))), ...);
-    if (_mm_movemask_epi8(hits) != 0) break;
+    const auto nuls = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
+    auto specials = static_cast<unsigned>(_mm_movemask_epi8(hits));
+    if (nuls == 0) {
+      special |= specials != 0;
+      return false;
+    }
+    const int first = __builtin_ctz(nuls);
+    special |= (specials & ((1u << first) - 1)) != 0;
+    cell = cell.substr(0, from + static_cast<std::size_t>(first));
+    return true;
+  };
+  if (cell.size() >= 16) {
+    for (; at + 16 <= cell.size(); at += 16) {
+      if (block(at)) return cell;
+    }
+    // The last bytes as one more load of sixteen, overlapping the ones
+    // before, which held no NUL.
+    if (at < cell.size()) block(cell.size() - 16);
+    return cell;
   }
 #endif
   for (; at < cell.size(); ++at) {
@@ -44,66 +63,84 @@ std::string_view ScanCell(std::string_view cell, bool& special) {
   return cell;
 }
 
-void AppendTabCell(std::string& out, std::string_view cell) {
+// The most bytes a cell of `bytes` bytes takes in a CSV line: quoted, each
+// quote doubled. A tab-separated cell takes no more than its bytes.
+constexpr std::size_t MostCsvBytes(std::size_t bytes) { return 2 * bytes + 2; }
+
+// Writers into room made beforehand, giving the end of what they wrote: a
+// row's room is made once, as under some runtimes every append of a few
+// bytes costs a call of its own.
+char* WriteTabCell(char* to, std::string_view cell) {
   bool special = false;
   cell = ScanCell<'\t', '\r', '\n'>(cell, special);
-  if (!special) {
-    out.append(cell);
-    return;
-  }
-  for (std::size_t start = 0;;) {
-    const std::size_t stop = cell.find_first_of("\t\r\n", start);
-    if (stop == std::string_view::npos) {
-      out.append(cell.substr(start));
-      return;
+  char* const end = CopyShortText(to, cell);
+  if (special) {
+    for (char* at = to; at != end; ++at) {
+      if (*at == '\t' || *at == '\r' || *at == '\n') *at = ' ';
     }
-    out.append(cell.substr(start, stop - start));
-    out += ' ';
-    start = stop + 1;
   }
+  return end;
 }
 
-void AppendCsvCell(std::string& out, std::string_view cell) {
+char* WriteCsvCell(char* to, std::string_view cell) {
   bool special = false;
   cell = ScanCell<',', '"', '\r', '\n'>(cell, special);
-  if (!special) {
-    out.append(cell);
-    return;
-  }
-  out += '"';
+  if (!special) return CopyShortText(to, cell);
+  *to++ = '"';
   for (std::size_t start = 0;;) {
     const std::size_t quote = cell.find('"', start);
     if (quote == std::string_view::npos) {
-      out.append(cell.substr(start));
+      to = CopyShortText(to, cell.substr(start));
       break;
     }
-    out.append(cell.substr(start, quote + 1 - start));
-    out += '"';
+    to = CopyShortText(to, cell.substr(start, quote + 1 - start));
+    *to++ = '"';
     start = quote + 1;
   }
-  out += '"';
+  *to++ = '"';
+  return to;
+}
+
+void AppendTabCell(std::string& out, std::string_view cell) {
+  const std::size_t start = out.size();
+  out.resize(start + cell.size());
+  out.resize(static_cast<std::size_t>(WriteTabCell(out.data() + start, cell) - out.data()));
+}
+
+void AppendCsvCell(std::string& out, std::string_view cell) {
+  const std::size_t start = out.size();
+  out.resize(start + MostCsvBytes(cell.size()));
+  out.resize(static_cast<std::size_t>(WriteCsvCell(out.data() + start, cell) - out.data()));
 }
 
 // A JSON string of UTF-8 text: quotes, backslashes and control characters
 // escaped, everything else as it is.
 void AppendJsonString(std::string& out, std::string_view text) {
   out += '"';
-  for (char c : text) {
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t plain = start;
+    while (plain < text.size()) {
+      const auto u = static_cast<unsigned char>(text[plain]);
+      if (u < 0x20 || u == '"' || u == '\\') break;
+      ++plain;
+    }
+    out.append(text.substr(start, plain - start));
+    if (plain == text.size()) break;
+    const char c = text[plain];
+    start = plain + 1;
     switch (c) {
       case '"': out += "\\\""; break;
       case '\\': out += "\\\\"; break;
       case '\n': out += "\\n"; break;
       case '\r': out += "\\r"; break;
       case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          static constexpr char kHex[] = "0123456789abcdef";
-          out += "\\u00";
-          out += kHex[(c >> 4) & 0xF];
-          out += kHex[c & 0xF];
-        } else {
-          out += c;
-        }
+      default: {
+        // The other control characters.
+        static constexpr char kHex[] = "0123456789abcdef";
+        out += "\\u00";
+        out += kHex[(c >> 4) & 0xF];
+        out += kHex[c & 0xF];
+      }
     }
   }
   out += '"';
@@ -157,15 +194,32 @@ std::optional<ExportFormat> ExportFormatOfName(std::string_view fileName) {
 }
 
 ExportWriter::ExportWriter(ExportFormat format, std::vector<std::string> headers, const CellFormat& cellFormat,
-                           ExportSink sink)
-    : format_(format), headers_(std::move(headers)), cellFormat_(cellFormat), sink_(std::move(sink)) {
-  piece_.reserve(kPieceBytes * 2);
+                           ExportSink sink, std::size_t pieceBytes)
+    : format_(format),
+      headers_(std::move(headers)),
+      cellFormat_(cellFormat),
+      sink_(std::move(sink)),
+      pieceBytes_(std::max<std::size_t>(pieceBytes, 1)) {
+  piece_.reserve(pieceBytes_ * 2);
+}
+
+void ExportWriter::HandPiece() {
+  piece_.resize(filled_);
+  sink_(piece_);
+  // Whatever string came back is room for the next piece.
+  filled_ = 0;
 }
 
 constexpr std::string_view kTimesketchFields[] = {"message",  "datetime", "timestamp_desc", "timestamp",
                                                   "category", "item",     "details"};
 
 void ExportWriter::Begin(std::string_view title) {
+  piece_.resize(filled_);
+  AppendStart(title);
+  filled_ = piece_.size();
+}
+
+void ExportWriter::AppendStart(std::string_view title) {
   if (format_ == ExportFormat::kTimesketchCsv) {
     for (std::size_t i = 0; i < std::size(kTimesketchFields); ++i) {
       if (i > 0) piece_ += ',';
@@ -185,36 +239,81 @@ void ExportWriter::Begin(std::string_view title) {
 }
 
 void ExportWriter::AddRow(std::span<const CellValue> cells) {
-  if (format_ == ExportFormat::kJsonLines) {
-    AppendJsonLine(cells);
-  } else if (format_ == ExportFormat::kTimesketchCsv || format_ == ExportFormat::kTimesketchJsonLines) {
-    AppendTimesketchLine(cells);
+  if (format_ == ExportFormat::kCsv || format_ == ExportFormat::kTabSeparated) {
+    WriteTextLine(cells);
   } else {
-    AppendTextLine(cells);
+    piece_.resize(filled_);
+    if (format_ == ExportFormat::kJsonLines) {
+      AppendJsonLine(cells);
+    } else if (format_ == ExportFormat::kTimesketchCsv || format_ == ExportFormat::kTimesketchJsonLines) {
+      AppendTimesketchLine(cells);
+    } else {
+      AppendHtmlLine(cells);
+    }
+    filled_ = piece_.size();
   }
-  if (piece_.size() >= kPieceBytes) {
-    sink_(piece_);
-    piece_.clear();
-  }
+  if (filled_ >= pieceBytes_) HandPiece();
 }
 
-void ExportWriter::AppendTextLine(std::span<const CellValue> cells) {
+void ExportWriter::AppendHtmlLine(std::span<const CellValue> cells) {
   AppendLine(
-      format_, piece_, headers_.size(),
-      [&](std::size_t i) -> std::string_view {
-        if (i >= cells.size()) return {};
-        if (cells[i].Kind() == CellKind::kText) return cells[i].TextValue();
-        scratch_.clear();
-        if (cells[i].Kind() == CellKind::kNumber) {
-          char digits[24];
-          const auto written = std::to_chars(digits, digits + sizeof digits, cells[i].NumberValue());
-          scratch_.append(digits, written.ptr);
-        } else {
-          cellFormat_.AppendTime(scratch_, cells[i].TimeValue());
-        }
-        return scratch_;
-      },
-      false);
+        format_, piece_, headers_.size(),
+        [&](std::size_t i) -> std::string_view {
+          if (i >= cells.size()) return {};
+          if (cells[i].Kind() == CellKind::kText) return cells[i].TextValue();
+          scratch_.clear();
+          cellFormat_.Append(scratch_, cells[i]);
+          return scratch_;
+        },
+        false);
+}
+
+void ExportWriter::WriteTextLine(std::span<const CellValue> cells) {
+  // CSV and tab-separated lines: the times' texts first, then room for
+  // the whole line, then every cell written into it. The piece's string
+  // is kept longer than its bytes, so room is made only when it grows.
+  const bool csv = format_ == ExportFormat::kCsv;
+  const auto writeCell = csv ? WriteCsvCell : WriteTabCell;
+  constexpr std::size_t kMostDigits = 24;
+  const std::size_t columns = headers_.size();
+  scratch_.clear();
+  std::size_t most = columns + 2;
+  for (std::size_t i = 0; i < columns && i < cells.size(); ++i) {
+    switch (cells[i].Kind()) {
+      case CellKind::kText: most += MostCsvBytes(cells[i].TextValue().size()); break;
+      case CellKind::kNumber: most += kMostDigits; break;
+      case CellKind::kTime: {
+        // Each time's text in the scratch, ended by a NUL (no time's text
+        // holds one): taken back in order below.
+        const std::size_t before = scratch_.size();
+        cellFormat_.AppendTime(scratch_, cells[i].TimeValue());
+        most += MostCsvBytes(scratch_.size() - before);
+        scratch_ += '\0';
+        break;
+      }
+    }
+  }
+  if (piece_.size() < filled_ + most) piece_.resize(std::max(filled_ + most, pieceBytes_ * 2));
+  char* to = piece_.data() + filled_;
+  std::string_view times = scratch_;
+  for (std::size_t i = 0; i < columns; ++i) {
+    if (i > 0) *to++ = csv ? ',' : '\t';
+    if (i >= cells.size()) continue;
+    const CellValue& cell = cells[i];
+    switch (cell.Kind()) {
+      case CellKind::kText: to = writeCell(to, cell.TextValue()); break;
+      case CellKind::kNumber: to = std::to_chars(to, to + kMostDigits, cell.NumberValue()).ptr; break;
+      case CellKind::kTime: {
+        const std::size_t end = times.find('\0');
+        to = writeCell(to, times.substr(0, end));
+        times.remove_prefix(end + 1);
+        break;
+      }
+    }
+  }
+  *to++ = '\r';
+  *to++ = '\n';
+  filled_ = static_cast<std::size_t>(to - piece_.data());
 }
 
 void ExportWriter::AppendJsonLine(std::span<const CellValue> cells) {
@@ -287,9 +386,10 @@ void ExportWriter::AppendTimesketchLine(std::span<const CellValue> cells) {
 }
 
 void ExportWriter::End() {
+  piece_.resize(filled_);
   if (format_ == ExportFormat::kHtml) piece_ += "</table>\r\n</body>\r\n</html>\r\n";
-  sink_(piece_);
-  piece_.clear();
+  filled_ = piece_.size();
+  HandPiece();
 }
 
 }  // namespace tmr

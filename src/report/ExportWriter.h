@@ -44,13 +44,18 @@ enum class ExportFormat {
 // .htm or .html, .jsonl (letter case ignored); nullopt for any other.
 std::optional<ExportFormat> ExportFormatOfName(std::string_view fileName);
 
-using ExportSink = std::function<void(std::string_view bytes)>;
+// Takes each piece as it is full, and at the end what is left. A sink may
+// take the piece's bytes away whole (swap the string out, handing back any
+// other); the writer goes on in an emptied string either way.
+using ExportSink = std::function<void(std::string& piece)>;
 
 // Every cell as the list shows it (up to its first NUL), by the cell
 // format; JSON Lines writes values, not texts.
 class ExportWriter final : public RowSink {
  public:
-  ExportWriter(ExportFormat format, std::vector<std::string> headers, const CellFormat& cellFormat, ExportSink sink);
+  static constexpr std::size_t kPieceBytes = 1 << 16;
+  ExportWriter(ExportFormat format, std::vector<std::string> headers, const CellFormat& cellFormat, ExportSink sink,
+               std::size_t pieceBytes = kPieceBytes);
   // The byte-order mark or the page's start (titled), and the header line.
   void Begin(std::string_view title);
   using RowSink::AddRow;
@@ -59,15 +64,22 @@ class ExportWriter final : public RowSink {
   void End();
 
  private:
-  void AppendTextLine(std::span<const CellValue> cells);
+  void AppendStart(std::string_view title);
+  void WriteTextLine(std::span<const CellValue> cells);
+  void AppendHtmlLine(std::span<const CellValue> cells);
   void AppendJsonLine(std::span<const CellValue> cells);
   void AppendTimesketchLine(std::span<const CellValue> cells);
+  void HandPiece();
 
   ExportFormat format_;
   std::vector<std::string> headers_;
   const CellFormat& cellFormat_;
   ExportSink sink_;
+  std::size_t pieceBytes_;
+  // The piece's first filled_ bytes are written; CSV and tab-separated
+  // rows are written in place past them, the string being longer.
   std::string piece_;
+  std::size_t filled_ = 0;
   std::string scratch_;
 };
 

@@ -30,7 +30,7 @@ class ReportFile {
   char* Room(size_t bytes);
 
   StagedFile file_;
-  std::vector<char> buffer_;
+  std::string buffer_;
   size_t used_ = 0;
   bool failed_ = false;
 };
