@@ -200,8 +200,12 @@ ExportWriter::ExportWriter(ExportFormat format, std::vector<std::string> headers
       cellFormat_(cellFormat),
       sink_(std::move(sink)),
       pieceBytes_(std::max<std::size_t>(pieceBytes, 1)) {
-  piece_.reserve(pieceBytes_ * 2);
+  piece_.reserve(PieceRoom());
 }
+
+// A piece is handed on once it holds pieceBytes_: room for that and a few
+// rows more.
+std::size_t ExportWriter::PieceRoom() const { return pieceBytes_ + pieceBytes_ / 8 + 4096; }
 
 void ExportWriter::HandPiece() {
   piece_.resize(filled_);
@@ -293,7 +297,7 @@ void ExportWriter::WriteTextLine(std::span<const CellValue> cells) {
       }
     }
   }
-  if (piece_.size() < filled_ + most) piece_.resize(std::max(filled_ + most, pieceBytes_ * 2));
+  if (piece_.size() < filled_ + most) piece_.resize(std::max(filled_ + most, PieceRoom()));
   char* to = piece_.data() + filled_;
   std::string_view times = scratch_;
   for (std::size_t i = 0; i < columns; ++i) {

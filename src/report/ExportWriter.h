@@ -69,6 +69,7 @@ class ExportWriter final : public RowSink {
   void AppendHtmlLine(std::span<const CellValue> cells);
   void AppendJsonLine(std::span<const CellValue> cells);
   void AppendTimesketchLine(std::span<const CellValue> cells);
+  std::size_t PieceRoom() const;
   void HandPiece();
 
   ExportFormat format_;
