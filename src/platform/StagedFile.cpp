@@ -114,6 +114,7 @@ StagedFile::~StagedFile() { Abandon(); }
 bool StagedFile::Create(const std::string& path) {
   Abandon();
   failed_ = false;
+  wroteFirstBlock_ = false;
   buffer_.clear();
   transform_ = nullptr;
   target_ = Widen(path);
@@ -156,14 +157,24 @@ void StagedFile::WriteThrough(std::string_view bytes) {
 void StagedFile::WriteBlock(std::string& block, std::size_t bytes) {
   if (failed_ || !file_) return;
   if (!buffer_.empty()) Flush();
+  auto writeHere = [&] {
+    std::vector<char> transformed;
+    std::string_view written(block.data(), bytes);
+    WriteThrough(transform_ ? transform_(written, transformed) : written);
+  };
+  // The first block is written here and now: a file of one block, as most
+  // exported lists are, then starts no thread, which under Wine costs more
+  // than writing the block does.
+  if (!wroteFirstBlock_) {
+    wroteFirstBlock_ = true;
+    writeHere();
+    return;
+  }
   if (!blocks_) {
     try {
       blocks_ = std::make_unique<BlockWriter>(file_.get(), failed_, transform_);
     } catch (const std::system_error&) {
-      // No thread to be had: written here and now.
-      std::vector<char> transformed;
-      std::string_view written(block.data(), bytes);
-      WriteThrough(transform_ ? transform_(written, transformed) : written);
+      writeHere();  // no thread to be had
       return;
     }
   }

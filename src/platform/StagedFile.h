@@ -32,7 +32,8 @@ class StagedFile {
   void Write(std::string_view bytes);
   // The first `bytes` bytes of a block its caller filled, written on a
   // thread of its own while the caller fills the next: `block` comes back
-  // as an earlier block, to be overwritten (empty the first time). Waits
+  // as an earlier block, to be overwritten (empty the first time; the
+  // file's first block is written at once and comes back itself). Waits
   // while the block before still waits to be written.
   void WriteBlock(std::string& block, std::size_t bytes);
   // Turns each block handed over into the bytes written for it, on the
@@ -60,6 +61,7 @@ class StagedFile {
   UniqueFileHandle file_;
   std::string buffer_;
   std::unique_ptr<BlockWriter> blocks_;
+  bool wroteFirstBlock_ = false;
   BlockTransform transform_;
   // Also set by the block writer's thread.
   std::atomic<bool> failed_ = false;
