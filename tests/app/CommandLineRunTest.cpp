@@ -33,23 +33,6 @@ DWORD RunProgram(const std::wstring& arguments) {
   return code;
 }
 
-std::string Json(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 TEST(CommandLineRun, ExportsOfAFolderHoldTheRowsTheWindowShows) {
   if (!fs::exists(test::FixturePath("registry/NTUSER-WIN7.DAT"))) GTEST_SKIP() << "fixtures not available";
   test::TempDir profile;
@@ -97,7 +80,7 @@ TEST(CommandLineRun, ExportsOfAFolderHoldTheRowsTheWindowShows) {
     std::ofstream expected(out / (stem + ".expected.json"), std::ios::binary);
     expected << "{\"cli\": true, \"header\": [";
     for (std::size_t c = 0; c < category.columns.size(); ++c) {
-      expected << (c ? ", " : "") << Json(std::string(category.columns[c].header));
+      expected << (c ? ", " : "") << test::JsonQuoted(category.columns[c].header);
     }
     expected << "], \"times\": [";
     for (std::size_t c = 0, n = 0; c < category.columns.size(); ++c) {
@@ -109,7 +92,7 @@ TEST(CommandLineRun, ExportsOfAFolderHoldTheRowsTheWindowShows) {
       expected << (r ? ",\n" : "\n") << "[";
       for (std::size_t c = 0; c < category.columns.size(); ++c) {
         const std::string_view text = shown.CellText(r, c, scratch);
-        expected << (c ? ", " : "") << Json(std::string(text.substr(0, text.find('\0'))));
+        expected << (c ? ", " : "") << test::JsonQuoted(text);
       }
       expected << "]";
     }

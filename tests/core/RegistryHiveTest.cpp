@@ -419,10 +419,10 @@ class DirtyHive : public ::testing::Test {
     std::copy(text.begin(), text.end(), page.begin() + (kText - 4096 - kPage));
     return {kPage, page};
   }
-  test::LogEntrySpec Entry(uint32_t sequence, std::u16string_view country) const {
+  test::LogEntryParts Entry(uint32_t sequence, std::u16string_view country) const {
     return {sequence, binsSize_, {Page(country)}};
   }
-  std::vector<uint8_t> Log(uint32_t sequence, const std::vector<test::LogEntrySpec>& entries) const {
+  std::vector<uint8_t> Log(uint32_t sequence, const std::vector<test::LogEntryParts>& entries) const {
     return test::BuildLog(dirty_, sequence, entries);
   }
   static std::string Country(std::vector<uint8_t> primary, std::vector<uint8_t> log1, std::vector<uint8_t> log2,

@@ -54,7 +54,7 @@ uint32_t HiveBuilder::AddCell(std::span<const uint8_t> data) {
   return offset;
 }
 
-uint32_t HiveBuilder::AddKey(const KeySpec& key) {
+uint32_t HiveBuilder::AddKey(const KeyLayout& key) {
   Record nk;
   nk.Text("nk").U16(key.compressed ? 0x20 : 0).U32(static_cast<uint32_t>(key.lastWrite));
   nk.U32(static_cast<uint32_t>(key.lastWrite >> 32)).PadTo(28);
@@ -135,18 +135,18 @@ void SealBaseBlock(std::span<uint8_t> baseBlock) {
 }
 
 std::vector<uint8_t> BuildLog(std::span<const uint8_t> baseBlock, uint32_t sequence,
-                              const std::vector<LogEntrySpec>& entries) {
+                              const std::vector<LogEntryParts>& entries) {
   std::vector<uint8_t> log(baseBlock.begin(), baseBlock.begin() + 512);
   hive::PutU32(log, hive::kPrimarySequenceAt, sequence);
   hive::PutU32(log, hive::kSecondarySequenceAt, sequence);
   hive::PutU32(log, hive::kFileTypeAt, hive::kFileTypeLogNew);
   SealBaseBlock(log);
-  for (const LogEntrySpec& spec : entries) {
+  for (const LogEntryParts& logged : entries) {
     Record entry;
-    entry.Text("HvLE").PadTo(12).U32(spec.sequence).U32(spec.binsDataSize);
-    entry.U32(static_cast<uint32_t>(spec.pages.size())).PadTo(40);
-    for (const LogPage& page : spec.pages) entry.U32(page.offset).U32(static_cast<uint32_t>(page.bytes.size()));
-    for (const LogPage& page : spec.pages) entry.bytes.insert(entry.bytes.end(), page.bytes.begin(), page.bytes.end());
+    entry.Text("HvLE").PadTo(12).U32(logged.sequence).U32(logged.binsDataSize);
+    entry.U32(static_cast<uint32_t>(logged.pages.size())).PadTo(40);
+    for (const LogPage& page : logged.pages) entry.U32(page.offset).U32(static_cast<uint32_t>(page.bytes.size()));
+    for (const LogPage& page : logged.pages) entry.bytes.insert(entry.bytes.end(), page.bytes.begin(), page.bytes.end());
     std::vector<uint8_t>& bytes = entry.PadTo((entry.bytes.size() + 511) / 512 * 512).bytes;
     hive::PutU32(bytes, 4, static_cast<uint32_t>(bytes.size()));
     PutHash(bytes, 24, std::span(bytes).subspan(40));
@@ -224,7 +224,7 @@ uint32_t AddNode(HiveBuilder& builder, TreeNode& node) {
     }
   }
   const auto [name, compressed] = StoredName(node.name);
-  KeySpec key{.name = name, .compressed = compressed, .lastWrite = node.lastWrite};
+  KeyLayout key{.name = name, .compressed = compressed, .lastWrite = node.lastWrite};
   if (!subkeys.empty()) key.subkeyList = builder.AddList("lf", subkeys);
   if (!values.empty()) {
     key.valueList = builder.AddOffsets(values);

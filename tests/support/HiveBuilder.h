@@ -13,7 +13,7 @@ namespace tmr::test {
 
 inline constexpr uint32_t kNoHiveCell = 0xFFFFFFFF;
 
-struct KeySpec {
+struct KeyLayout {
   std::string name;  // the stored bytes: Latin-1 when compressed, else UTF-16LE (Utf16Le)
   bool compressed = true;
   uint32_t subkeyList = kNoHiveCell;
@@ -30,7 +30,7 @@ class HiveBuilder {
 
   // An allocated cell holding `data`, padded to 8 bytes; its offset.
   uint32_t AddCell(std::span<const uint8_t> data);
-  uint32_t AddKey(const KeySpec& key);
+  uint32_t AddKey(const KeyLayout& key);
   // sizeField and dataField as a vk record stores them (0x80000000 | n:
   // n bytes inline in dataField).
   uint32_t AddValue(std::string_view name, uint32_t type, uint32_t sizeField, uint32_t dataField,
@@ -84,7 +84,7 @@ struct LogPage {
   uint32_t offset;  // in the hive bins data
   std::vector<uint8_t> bytes;
 };
-struct LogEntrySpec {
+struct LogEntryParts {
   uint32_t sequence;
   uint32_t binsDataSize;
   std::vector<LogPage> pages;
@@ -94,7 +94,7 @@ struct LogEntrySpec {
 // its copy (file type 6, both sequence numbers `sequence`) and the entries
 // with their hashes.
 std::vector<uint8_t> BuildLog(std::span<const uint8_t> baseBlock, uint32_t sequence,
-                              const std::vector<LogEntrySpec>& entries);
+                              const std::vector<LogEntryParts>& entries);
 
 // Sets the base block's checksum to match its first 508 bytes.
 void SealBaseBlock(std::span<uint8_t> baseBlock);

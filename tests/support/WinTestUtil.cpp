@@ -57,9 +57,7 @@ void PressKey(HWND control, WORD key, bool withControl) {
   SetControlKeyDown(false);
 }
 
-namespace {
-
-std::string Json(std::string_view text) {
+std::string JsonQuoted(std::string_view text) {
   text = text.substr(0, text.find('\0'));
   std::string out = "\"";
   for (char c : text) {
@@ -77,9 +75,11 @@ std::string Json(std::string_view text) {
   return out + "\"";
 }
 
+namespace {
+
 std::string JsonList(const std::vector<std::string>& texts) {
   std::string out = "[";
-  for (std::size_t i = 0; i < texts.size(); ++i) out += (i ? ", " : "") + Json(texts[i]);
+  for (std::size_t i = 0; i < texts.size(); ++i) out += (i ? ", " : "") + JsonQuoted(texts[i]);
   return out + "]";
 }
 

@@ -31,4 +31,7 @@ void SetControlKeyDown(bool down);
 void WriteExportExpectation(const std::filesystem::path& file, const std::vector<std::string>& header,
                             const std::vector<std::vector<std::string>>& rows);
 
+// The text up to its first NUL as a quoted JSON string.
+std::string JsonQuoted(std::string_view text);
+
 }  // namespace tmr::test
