@@ -12,6 +12,7 @@
 #include "platform/StagedFile.h"
 #include "platform/WinText.h"
 #include "readers/ie/IeReaders.h"
+#include "report/BackgroundRowSink.h"
 #include "report/ReportFile.h"
 #include "report/ReportRun.h"
 #include "report/ReportSections.h"
@@ -80,19 +81,30 @@ bool WriteCategory(const CategoryTable& table, const CategoryInfo& category, Exp
   // writes it while the next is filled: the reading does not wait for the
   // disk, and no byte is copied on the way.
   constexpr std::size_t kBlockBytes = 1 << 20;
+  // Times are formatted on the thread the rows go to.
+  const OwnClockCellFormat cellFormat;
   ExportWriter writer(
-      format, Headers(category.columns), ViewerCellFormat(),
+      format, Headers(category.columns), cellFormat,
       [&file](std::string& piece) { file.WriteBlock(piece, piece.size()); }, kBlockBytes);
   writer.Begin(table.FullName(category));
+  // The rows are counted, formatted and written on a thread of their own
+  // while the store is read.
   CountingSink counted(writer);
+  BackgroundRowSink formatted(counted);
   SilentReadProgress progress;
   try {
-    category.read(ContextOf(request), counted, progress);
+    category.read(ContextOf(request), formatted, progress);
   } catch (...) {
     // The rows it gave are written; the category is no failure of the file.
   }
-  writer.End();
-  if (!file.Commit()) {
+  bool allFormatted = true;
+  try {
+    formatted.Finish();
+    writer.End();
+  } catch (const std::exception&) {
+    allFormatted = false;  // no memory for a row: the file would lack it
+  }
+  if (!allFormatted || !file.Commit()) {
     say("cannot write " + path);
     return false;
   }

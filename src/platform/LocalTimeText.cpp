@@ -1,6 +1,8 @@
 #include "platform/LocalTimeText.h"
 
 #include <array>
+#include <atomic>
+#include <memory>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -44,6 +46,7 @@ std::string LocaleText(LCTYPE type) {
 struct ViewingSettings {
   static constexpr size_t kDateSlots = 1024;
   ULONGLONG readAt = 0;
+  unsigned choiceChanges = 0;
   float offset = 0;
   // The same in microseconds; nullopt for an offset no clock could have.
   std::optional<int64_t> offsetMicroseconds = 0;
@@ -53,17 +56,16 @@ struct ViewingSettings {
   std::array<std::pair<int64_t, std::string>, kDateSlots> dates;
 };
 
-bool g_timesInUtc = false;
+std::atomic<bool> g_timesInUtc = false;
+// Counts the changes of that choice: every cache of the settings is read
+// afresh after one.
+std::atomic<unsigned> g_choiceChanges = 0;
 
-ViewingSettings& CachedSettings() {
-  static ViewingSettings settings;
-  return settings;
-}
-
-ViewingSettings& Settings() {
-  ViewingSettings& settings = CachedSettings();
+ViewingSettings& Refreshed(ViewingSettings& settings) {
   const ULONGLONG now = GetTickCount64();
-  if (settings.readAt == 0 || now - settings.readAt >= 1000) {
+  const unsigned changes = g_choiceChanges.load(std::memory_order_acquire);
+  if (settings.readAt == 0 || now - settings.readAt >= 1000 || changes != settings.choiceChanges) {
+    settings.choiceChanges = changes;
     settings.readAt = now;
     settings.offset = g_timesInUtc ? 0.0f : LocalUtcOffsetHours();
     settings.offsetMicroseconds = OffsetMicroseconds(settings.offset);
@@ -71,6 +73,12 @@ ViewingSettings& Settings() {
     for (auto& slot : settings.dates) slot.first = INT64_MIN;
   }
   return settings;
+}
+
+// The window thread's: the lists, the report and the readers use these.
+ViewingSettings& Settings() {
+  static ViewingSettings settings;
+  return Refreshed(settings);
 }
 
 // The short date text of a day, by its number (see CivilDate.h).
@@ -123,7 +131,7 @@ float LocalUtcOffsetHours() {
 void SetTimesInUtc(bool on) {
   g_timesInUtc = on;
   // The offset is read afresh on the next conversion.
-  CachedSettings().readAt = 0;
+  g_choiceChanges.fetch_add(1, std::memory_order_release);
 }
 
 bool TimesInUtc() { return g_timesInUtc; }
@@ -163,14 +171,19 @@ void AppendEpochDateText(std::string& out, double seconds, int epochYear) {
   AppendDayAndTime(out, settings, moment->day, second / 3600, second / 60 % 60, second % 60);
 }
 
-void AppendInstantText(std::string& out, Instant instant) {
-  ViewingSettings& settings = Settings();
+namespace {
+
+void AppendInstantTextBy(std::string& out, ViewingSettings& settings, Instant instant) {
   if (!settings.offsetMicroseconds) return;
   const std::optional<DayAndSecond> moment = InstantToDayAt(instant, *settings.offsetMicroseconds);
   if (!moment) return;
   const int second = moment->second;
   AppendDayAndTime(out, settings, moment->day, second / 3600, second / 60 % 60, second % 60);
 }
+
+}  // namespace
+
+void AppendInstantText(std::string& out, Instant instant) { AppendInstantTextBy(out, Settings(), instant); }
 
 Instant InstantOfShownTime(const SYSTEMTIME& shown) {
   const int64_t days = DaysFromCivil({shown.wYear, shown.wMonth, shown.wDay});
@@ -211,6 +224,17 @@ class ViewerFormat final : public CellFormat {
 const CellFormat& ViewerCellFormat() {
   static const ViewerFormat format;
   return format;
+}
+
+struct OwnClockCellFormat::Cache {
+  ViewingSettings settings;
+};
+
+OwnClockCellFormat::OwnClockCellFormat() : cache_(std::make_unique<Cache>()) {}
+OwnClockCellFormat::~OwnClockCellFormat() = default;
+
+void OwnClockCellFormat::AppendTime(std::string& out, Instant instant) const {
+  AppendInstantTextBy(out, Refreshed(cache_->settings), instant);
 }
 
 double StoredNumber(std::string_view text) {

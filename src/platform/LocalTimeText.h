@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +49,19 @@ void AppendEpochDateText(std::string& out, double seconds, int epochYear);
 // general-date text of their local time (or UTC, see SetTimesInUtc), by the
 // settings in force when a cell is shown, not when it was read.
 const CellFormat& ViewerCellFormat();
+// The same texts, with a cache of the clock and the settings of its own,
+// for times formatted on another thread than the window's (an export's
+// formatting thread): ViewerCellFormat's cache is the window thread's.
+class OwnClockCellFormat final : public CellFormat {
+ public:
+  OwnClockCellFormat();
+  ~OwnClockCellFormat() override;
+  void AppendTime(std::string& out, Instant instant) const override;
+
+ private:
+  struct Cache;
+  std::unique_ptr<Cache> cache_;
+};
 // One instant's text, as ViewerCellFormat writes it; "" outside the years
 // 100..9999.
 void AppendInstantText(std::string& out, Instant instant);

@@ -87,15 +87,16 @@ char* WriteCsvCell(char* to, std::string_view cell) {
   cell = ScanCell<',', '"', '\r', '\n'>(cell, special);
   if (!special) return CopyShortText(to, cell);
   *to++ = '"';
-  for (std::size_t start = 0;;) {
-    const std::size_t quote = cell.find('"', start);
-    if (quote == std::string_view::npos) {
-      to = CopyShortText(to, cell.substr(start));
-      break;
+  bool quote = false;
+  ScanCell<'"'>(cell, quote);
+  if (!quote) {
+    // A comma or a line break: the text as it is, between quotes.
+    to = CopyShortText(to, cell);
+  } else {
+    for (const char c : cell) {
+      *to++ = c;
+      if (c == '"') *to++ = '"';
     }
-    to = CopyShortText(to, cell.substr(start, quote + 1 - start));
-    *to++ = '"';
-    start = quote + 1;
   }
   *to++ = '"';
   return to;
@@ -281,25 +282,27 @@ void ExportWriter::WriteTextLine(std::span<const CellValue> cells) {
   constexpr std::size_t kMostDigits = 24;
   const std::size_t columns = headers_.size();
   scratch_.clear();
+  timeEnds_.clear();
   std::size_t most = columns + 2;
   for (std::size_t i = 0; i < columns && i < cells.size(); ++i) {
     switch (cells[i].Kind()) {
       case CellKind::kText: most += MostCsvBytes(cells[i].TextValue().size()); break;
       case CellKind::kNumber: most += kMostDigits; break;
       case CellKind::kTime: {
-        // Each time's text in the scratch, ended by a NUL (no time's text
-        // holds one): taken back in order below.
+        // Each time's text in the scratch, one after the other, taken
+        // back in order below.
         const std::size_t before = scratch_.size();
         cellFormat_.AppendTime(scratch_, cells[i].TimeValue());
         most += MostCsvBytes(scratch_.size() - before);
-        scratch_ += '\0';
+        timeEnds_.push_back(scratch_.size());
         break;
       }
     }
   }
   if (piece_.size() < filled_ + most) piece_.resize(std::max(filled_ + most, PieceRoom()));
   char* to = piece_.data() + filled_;
-  std::string_view times = scratch_;
+  std::size_t timeStart = 0;
+  const std::size_t* timeEnd = timeEnds_.data();
   for (std::size_t i = 0; i < columns; ++i) {
     if (i > 0) *to++ = csv ? ',' : '\t';
     if (i >= cells.size()) continue;
@@ -308,9 +311,8 @@ void ExportWriter::WriteTextLine(std::span<const CellValue> cells) {
       case CellKind::kText: to = writeCell(to, cell.TextValue()); break;
       case CellKind::kNumber: to = std::to_chars(to, to + kMostDigits, cell.NumberValue()).ptr; break;
       case CellKind::kTime: {
-        const std::size_t end = times.find('\0');
-        to = writeCell(to, times.substr(0, end));
-        times.remove_prefix(end + 1);
+        to = writeCell(to, std::string_view(scratch_.data() + timeStart, *timeEnd - timeStart));
+        timeStart = *timeEnd++;
         break;
       }
     }

@@ -82,6 +82,8 @@ class ExportWriter final : public RowSink {
   std::string piece_;
   std::size_t filled_ = 0;
   std::string scratch_;
+  // Where each time's text ends in the scratch.
+  std::vector<std::size_t> timeEnds_;
 };
 
 }  // namespace tmr

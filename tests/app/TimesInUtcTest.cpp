@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
+#include <thread>
+
 #include "app/MainWindow.h"
 #include "core/ProgramState.h"
 #include "platform/LocalTimeText.h"
@@ -50,6 +52,25 @@ TEST(TimesInUtcTimeZoneTest, BrowserTimesShowTheirUtcText) {
       {Category::kFirefoxUrlHistory, 2, {2011, 7, 1, 11, 16, 21}, 1309518981},
   };
   for (const KnownTime& k : known) ExpectUtcThenLocal(k);
+}
+
+// An export formats its times on a thread of its own, with a cache of the
+// settings of its own: its texts are the window's under every zone, and
+// follow the switch at once, not a second later.
+TEST(TimesInUtcTimeZoneTest, AnExportsOwnFormatWritesTheWindowsTextsOnItsThread) {
+  const OwnClockCellFormat own;
+  const std::pair<long long, DateTime> times[] = {{1302177791, {2011, 4, 7, 12, 3, 11}},
+                                                  {1309518981, {2011, 7, 1, 11, 16, 21}}};
+  for (bool utc : {false, true, false}) {
+    SetTimesInUtc(utc);
+    for (const auto& [unixSeconds, utcTime] : times) {
+      std::string text;
+      std::thread([&] { own.AppendTime(text, unixSeconds * kMicrosecondsPerSecond); }).join();
+      EXPECT_EQ(text, utc ? GeneralDateText(utcTime) : test::ExpectedLocalText(unixSeconds))
+          << (utc ? "UTC " : "local ") << unixSeconds;
+    }
+  }
+  SetTimesInUtc(false);
 }
 
 TEST(TimesInUtcTimeZoneTest, InternetExplorerHistoryShowsItsUtcText) {
