@@ -78,10 +78,11 @@ bool WriteCategory(const CategoryTable& table, const CategoryInfo& category, Exp
     return false;
   }
   // Pieces of a megabyte, each handed whole to a thread of its own that
-  // writes it while the next is filled: the reading does not wait for the
-  // disk, and no byte is copied on the way.
+  // writes it while the next is filled: the formatting does not wait for
+  // the disk, and no byte is copied on the way.
   constexpr std::size_t kBlockBytes = 1 << 20;
-  // Times are formatted on the thread the rows go to.
+  // The rows are formatted on a thread of their own (below), where the
+  // window's cache of the time settings is not to be used.
   const OwnClockCellFormat cellFormat;
   ExportWriter writer(
       format, Headers(category.columns), cellFormat,
